@@ -1,0 +1,42 @@
+// The game advances one timer tick at a time through its four modes: the
+// title, play, the resolve sequence after a pair lands, and game over.
+#pragma once
+
+#include <cstdint>
+
+enum GameModeValue : int32_t { MODE_TITLE = 0, MODE_PLAY = 1, MODE_RESOLVE = 2, MODE_GAMEOVER = 3 };
+
+// Phases of a resolve sequence; RESOLVE_END follows a pass that removed
+// nothing.
+enum ResolvePhaseValue : int32_t {
+    RESOLVE_LAND = 0,
+    RESOLVE_MATCH = 1,
+    RESOLVE_GRAVITY = 2,
+    RESOLVE_SCORE = 3,
+    RESOLVE_PAUSE1 = 4,
+    RESOLVE_PAUSE2 = 5,
+    RESOLVE_END = 10,
+};
+
+// Which actions follow the held keys (repeat every tick) instead of the
+// newly pressed ones.
+enum RepeatChoice : int32_t { REPEAT_ROTATION = 0, REPEAT_LEFT = 1, REPEAT_DROP = 2, REPEAT_RIGHT = 3 };
+
+extern int32_t GameMode;
+extern int32_t TitleDrawn;    // the title screen has been drawn in this Title mode
+extern int32_t FallStep;      // 1 the pair falls, 0 paused
+extern int32_t ResolvePhase;
+extern int32_t GameOverTicks; // 0..60
+extern int32_t KeyRepeat[4];
+
+// One tick: releases the button pressed on the previous tick, then runs the
+// current mode's step. 0 goes on; -1 means the player asked to quit.
+int32_t GameTick(int32_t& mode);
+int32_t TitleTick(int32_t& mode);
+int32_t PlayTick(int32_t& mode);
+int32_t ResolveTick(int32_t& mode);
+int32_t GameOverTick(int32_t& mode);
+void StartPlay();
+void NewGame();
+
+void ResetGameFlow();

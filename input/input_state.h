@@ -1,0 +1,49 @@
+// Keys and pen taps arrive at any time; the game looks at them once a tick.
+// The handlers update the held keys at once, and LatchInput turns them into
+// what the tick reads: the keys newly pressed and the key code newly typed.
+#pragma once
+
+#include <cstdint>
+
+enum KeyFlag : uint16_t {
+    KEY_LEFT = 1,
+    KEY_RIGHT = 2,
+    KEY_UP = 4,
+    KEY_DOWN = 8,
+    KEY_ENTER = 16,
+    MOUSE_DOWN = 0x8000,
+};
+
+// Virtual-key codes the game knows.
+enum KeyCode : uint32_t {
+    VK_RETURN = 13,
+    VK_ESCAPE = 27,
+    VK_SPACE = 32,
+    VK_LEFT = 37,
+    VK_UP = 38,
+    VK_RIGHT = 39,
+    VK_DOWN = 40,
+};
+
+struct InputStateFields {
+    uint16_t HeldKeys;     // keys and pen down now
+    uint16_t PrevHeldKeys; // HeldKeys at the previous latch
+    uint16_t PressedKeys;  // flags newly set at this tick's latch
+    uint16_t CurrentChar;  // code of the last key that went down; 0 after any key-up
+    uint16_t LastChar;     // the CurrentChar last taken over by the latch
+    uint16_t NewChar;      // the key code newly pressed this tick, or 0
+    uint16_t MouseX, MouseY; // last pen-down in logical pixels
+};
+extern InputStateFields InputState;
+
+void OnKeyDown(uint32_t key);
+void OnKeyUp(uint32_t key);
+// Pen messages: the position is window pixels, x in the low 16 bits of the
+// long parameter and y in the high 16 bits.
+void OnPenDown(uint32_t position);
+void OnPenUp();
+void LatchInput();
+// The key of the button under the pen, or 0.
+uint16_t HitTestButtons();
+
+void ResetInputState();

@@ -1,0 +1,28 @@
+// The headless backend: one window of a chosen size that is never shown, no
+// clock (the driver delivers every message itself), sound requests recorded
+// instead of played, and scripted answers for dialogs.
+#pragma once
+
+#include "platform/platform.h"
+
+void HeadlessSetWindowSize(int32_t width, int32_t height);
+
+// The answer the next dialog gets; a dialog with none waiting is cancelled.
+void HeadlessQueueDialogAnswer(const DialogAnswer& answer);
+
+// Sound requests since the last call, oldest first: the wave's name, or
+// "" for a stop. Returns how many were written (at most `max`).
+struct HeadlessSound {
+    char name[8];
+};
+int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max);
+
+// Messages posted to the window and not yet delivered.
+bool HeadlessTakePosted(Message* message);
+
+bool HeadlessQuitPosted();
+int32_t HeadlessPresentCount();
+bool HeadlessTimerRunning();
+
+// Back to the state before the first window, for tests.
+void HeadlessReset();

@@ -1,0 +1,113 @@
+// The services the game needs from the system it runs on: one window with
+// numbered messages, a timer, a present of the finished picture, sound, and
+// the per-user data folder. Two backends provide them: the desktop one on
+// SDL2, and a headless one (no window, no clock, sound recorded) that the
+// runner and the tests drive message by message.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Message numbers, as the window procedure receives them.
+enum MessageNumber : uint32_t {
+    MSG_CREATE = 1,
+    MSG_DESTROY = 2,
+    MSG_PAINT = 15,
+    MSG_CLOSE = 16, // the window manager asks the window to close
+    MSG_QUIT = 18,
+    MSG_GETICON = 127,
+    MSG_SETICON = 128,
+    MSG_KEYDOWN = 256,
+    MSG_KEYUP = 257,
+    MSG_CHAR = 258,
+    MSG_SYSKEYDOWN = 260, // a key pressed with Alt held
+    MSG_SYSKEYUP = 261,
+    MSG_SYSCHAR = 262,    // a character typed with Alt held
+    MSG_INITDIALOG = 272,
+    MSG_COMMAND = 273,
+    MSG_TIMER = 275,
+    MSG_MOUSEMOVE = 512,
+    MSG_PENDOWN = 513,
+    MSG_PENUP = 514,
+};
+
+// Commands of the accelerator table.
+constexpr uint32_t CMD_CLOSE = 40002;
+constexpr uint32_t CMD_ALT_SLASH = 40003;
+
+using Window = int32_t; // 0 is no window
+using WindowProcedure = int32_t (*)(Window window, uint32_t message, uint32_t wParam,
+                                    int32_t lParam);
+
+struct Message {
+    Window window;
+    uint32_t message;
+    uint32_t wParam;
+    int32_t lParam;
+};
+
+// Pen positions pack x into the low 16 bits and y into the high 16 bits.
+constexpr int32_t PackPosition(int32_t x, int32_t y) {
+    return static_cast<int32_t>((static_cast<uint32_t>(x) & 0xFFFFu) |
+                                ((static_cast<uint32_t>(y) & 0xFFFFu) << 16));
+}
+
+// The window: borderless, at the system's default place and size (on a
+// desktop, the whole usable screen). The create message reaches `procedure`
+// before this returns; 0 when no window can be made.
+Window PlatformCreateWindow(const char* title, WindowProcedure procedure);
+// The drawing area in real pixels.
+void PlatformWindowSize(Window window, int32_t* width, int32_t* height);
+void PlatformShowWindow(Window window);
+// Paints at once if anything was marked for repainting.
+void PlatformUpdateWindow(Window window);
+// Marks the whole window for repainting, without erasing.
+void PlatformInvalidate(Window window);
+// The destroy message reaches the procedure before this returns.
+void PlatformDestroyWindow(Window window);
+bool PlatformWindowAlive(Window window);
+
+// Icons: icon resource `iconId` at the given square size.
+bool PlatformHasSmallIcon(Window window);
+void PlatformSetSmallIcon(Window window, int32_t iconId, int32_t size);
+void PlatformSetClassIcon(int32_t iconId);
+
+// The message queue. GetMessage waits (sleeping, never spinning) and returns
+// false once the quit message arrives.
+bool PlatformGetMessage(Message* message);
+int32_t PlatformDispatchMessage(const Message& message);
+void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
+void PlatformPostQuitMessage(int32_t exitCode);
+int32_t PlatformQuitCode();
+int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t wParam,
+                                  int32_t lParam);
+
+// Whether a key (by virtual-key code; 16 is Shift) is down now.
+bool PlatformKeyHeld(uint32_t key);
+
+// A window timer: message MSG_TIMER every `milliseconds`, never queued up.
+void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds);
+void PlatformKillTimer(Window window, uint32_t id);
+
+// Shows the width x height picture at `pixels` (0x00RRGGBB, rows `pitch`
+// pixels apart) stretched over the whole window, pixels kept square-edged.
+void PlatformPresent(Window window, const uint32_t* pixels, int32_t width, int32_t height,
+                     int32_t pitch);
+
+// Plays wave resource `name` to its end before returning; dropped silently
+// when it cannot be played.
+void PlatformPlayWave(const char* name);
+void PlatformStopSound();
+
+// The folder for the player's own files (ending in '/'), created if needed;
+// empty when there is none.
+void PlatformDataFolder(char* buffer, size_t size);
+
+// A scripted answer for the next modal dialog. The desktop never has one (the
+// player answers); the headless backend always does, cancelling when its
+// script gave none.
+struct DialogAnswer {
+    int32_t Checks[4]; // check boxes in template order
+    int32_t Command;   // 1 OK, 2 CANCEL
+};
+bool PlatformScriptedDialog(DialogAnswer* answer);

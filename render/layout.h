@@ -1,0 +1,46 @@
+// The logical screen: a 240-wide game area (240 high in landscape, 320 in
+// portrait) drawn into the BackBuffer and stretched onto the window.
+#pragma once
+
+#include "render/surface.h"
+
+#include <cstdint>
+
+struct ScreenLayout {
+    int32_t WindowWidth, WindowHeight; // window pixels
+    double Scale;                      // window pixels per logical pixel, at least 1
+    int32_t LogicalWidth, LogicalHeight;
+    int32_t AreaX, AreaY, AreaWidth, AreaHeight; // the game area
+    int32_t PanelX;   // left edge of the info panel
+    int32_t ButtonsY; // top of the block of control buttons
+    int32_t CellSize;
+    int32_t CellSpriteX, CellSpriteY; // the row of arrow tiles used for board cells
+};
+
+// Written once by LayoutScreen, read everywhere else.
+extern ScreenLayout Layout;
+
+// The three surfaces that live as long as the window. Only the top-left
+// LogicalWidth x LogicalHeight of the BackBuffer is ever shown; the
+// FieldBuffer holds the clean picture of the game area with an empty board.
+extern Surface BackBuffer;
+extern Surface SpriteSheet;
+extern Surface FieldBuffer;
+
+// Measures the window, picks the landscape or portrait layout and builds the
+// three surfaces: the play background with the empty-cell pattern, and its
+// clean copy.
+void LayoutScreen(int32_t windowWidth, int32_t windowHeight);
+
+// A window pixel to the logical pixel under it; there is no offset.
+void WindowToLogical(int32_t x, int32_t y, int32_t* logicalX, int32_t* logicalY);
+
+// The logical picture stretched onto a window-sized surface, as the paint
+// shows it.
+void StretchToWindow(Surface& window);
+
+void ReleaseScreen();
+
+// Top-left corner of board cell (column, row) in the BackBuffer.
+int32_t CellX(int32_t column);
+int32_t CellY(int32_t row);

@@ -1,0 +1,128 @@
+#include "shell/app.h"
+
+#include "game/flow.h"
+#include "input/buttons.h"
+#include "input/input_state.h"
+#include "platform/resources.h"
+#include "render/draw.h"
+#include "render/layout.h"
+#include "shell/cues.h"
+#include "shell/options_dialog.h"
+#include "shell/paint.h"
+#include "shell/settings.h"
+
+Window MainWindow;
+
+namespace {
+constexpr uint16_t AccelVirtualKey = 0x01;
+constexpr uint16_t AccelAlt = 0x10;
+constexpr uint16_t AccelLast = 0x80;
+
+void OnCreate(Window window) {
+    if (!PlatformHasSmallIcon(window)) PlatformSetSmallIcon(window, ICON_GAME, 16);
+    int32_t width = 0, height = 0;
+    PlatformWindowSize(window, &width, &height);
+    LayoutScreen(width, height);
+    MainWindow = window;
+    OptionsRequest = 0;
+    GameMode = MODE_TITLE;
+    PlatformSetTimer(window, GameTimerId, TickMilliseconds);
+    LayoutButtons();
+    LoadSettings();
+    // The play screen is the first picture; the first tick puts the title
+    // over it.
+    DrawPlayfield();
+}
+
+void OnDestroy(Window window) {
+    SaveSettings();
+    PlatformKillTimer(window, GameTimerId);
+    PlayCue(CUE_STOP);
+    ReleaseScreen();
+    PlatformPostQuitMessage(0);
+}
+} // namespace
+
+void RegisterMainClass(const char*) { PlatformSetClassIcon(ICON_GAME); }
+
+int32_t CreateMainWindow() {
+    char className[100];
+    LoadStringResource(STRING_CLASS, className, sizeof className);
+    RegisterMainClass(className);
+    char title[100];
+    LoadStringResource(STRING_TITLE, title, sizeof title);
+    const Window window = PlatformCreateWindow(title, WindowProc);
+    if (window == 0) return 0;
+    PlatformShowWindow(window);
+    PlatformUpdateWindow(window);
+    return 1;
+}
+
+int32_t AppMain() {
+    if (CreateMainWindow() == 0) return 0;
+    Message message{};
+    while (PlatformGetMessage(&message)) {
+        if (TranslateAccelerator(message)) continue;
+        PlatformDispatchMessage(message);
+    }
+    return PlatformQuitCode();
+}
+
+bool TranslateAccelerator(const Message& m) {
+    const bool virtualKey = m.message == MSG_KEYDOWN || m.message == MSG_SYSKEYDOWN;
+    const bool character = m.message == MSG_CHAR || m.message == MSG_SYSCHAR;
+    if (!virtualKey && !character) return false;
+    const bool alt = m.message == MSG_SYSKEYDOWN || m.message == MSG_SYSCHAR;
+    const ResourceBytes table = FindResource(RES_ACCELERATOR, ACCELERATORS_GAME);
+    // Entries of eight bytes: flags, key, command, padding.
+    for (size_t at = 0; at + 8 <= table.Size; at += 8) {
+        const uint8_t* e = table.Data + at;
+        const uint16_t flags = static_cast<uint16_t>(e[0] | e[1] << 8);
+        const uint16_t key = static_cast<uint16_t>(e[2] | e[3] << 8);
+        const uint16_t command = static_cast<uint16_t>(e[4] | e[5] << 8);
+        const bool wantsVirtualKey = (flags & AccelVirtualKey) != 0;
+        if (wantsVirtualKey == virtualKey && key == m.wParam && ((flags & AccelAlt) != 0) == alt) {
+            WindowProc(m.window, MSG_COMMAND, command | 0x10000u, 0);
+            return true;
+        }
+        if (flags & AccelLast) break;
+    }
+    return false;
+}
+
+int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
+    switch (message) {
+    case MSG_CREATE: OnCreate(window); return 0;
+    case MSG_DESTROY: OnDestroy(window); return 0;
+    case MSG_PAINT: return PaintWindow(window);
+    case MSG_KEYDOWN: OnKeyDown(wParam); return 0;
+    case MSG_KEYUP: OnKeyUp(wParam); return 0;
+    case MSG_COMMAND:
+        if ((wParam & 0xFFFFu) == CMD_CLOSE) {
+            PlatformDestroyWindow(window);
+            return 0;
+        }
+        return PlatformDefaultWindowProc(window, message, wParam, lParam);
+    case MSG_TIMER: TimerTick(window); return 0;
+    case MSG_PENDOWN: OnPenDown(static_cast<uint32_t>(lParam)); return 0;
+    case MSG_PENUP: OnPenUp(); return 0;
+    default: return PlatformDefaultWindowProc(window, message, wParam, lParam);
+    }
+}
+
+void TimerTick(Window window) {
+    LatchInput();
+    if (GameTick(GameMode) != 0) {
+        // The window and its surfaces are gone: the tick ends here.
+        PlatformDestroyWindow(window);
+        return;
+    }
+    if (OptionsRequest != 0) {
+        OptionsRequest = 0;
+        PlatformKillTimer(window, GameTimerId);
+        RunOptionsDialog(window);
+        PlatformSetTimer(window, GameTimerId, TickMilliseconds);
+        InputState.CurrentChar = 0;
+    }
+    PlatformInvalidate(window);
+}

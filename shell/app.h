@@ -1,0 +1,28 @@
+// The frame everything runs in: the one window, its procedure, the message
+// loop and the 70 ms timer whose every tick advances the game one step.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstdint>
+
+constexpr uint32_t GameTimerId = 1;
+constexpr uint32_t TickMilliseconds = 70;
+constexpr int32_t ICON_GAME = 101;
+constexpr int32_t ACCELERATORS_GAME = 3;
+constexpr int32_t STRING_TITLE = 1;
+constexpr int32_t STRING_CLASS = 3;
+
+extern Window MainWindow;
+
+// Creates the window and runs the message loop; returns the exit code, 0.
+int32_t AppMain();
+// 1 when the window exists (and the game is set up), else 0.
+int32_t CreateMainWindow();
+void RegisterMainClass(const char* className);
+int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
+void TimerTick(Window window);
+
+// Turns an Alt+F4 or Alt+/ key message into its command and sends it to the
+// window; true when the message was taken.
+bool TranslateAccelerator(const Message& message);

@@ -1,0 +1,66 @@
+// A small modal dialog host: builds a dialog from a template resource (check
+// boxes, push buttons and a group box), draws it over the game with the
+// game's own font, and runs it with its own message loop until its procedure
+// ends it. Mouse: a click toggles a check box or presses a button. Keys: Tab
+// and Shift+Tab move the focus, Space toggles or presses the focused control,
+// Enter is OK, Escape is CANCEL.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr int32_t DialogMaxControls = 16;
+constexpr int32_t IDOK = 1;
+constexpr int32_t IDCANCEL = 2;
+
+enum ControlKind : int32_t { CONTROL_CHECKBOX, CONTROL_BUTTON, CONTROL_GROUPBOX, CONTROL_OTHER };
+
+struct DialogRect {
+    int32_t left, top, right, bottom;
+};
+
+struct DialogControl {
+    int32_t id;
+    int32_t kind;
+    uint32_t style;
+    DialogRect rect; // logical pixels, relative to the dialog's client area
+    char text[32];
+    int32_t checked;
+};
+
+struct Dialog {
+    char title[32];
+    DialogRect rect; // the whole dialog, frame included, in logical pixels
+    int32_t captionOk; // an OK box in the caption
+    DialogControl controls[DialogMaxControls];
+    int32_t controlCount;
+    int32_t focus; // index of the focused control, -1 for none
+    int32_t ended;
+    int32_t result;
+    Window owner;
+};
+
+using DialogProcedure = int32_t (*)(Dialog* dialog, uint32_t message, uint32_t wParam,
+                                    int32_t lParam);
+
+// Reads a dialog template; false if the bytes are not one.
+bool ParseDialogTemplate(const uint8_t* data, size_t size, Dialog* dialog);
+
+// Runs the dialog modally over `owner` and returns its result: the initial
+// message, then the player's (or, headless, the script's) answer.
+int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedure procedure);
+
+// What a dialog procedure may do with its dialog.
+void EndDialog(Dialog* dialog, int32_t result);
+void CheckDlgButton(Dialog* dialog, int32_t id, int32_t state);
+int32_t IsDlgButtonChecked(const Dialog* dialog, int32_t id);
+bool GetDialogRect(const Dialog* dialog, DialogRect* rect);
+// The owner's drawing area, in the dialog's coordinates (logical pixels).
+bool GetOwnerClientRect(const Dialog* dialog, DialogRect* rect);
+void MoveDialog(Dialog* dialog, int32_t x, int32_t y);
+
+// Draws the dialog into the back buffer (the host saves what it covers and
+// puts it back when the dialog ends).
+void DrawDialog(const Dialog* dialog);

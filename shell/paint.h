@@ -1,0 +1,6 @@
+#pragma once
+
+#include "platform/platform.h"
+
+// The paint: the logical part of the BackBuffer stretched over the window.
+int32_t PaintWindow(Window window);

@@ -1,0 +1,124 @@
+#include "shell/settings.h"
+
+#include "game/board.h"
+#include "game/flow.h"
+#include "input/buttons.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr int32_t MagicV = 86, MagicA = 65;
+char Path[4096] = "vantle.dat";
+
+void PutWord(uint8_t* p, int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    p[0] = static_cast<uint8_t>(u);
+    p[1] = static_cast<uint8_t>(u >> 8);
+    p[2] = static_cast<uint8_t>(u >> 16);
+    p[3] = static_cast<uint8_t>(u >> 24);
+}
+
+int32_t GetWord(const uint8_t* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 |
+                                static_cast<uint32_t>(p[3]) << 24);
+}
+
+// Reads up to `size` bytes, going on after short reads and interruptions.
+ssize_t ReadAll(int fd, uint8_t* buffer, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = read(fd, buffer + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+bool WriteAll(int fd, const uint8_t* buffer, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(fd, buffer + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void SetDefaults() {
+    ButtonTable[BUTTON_SOUND].state = 1;
+    HighScore = 0;
+    KeyRepeat[REPEAT_ROTATION] = 0;
+    KeyRepeat[REPEAT_LEFT] = 0;
+    KeyRepeat[REPEAT_DROP] = 1;
+    KeyRepeat[REPEAT_RIGHT] = 0;
+    ButtonTable[BUTTON_NINTH].state = 1;
+}
+} // namespace
+
+void SetSettingsPath(const char* path) {
+    if (path == nullptr || path[0] == 0 || std::strlen(path) >= sizeof Path) return;
+    std::strcpy(Path, path);
+}
+
+const char* SettingsPath() { return Path; }
+
+void LoadSettings() {
+    // Read-only: a file the player made read-only still gives its values.
+    const int fd = open(Path, O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        // No file (or something that is not a file in its place).
+        if (fd >= 0) close(fd);
+        SetDefaults();
+        return;
+    }
+    uint8_t bytes[SettingsFileSize];
+    const ssize_t n = ReadAll(fd, bytes, sizeof bytes);
+    close(fd);
+    // A short file is treated like one whose magic does not match: the
+    // values keep what they held before.
+    if (n != SettingsFileSize || GetWord(bytes) != MagicV || GetWord(bytes + 4) != MagicA) return;
+    ButtonTable[BUTTON_SOUND].state = GetWord(bytes + 8);
+    HighScore = GetWord(bytes + 12);
+    KeyRepeat[REPEAT_ROTATION] = GetWord(bytes + 16);
+    KeyRepeat[REPEAT_LEFT] = GetWord(bytes + 20);
+    KeyRepeat[REPEAT_DROP] = GetWord(bytes + 24);
+    KeyRepeat[REPEAT_RIGHT] = GetWord(bytes + 28);
+    ButtonTable[BUTTON_NINTH].state = GetWord(bytes + 32);
+}
+
+bool SaveSettings() {
+    uint8_t bytes[SettingsFileSize];
+    PutWord(bytes, MagicV);
+    PutWord(bytes + 4, MagicA);
+    PutWord(bytes + 8, ButtonTable[BUTTON_SOUND].state);
+    PutWord(bytes + 12, HighScore);
+    PutWord(bytes + 16, KeyRepeat[REPEAT_ROTATION]);
+    PutWord(bytes + 20, KeyRepeat[REPEAT_LEFT]);
+    PutWord(bytes + 24, KeyRepeat[REPEAT_DROP]);
+    PutWord(bytes + 28, KeyRepeat[REPEAT_RIGHT]);
+    PutWord(bytes + 32, ButtonTable[BUTTON_NINTH].state);
+
+    // The new file is written whole beside the old one and then renamed over
+    // it: a crash or a full disk mid-save leaves the old file as it was.
+    char temp[sizeof Path + 16];
+    if (std::snprintf(temp, sizeof temp, "%s.XXXXXX", Path) >= static_cast<int>(sizeof temp))
+        return false;
+    const int fd = mkstemp(temp);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes, sizeof bytes) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temp, Path) == 0;
+    if (!ok) unlink(temp);
+    return ok;
+}

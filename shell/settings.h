@@ -1,0 +1,24 @@
+// The seven values kept between runs: the sound switch, the high score, the
+// four key-repeat choices and the ninth button's state, in one 36-byte file of
+// nine little-endian 32-bit words (two magic words, 86 and 65, then the
+// values).
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t SettingsFileSize = 36;
+constexpr const char* SettingsFileName = "vantle.dat";
+
+// Where the file lives; "vantle.dat" in the current folder until set.
+void SetSettingsPath(const char* path);
+const char* SettingsPath();
+
+// Reads the file once at start-up. No file: the defaults (sound on, high
+// score 0, only the drop repeats, ninth button on). A file that does not start
+// with the magic words, or is shorter than 36 bytes: nothing is taken.
+void LoadSettings();
+
+// Writes the file at exit. The new file is written beside the old one and
+// then renamed over it, so the file on disk is always one of the two, whole.
+// Returns false when nothing could be saved (the game does not look).
+bool SaveSettings();
