@@ -1,0 +1,246 @@
+// The message queue: SDL's events become the old platform's numbered
+// messages, and the loop hands them out in a window system's order: posted
+// and input messages first, then a repaint, then a due timer. With nothing
+// to hand out it sleeps in SDL until an event comes or a timer falls due.
+#include "platform/sdl_internal.h"
+
+namespace {
+constexpr int32_t QueueSize = 256;
+
+constexpr uint32_t VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18;
+constexpr uint32_t VK_ESCAPE = 27, VK_SPACE = 32;
+constexpr uint32_t VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40;
+constexpr uint32_t VK_NUMPAD0 = 0x60, VK_F1 = 0x70;
+
+struct EventState {
+    Message queue[QueueSize];
+    int32_t head, count;
+    bool quit;
+    int32_t quitCode;
+    PenState pen;
+};
+EventState Events;
+
+void Enqueue(const Message& m) {
+    // A full queue loses the message, as a window system's does.
+    if (Events.count == QueueSize) return;
+    Events.queue[(Events.head + Events.count++) % QueueSize] = m;
+}
+
+bool Dequeue(Message* m) {
+    if (Events.count == 0) return false;
+    *m = Events.queue[Events.head];
+    Events.head = (Events.head + 1) % QueueSize;
+    --Events.count;
+    return true;
+}
+
+// The punctuation keys of a US keyboard, numbered as the old platform did.
+uint32_t PunctuationKey(SDL_Keycode key) {
+    switch (key) {
+    case SDLK_SEMICOLON: return 0xBA;
+    case SDLK_EQUALS: return 0xBB;
+    case SDLK_COMMA: return 0xBC;
+    case SDLK_MINUS: return 0xBD;
+    case SDLK_PERIOD: return 0xBE;
+    case SDLK_SLASH: return 0xBF;
+    case SDLK_BACKQUOTE: return 0xC0;
+    case SDLK_LEFTBRACKET: return 0xDB;
+    case SDLK_BACKSLASH: return 0xDC;
+    case SDLK_RIGHTBRACKET: return 0xDD;
+    case SDLK_QUOTE: return 0xDE;
+    default: return 0;
+    }
+}
+
+// The keypad: digits with Num Lock on, arrows with it off.
+uint32_t KeypadKey(SDL_Keycode key, uint16_t modifiers) {
+    const bool numLock = (modifiers & KMOD_NUM) != 0;
+    if (key == SDLK_KP_0) return numLock ? VK_NUMPAD0 : 0;
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
+        const int32_t digit = key - SDLK_KP_1 + 1;
+        if (numLock) return VK_NUMPAD0 + static_cast<uint32_t>(digit);
+        switch (digit) {
+        case 4: return VK_LEFT;
+        case 8: return VK_UP;
+        case 6: return VK_RIGHT;
+        case 2: return VK_DOWN;
+        default: return 0;
+        }
+    }
+    return 0;
+}
+
+int32_t Clamp(int32_t v, int32_t limit) {
+    if (v < 0) return 0;
+    return v >= limit ? (limit > 0 ? limit - 1 : 0) : v;
+}
+
+int32_t MousePosition(int32_t x, int32_t y, const PenScale& s) {
+    const int64_t px = s.windowWidth > 0 ? int64_t{x} * s.pixelWidth / s.windowWidth : x;
+    const int64_t py = s.windowHeight > 0 ? int64_t{y} * s.pixelHeight / s.windowHeight : y;
+    return PackPosition(Clamp(static_cast<int32_t>(px), s.pixelWidth),
+                        Clamp(static_cast<int32_t>(py), s.pixelHeight));
+}
+
+// Touch positions are fractions of the window.
+int32_t TouchPosition(float x, float y, const PenScale& s) {
+    return PackPosition(Clamp(static_cast<int32_t>(x * static_cast<float>(s.pixelWidth)), s.pixelWidth),
+                        Clamp(static_cast<int32_t>(y * static_cast<float>(s.pixelHeight)), s.pixelHeight));
+}
+
+int32_t TranslateKey(const SDL_KeyboardEvent& key, Message out[2]) {
+    const uint16_t mod = key.keysym.mod;
+    const uint32_t code = VirtualKeyOf(key.keysym.sym, mod);
+    if (code == 0) return 0;
+    const bool down = key.type == SDL_KEYDOWN;
+    // Alt makes a key a system key; Ctrl+Alt (AltGr) types characters, as
+    // plain keys do.
+    const bool system = (mod & KMOD_ALT) != 0 && (mod & KMOD_CTRL) == 0;
+    uint32_t message = down ? MSG_KEYDOWN : MSG_KEYUP;
+    if (system) message = down ? MSG_SYSKEYDOWN : MSG_SYSKEYUP;
+    out[0] = Message{DesktopWindow, message, code, 0};
+    // An Alt+key also types its character, which is what the accelerator
+    // table matches Alt+/ by. With Shift the character depends on the
+    // layout, so only unshifted keys give one.
+    const SDL_Keycode sym = key.keysym.sym;
+    if (system && down && (mod & KMOD_SHIFT) == 0 && sym >= 32 && sym < 127) {
+        out[1] = Message{DesktopWindow, MSG_SYSCHAR, static_cast<uint32_t>(sym), 0};
+        return 2;
+    }
+    return 1;
+}
+
+void HandleEvent(const SDL_Event& event) {
+    if (event.type == SDL_WINDOWEVENT) VideoWindowEvent(event.window);
+    Message out[2];
+    const int32_t n = TranslateEvent(event, VideoPenScale(), &Events.pen, out);
+    for (int32_t i = 0; i < n; ++i) Enqueue(out[i]);
+}
+} // namespace
+
+uint32_t VirtualKeyOf(SDL_Keycode key, uint16_t modifiers) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + static_cast<uint32_t>(key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + static_cast<uint32_t>(key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + static_cast<uint32_t>(key - SDLK_F1);
+    switch (key) {
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    default: break;
+    }
+    if (const uint32_t code = PunctuationKey(key)) return code;
+    return KeypadKey(key, modifiers);
+}
+
+int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* pen,
+                       Message out[2]) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        // Auto-repeat comes as further key-downs, as it did before.
+        return TranslateKey(event.key, out);
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        const SDL_MouseButtonEvent& b = event.button;
+        // Touches come as touches; the mouse events SDL makes of them are
+        // not delivered twice.
+        if (b.which == SDL_TOUCH_MOUSEID || b.button != SDL_BUTTON_LEFT) return 0;
+        const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        if (down == pen->down || pen->byTouch) return 0;
+        *pen = PenState{down, false, 0};
+        out[0] = Message{DesktopWindow, down ? MSG_PENDOWN : MSG_PENUP, 0,
+                         MousePosition(b.x, b.y, scale)};
+        return 1;
+    }
+    case SDL_FINGERDOWN:
+    case SDL_FINGERUP: {
+        const SDL_TouchFingerEvent& f = event.tfinger;
+        if (f.touchId == SDL_MOUSE_TOUCHID) return 0;
+        const int32_t position = TouchPosition(f.x, f.y, scale);
+        if (event.type == SDL_FINGERDOWN) {
+            // One pen: a second finger while one is down is not another.
+            if (pen->down) return 0;
+            *pen = PenState{true, true, f.fingerId};
+            out[0] = Message{DesktopWindow, MSG_PENDOWN, 0, position};
+            return 1;
+        }
+        if (!pen->down || !pen->byTouch || pen->finger != f.fingerId) return 0;
+        *pen = PenState{false, false, 0};
+        out[0] = Message{DesktopWindow, MSG_PENUP, 0, position};
+        return 1;
+    }
+    case SDL_WINDOWEVENT:
+        if (event.window.event != SDL_WINDOWEVENT_CLOSE) return 0;
+        out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0};
+        return 1;
+    case SDL_QUIT:
+        // SIGINT and SIGTERM: asked to close, as the window manager asks.
+        out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0};
+        return 1;
+    default: return 0;
+    }
+}
+
+bool PlatformGetMessage(Message* message) {
+    SDL_Event event;
+    for (;;) {
+        if (Events.quit) return false;
+        while (SDL_PollEvent(&event)) HandleEvent(event);
+        if (Dequeue(message)) return true;
+        if (VideoTakePaint()) {
+            *message = Message{DesktopWindow, MSG_PAINT, 0, 0};
+            return true;
+        }
+        const uint64_t now = SDL_GetTicks64();
+        if (TimerTake(now, message)) return true;
+        // Sleep until something happens or the next timer falls due.
+        const int32_t wait = TimerWait(now);
+        if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait))
+            HandleEvent(event);
+    }
+}
+
+int32_t PlatformDispatchMessage(const Message& message) {
+    const WindowProcedure procedure = VideoProcedure();
+    if (procedure == nullptr || message.window != DesktopWindow) return 0;
+    return procedure(message.window, message.message, message.wParam, message.lParam);
+}
+
+void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
+    Enqueue(Message{window, message, wParam, lParam});
+}
+
+void PlatformPostQuitMessage(int32_t exitCode) {
+    Events.quit = true;
+    Events.quitCode = exitCode;
+}
+
+int32_t PlatformQuitCode() { return Events.quitCode; }
+
+int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
+    if (message == MSG_CLOSE) PlatformDestroyWindow(window);
+    return 0;
+}
+
+bool PlatformKeyHeld(uint32_t key) {
+    const SDL_Keymod mod = SDL_GetModState();
+    if (key == VK_SHIFT) return (mod & KMOD_SHIFT) != 0;
+    if (key == VK_CONTROL) return (mod & KMOD_CTRL) != 0;
+    if (key == VK_MENU) return (mod & KMOD_ALT) != 0;
+    int32_t count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    // Every key that has this code: Enter and keypad Enter are both 13.
+    for (int32_t scancode = 0; scancode < count; ++scancode) {
+        if (state[scancode] == 0) continue;
+        const SDL_Keycode sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode));
+        if (VirtualKeyOf(sym, static_cast<uint16_t>(mod)) == key) return true;
+    }
+    return false;
+}

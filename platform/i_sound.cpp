@@ -1,0 +1,114 @@
+// Sound: the game's waves are 8-bit mono 11025 Hz, played one at a time and
+// to their end before the game goes on. The output is opened on the first
+// sound; without one, sounds are dropped and the game plays on silently.
+#include "platform/sdl_internal.h"
+
+#include "platform/resources.h"
+
+#include <cstring>
+
+namespace {
+constexpr int32_t Rate = 11025;
+constexpr uint16_t DeviceSamples = 256; // about 23 ms a buffer
+
+enum DeviceState { DEVICE_UNTRIED, DEVICE_OPEN, DEVICE_NONE };
+
+struct SoundState {
+    DeviceState state;
+    SDL_AudioDeviceID device;
+    SDL_AudioSpec spec;
+};
+SoundState Sound;
+
+uint32_t Dword(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+bool OpenOutput() {
+    if (Sound.state != DEVICE_UNTRIED) return Sound.state == DEVICE_OPEN;
+    // Tried once: a machine without sound does not pay for looking again.
+    Sound.state = DEVICE_NONE;
+    if (!StartSdl(SDL_INIT_AUDIO)) return false;
+    SDL_AudioSpec want{};
+    want.freq = Rate;
+    want.format = AUDIO_U8;
+    want.channels = 1;
+    want.samples = DeviceSamples;
+    // No changes allowed: SDL converts for the device, and the queue
+    // counts in the waves' own bytes.
+    Sound.device = SDL_OpenAudioDevice(nullptr, 0, &want, &Sound.spec, 0);
+    if (Sound.device == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    SDL_PauseAudioDevice(Sound.device, 0);
+    Sound.state = DEVICE_OPEN;
+    return true;
+}
+
+// Sleeps until the queue has gone to the device and the device has played
+// it; never longer than the sound could take, should the device stall.
+void WaitPlayed(size_t bytes) {
+    const uint32_t bufferMs = Sound.spec.samples * 1000u / static_cast<uint32_t>(Rate) + 1;
+    const uint64_t limit = SDL_GetTicks64() + bytes * 1000 / Rate + 4 * bufferMs + 100;
+    for (;;) {
+        const uint32_t left = SDL_GetQueuedAudioSize(Sound.device);
+        if (left == 0 || SDL_GetTicks64() >= limit) break;
+        uint32_t ms = left * 1000u / static_cast<uint32_t>(Rate);
+        SDL_Delay(ms < 1 ? 1 : ms > 20 ? 20 : ms);
+    }
+    // The last buffer taken from the queue is still being played.
+    SDL_Delay(bufferMs);
+}
+} // namespace
+
+bool FindWavePcm(const uint8_t* data, size_t size, WavePcm* pcm) {
+    if (data == nullptr || size < 12 || std::memcmp(data, "RIFF", 4) != 0 ||
+        std::memcmp(data + 8, "WAVE", 4) != 0)
+        return false;
+    size_t end = static_cast<size_t>(Dword(data + 4)) + 8;
+    if (end > size) end = size;
+    bool haveFormat = false;
+    WavePcm found{};
+    size_t at = 12;
+    while (at + 8 <= end) {
+        const uint8_t* chunk = data + at;
+        const size_t length = Dword(chunk + 4);
+        const size_t body = at + 8;
+        const size_t available = end - body;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            if (length < 16 || length > available) return false;
+            if (Word(data + body) != 1) return false; // plain PCM only
+            found.channels = Word(data + body + 2);
+            found.rate = static_cast<int32_t>(Dword(data + body + 4));
+            found.bits = Word(data + body + 14);
+            haveFormat = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!haveFormat) return false;
+            // A file cut short plays what it has.
+            found.data = data + body;
+            found.size = length < available ? length : available;
+            *pcm = found;
+            return true;
+        }
+        if (length > available) break;
+        at = body + length + (length & 1); // chunks keep an even size
+    }
+    return false;
+}
+
+void PlatformPlayWave(const char* name) {
+    const ResourceBytes wave = FindNamedResource(RES_WAVE, name);
+    WavePcm pcm{};
+    if (!FindWavePcm(wave.Data, wave.Size, &pcm) || pcm.size == 0) return;
+    if (pcm.channels != 1 || pcm.bits != 8 || pcm.rate != Rate) return;
+    if (!OpenOutput()) return;
+    if (SDL_QueueAudio(Sound.device, pcm.data, static_cast<Uint32>(pcm.size)) != 0) return;
+    WaitPlayed(pcm.size);
+}
+
+void PlatformStopSound() {
+    if (Sound.state == DEVICE_OPEN) SDL_ClearQueuedAudio(Sound.device);
+}

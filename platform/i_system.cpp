@@ -1,0 +1,44 @@
+// Starting SDL, the player's data folder, and the dialogs' answers (the
+// player gives them on the desktop).
+#include "platform/sdl_internal.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+struct SystemState {
+    bool quitAtExit;
+};
+SystemState System;
+} // namespace
+
+bool StartSdl(uint32_t subsystem) {
+    if (SDL_WasInit(subsystem) == subsystem) return true;
+    SDL_SetMainReady();
+    SDL_SetHint(SDL_HINT_APP_NAME, "vantle");
+    if (SDL_InitSubSystem(subsystem) != 0) return false;
+    if (!System.quitAtExit) {
+        // Closes the window and the sound device (and with them the
+        // disk-audio file) however the program ends.
+        std::atexit(SDL_Quit);
+        System.quitAtExit = true;
+    }
+    return true;
+}
+
+void PlatformDataFolder(char* buffer, size_t size) {
+    if (buffer == nullptr || size == 0) return;
+    buffer[0] = 0;
+    // $XDG_DATA_HOME/vantle/, else ~/.local/share/vantle/. An empty or
+    // relative XDG_DATA_HOME counts as unset, as the XDG rules say; SDL
+    // would take it as it is.
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && xdg[0] != '/') unsetenv("XDG_DATA_HOME");
+    // No organisation: SDL then makes the folder straight under the data home.
+    char* path = SDL_GetPrefPath("", "vantle");
+    if (path == nullptr) return;
+    if (std::strlen(path) < size) std::strcpy(buffer, path);
+    SDL_free(path);
+}
+
+bool PlatformScriptedDialog(DialogAnswer*) { return false; }

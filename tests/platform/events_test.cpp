@@ -1,0 +1,253 @@
+// SDL events as the game's messages, and the window timer's cadence. The
+// events are made up here; nothing opens a window or sleeps.
+#include "platform/sdl_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr PenScale SameSize{640, 480, 640, 480};
+
+std::vector<Message> Translate(const SDL_Event& event, const PenScale& scale = SameSize,
+                               PenState* pen = nullptr) {
+    PenState own{};
+    Message out[2]{};
+    const int32_t n = TranslateEvent(event, scale, pen != nullptr ? pen : &own, out);
+    return std::vector<Message>(out, out + n);
+}
+
+SDL_Event Key(uint32_t type, SDL_Keycode sym, uint16_t mod = KMOD_NONE, uint8_t repeat = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.type = type;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.repeat = repeat;
+    e.key.keysym.sym = sym;
+    e.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
+    e.key.keysym.mod = mod;
+    return e;
+}
+
+// The single message a key event gives, or a message numbered 0 for none.
+Message One(const SDL_Event& e) {
+    const std::vector<Message> m = Translate(e);
+    if (m.size() != 1) return Message{0, 0, 0, 0};
+    return m[0];
+}
+
+uint32_t DownCode(SDL_Keycode sym, uint16_t mod = KMOD_NONE) {
+    const Message m = One(Key(SDL_KEYDOWN, sym, mod));
+    return m.message == MSG_KEYDOWN ? m.wParam : 0;
+}
+
+SDL_Event Mouse(uint32_t type, int32_t x, int32_t y, uint8_t button = SDL_BUTTON_LEFT,
+                uint32_t which = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.type = type;
+    e.button.which = which;
+    e.button.button = button;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    return e;
+}
+
+SDL_Event Finger(uint32_t type, SDL_FingerID finger, float x, float y, SDL_TouchID touch = 7) {
+    SDL_Event e{};
+    e.type = type;
+    e.tfinger.type = type;
+    e.tfinger.touchId = touch;
+    e.tfinger.fingerId = finger;
+    e.tfinger.x = x;
+    e.tfinger.y = y;
+    return e;
+}
+
+TEST(KeyTranslation, LettersAreUpperCaseCodesWhateverTheShiftState) {
+    for (SDL_Keycode k = SDLK_a; k <= SDLK_z; ++k) {
+        const uint32_t expected = 'A' + static_cast<uint32_t>(k - SDLK_a);
+        EXPECT_EQ(DownCode(k), expected) << "key " << k;
+        EXPECT_EQ(DownCode(k, KMOD_LSHIFT), expected) << "key " << k << " with Shift";
+        EXPECT_EQ(DownCode(k, KMOD_CAPS), expected) << "key " << k << " with Caps Lock";
+    }
+}
+
+TEST(KeyTranslation, DigitsFunctionKeysAndTheGameKeysHaveTheOldCodes) {
+    for (SDL_Keycode k = SDLK_0; k <= SDLK_9; ++k)
+        EXPECT_EQ(DownCode(k), '0' + static_cast<uint32_t>(k - SDLK_0));
+    const SDL_Keycode functionKeys[] = {SDLK_F1, SDLK_F2, SDLK_F3, SDLK_F4,  SDLK_F5,  SDLK_F6,
+                                        SDLK_F7, SDLK_F8, SDLK_F9, SDLK_F10, SDLK_F11, SDLK_F12};
+    for (uint32_t i = 0; i < 12; ++i) EXPECT_EQ(DownCode(functionKeys[i]), 112 + i) << "F" << i + 1;
+    EXPECT_EQ(DownCode(SDLK_RETURN), 13u);
+    EXPECT_EQ(DownCode(SDLK_KP_ENTER), 13u);
+    EXPECT_EQ(DownCode(SDLK_ESCAPE), 27u);
+    EXPECT_EQ(DownCode(SDLK_SPACE), 32u);
+    EXPECT_EQ(DownCode(SDLK_TAB), 9u);
+    EXPECT_EQ(DownCode(SDLK_LEFT), 37u);
+    EXPECT_EQ(DownCode(SDLK_UP), 38u);
+    EXPECT_EQ(DownCode(SDLK_RIGHT), 39u);
+    EXPECT_EQ(DownCode(SDLK_DOWN), 40u);
+    // The keypad's arrows without Num Lock, its digits with it.
+    EXPECT_EQ(DownCode(SDLK_KP_4), 37u);
+    EXPECT_EQ(DownCode(SDLK_KP_2), 40u);
+    EXPECT_EQ(DownCode(SDLK_KP_4, KMOD_NUM), 0x64u);
+}
+
+TEST(KeyTranslation, KeysWithoutACodeAreNotDelivered) {
+    for (SDL_Keycode k : {SDLK_LSHIFT, SDLK_RCTRL, SDLK_LALT, SDLK_CAPSLOCK, SDLK_F13, SDLK_MUTE,
+                          SDLK_KP_5, SDLK_UNKNOWN}) {
+        EXPECT_TRUE(Translate(Key(SDL_KEYDOWN, k)).empty()) << "key " << k;
+        EXPECT_TRUE(Translate(Key(SDL_KEYUP, k)).empty()) << "key " << k;
+    }
+}
+
+TEST(KeyTranslation, UpDownAndAutoRepeat) {
+    Message m = One(Key(SDL_KEYDOWN, SDLK_DOWN));
+    EXPECT_EQ(m.window, DesktopWindow);
+    EXPECT_EQ(m.message, MSG_KEYDOWN);
+    m = One(Key(SDL_KEYDOWN, SDLK_DOWN, KMOD_NONE, 1));
+    EXPECT_EQ(m.message, MSG_KEYDOWN) << "a repeat is a further key-down";
+    EXPECT_EQ(m.wParam, 40u);
+    m = One(Key(SDL_KEYUP, SDLK_DOWN));
+    EXPECT_EQ(m.message, MSG_KEYUP);
+    EXPECT_EQ(m.wParam, 40u);
+}
+
+TEST(KeyTranslation, AltMakesSystemKeys) {
+    Message m = One(Key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT));
+    EXPECT_EQ(m.message, MSG_SYSKEYDOWN);
+    EXPECT_EQ(m.wParam, 0x73u) << "Alt+F4, the accelerator for closing";
+    m = One(Key(SDL_KEYUP, SDLK_F4, KMOD_RALT));
+    EXPECT_EQ(m.message, MSG_SYSKEYUP);
+    // Alt let go first: the key comes up as a plain key.
+    EXPECT_EQ(One(Key(SDL_KEYUP, SDLK_F4)).message, MSG_KEYUP);
+    // AltGr (Ctrl+Alt) types characters: plain keys.
+    EXPECT_EQ(One(Key(SDL_KEYDOWN, SDLK_q, KMOD_LCTRL | KMOD_RALT)).message, MSG_KEYDOWN);
+}
+
+TEST(KeyTranslation, AltSlashAlsoTypesItsCharacter) {
+    const std::vector<Message> m = Translate(Key(SDL_KEYDOWN, SDLK_SLASH, KMOD_LALT));
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0].message, MSG_SYSKEYDOWN);
+    EXPECT_EQ(m[0].wParam, 0xBFu);
+    EXPECT_EQ(m[1].message, MSG_SYSCHAR);
+    EXPECT_EQ(m[1].wParam, 47u) << "what the accelerator table matches";
+    // Without Alt it is a plain key with no character message; going up,
+    // no character either.
+    EXPECT_EQ(Translate(Key(SDL_KEYDOWN, SDLK_SLASH)).size(), 1u);
+    EXPECT_EQ(Translate(Key(SDL_KEYUP, SDLK_SLASH, KMOD_LALT)).size(), 1u);
+}
+
+TEST(PenTranslation, TheLeftButtonIsThePenInRealPixels) {
+    // A high-DPI window: 320 x 240 in the mouse's units, 640 x 480 pixels.
+    const PenScale hiDpi{320, 240, 640, 480};
+    PenState pen{};
+    std::vector<Message> m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 10, 20), hiDpi, &pen);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].message, MSG_PENDOWN);
+    EXPECT_EQ(m[0].lParam, PackPosition(20, 40));
+    m = Translate(Mouse(SDL_MOUSEBUTTONUP, 319, 239), hiDpi, &pen);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].message, MSG_PENUP);
+    EXPECT_EQ(m[0].lParam, PackPosition(638, 478));
+
+    // Other buttons are not the pen.
+    EXPECT_TRUE(Translate(Mouse(SDL_MOUSEBUTTONDOWN, 1, 1, SDL_BUTTON_RIGHT), hiDpi, &pen).empty());
+    // Outside the window (the mouse is captured while down): the edge.
+    m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 5, 5), SameSize, &pen);
+    m = Translate(Mouse(SDL_MOUSEBUTTONUP, -30, 900), SameSize, &pen);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].lParam, PackPosition(0, 479));
+}
+
+TEST(PenTranslation, ATouchIsThePenOnceOnly) {
+    PenState pen{};
+    // A finger at fractions of the window.
+    std::vector<Message> m = Translate(Finger(SDL_FINGERDOWN, 3, 0.5f, 0.25f), SameSize, &pen);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].message, MSG_PENDOWN);
+    EXPECT_EQ(m[0].lParam, PackPosition(320, 120));
+    // The mouse events SDL makes of the touch are not delivered again, nor
+    // is a second finger, nor the mouse while the finger is down.
+    EXPECT_TRUE(Translate(Mouse(SDL_MOUSEBUTTONDOWN, 320, 120, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID),
+                          SameSize, &pen)
+                    .empty());
+    EXPECT_TRUE(Translate(Finger(SDL_FINGERDOWN, 4, 0.1f, 0.1f), SameSize, &pen).empty());
+    EXPECT_TRUE(Translate(Mouse(SDL_MOUSEBUTTONDOWN, 1, 1), SameSize, &pen).empty());
+    EXPECT_TRUE(Translate(Finger(SDL_FINGERUP, 4, 0.1f, 0.1f), SameSize, &pen).empty());
+    m = Translate(Finger(SDL_FINGERUP, 3, 1.0f, 1.0f), SameSize, &pen);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].message, MSG_PENUP);
+    EXPECT_EQ(m[0].lParam, PackPosition(639, 479));
+    EXPECT_FALSE(pen.down);
+    // Touches SDL makes of the mouse are not the pen either.
+    EXPECT_TRUE(
+        Translate(Finger(SDL_FINGERDOWN, 1, 0.5f, 0.5f, SDL_MOUSE_TOUCHID), SameSize, &pen).empty());
+}
+
+TEST(WindowTranslation, CloseRequestsAndSignalsAskTheWindowToClose) {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    Message m = One(quit);
+    EXPECT_EQ(m.message, MSG_CLOSE);
+    EXPECT_EQ(m.window, DesktopWindow);
+
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    EXPECT_EQ(One(close).message, MSG_CLOSE);
+
+    SDL_Event exposed = close;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    EXPECT_TRUE(Translate(exposed).empty()) << "a repaint is not a queued message";
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    EXPECT_TRUE(Translate(motion).empty());
+}
+
+TEST(WindowTimer, APunctualTickKeepsTheCadence) {
+    // Taken on time or a little late, the next deadline stays on the grid.
+    EXPECT_EQ(NextTimerDeadline(1000, 1000, 70), 1070u);
+    EXPECT_EQ(NextTimerDeadline(1000, 1005, 70), 1070u);
+    EXPECT_EQ(NextTimerDeadline(1000, 1069, 70), 1070u);
+    uint64_t deadline = 1000;
+    for (int i = 0; i < 100; ++i) deadline = NextTimerDeadline(deadline, deadline + 3, 70);
+    EXPECT_EQ(deadline, 1000u + 100 * 70) << "no drift from taking each tick 3 ms late";
+}
+
+TEST(WindowTimer, ALateTickDoesNotBurst) {
+    // A tick that played a long sound: the one after it is a whole interval
+    // on, not a run of the missed ones.
+    EXPECT_EQ(NextTimerDeadline(1000, 1070, 70), 1140u);
+    EXPECT_EQ(NextTimerDeadline(1000, 1880, 70), 1950u);
+
+    const uint64_t start = SDL_GetTicks64();
+    PlatformSetTimer(DesktopWindow, 1, 70);
+    Message m{};
+    EXPECT_FALSE(TimerTake(start + 10, &m)) << "not due yet";
+    const uint64_t late = start + 1000; // a second of blocked loop
+    ASSERT_TRUE(TimerTake(late, &m));
+    EXPECT_EQ(m.message, MSG_TIMER);
+    EXPECT_EQ(m.wParam, 1u);
+    EXPECT_EQ(m.window, DesktopWindow);
+    EXPECT_FALSE(TimerTake(late, &m)) << "one message however late";
+    EXPECT_FALSE(TimerTake(late + 69, &m));
+    EXPECT_EQ(TimerWait(late), 70);
+    EXPECT_TRUE(TimerTake(late + 70, &m));
+
+    // Set again: a fresh count. Killed: no more ticks and no wait.
+    const uint64_t before = SDL_GetTicks64();
+    PlatformSetTimer(DesktopWindow, 1, 70);
+    const uint64_t after = SDL_GetTicks64();
+    EXPECT_FALSE(TimerTake(before + 69, &m));
+    EXPECT_TRUE(TimerTake(after + 70, &m));
+    PlatformKillTimer(DesktopWindow, 1);
+    EXPECT_FALSE(TimerTake(late + 100000, &m));
+    EXPECT_EQ(TimerWait(late), -1);
+}
+
+} // namespace

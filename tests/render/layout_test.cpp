@@ -1,0 +1,126 @@
+#include "input/buttons.h"
+#include "render/layout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Expected {
+    int w, h;
+    bool landscape;
+    double scale;
+    int logicalW, logicalH, areaX, panelX, buttonsY, cellSize;
+    int boardLeft, boardRight, boardBottom; // board pixels: x range and last y
+};
+
+class LayoutTest : public ::testing::TestWithParam<Expected> {
+  protected:
+    void TearDown() override { ReleaseScreen(); }
+};
+
+TEST_P(LayoutTest, EveryFieldForTheWindowSize) {
+    const Expected e = GetParam();
+    LayoutScreen(e.w, e.h);
+    const ScreenLayout& L = Layout;
+    EXPECT_EQ(L.WindowWidth, e.w);
+    EXPECT_EQ(L.WindowHeight, e.h);
+    EXPECT_DOUBLE_EQ(L.Scale, e.scale);
+    EXPECT_EQ(L.LogicalWidth, e.logicalW);
+    EXPECT_EQ(L.LogicalHeight, e.logicalH);
+    EXPECT_EQ(L.AreaX, e.areaX);
+    EXPECT_EQ(L.AreaY, 0);
+    EXPECT_EQ(L.AreaWidth, 240);
+    EXPECT_EQ(L.AreaHeight, e.landscape ? 240 : 320);
+    EXPECT_EQ(L.PanelX, e.panelX);
+    EXPECT_EQ(L.ButtonsY, e.buttonsY);
+    EXPECT_EQ(L.CellSize, e.cellSize);
+    EXPECT_EQ(L.CellSpriteX, 0);
+    EXPECT_EQ(L.CellSpriteY, e.landscape ? 16 : 176);
+    EXPECT_EQ(CellX(0), e.boardLeft);
+    EXPECT_EQ(CellX(6) + L.CellSize - 1, e.boardRight);
+    EXPECT_EQ(CellY(0), 4);
+    EXPECT_EQ(CellY(12) + L.CellSize - 1, e.boardBottom);
+    // The surfaces: the back buffer is the window's size, the field buffer
+    // the game area's.
+    EXPECT_EQ(BackBuffer.Width, e.w);
+    EXPECT_EQ(BackBuffer.Height, e.h);
+    EXPECT_EQ(FieldBuffer.Width, 240);
+    EXPECT_EQ(FieldBuffer.Height, L.AreaHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, LayoutTest,
+    ::testing::Values(Expected{320, 240, true, 1.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
+                      Expected{640, 480, true, 2.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
+                      Expected{800, 480, true, 2.0, 400, 240, 80, 242, 160, 16, 84, 195, 211},
+                      Expected{480, 272, true, 272 * (1.0 / 240.0), 423, 240, 91, 253, 160, 16, 95, 206, 211},
+                      Expected{240, 320, false, 1.0, 240, 320, 0, 162, 236, 22, 4, 157, 289},
+                      Expected{480, 640, false, 2.0, 240, 320, 0, 162, 236, 22, 4, 157, 289},
+                      Expected{240, 294, false, 1.0, 240, 294, 0, 162, 236, 22, 4, 157, 289},
+                      Expected{240, 240, false, 1.0, 240, 240, 0, 162, 236, 22, 4, 157, 289},
+                      // Narrower than the game area: it starts left of the screen.
+                      Expected{200, 150, true, 1.0, 200, 150, -20, 142, 160, 16, -16, 95, 211}));
+
+TEST(WindowToLogical, DividesByTheScaleAndTruncates) {
+    LayoutScreen(640, 480);
+    int32_t x = 0, y = 0;
+    WindowToLogical(449, 21, &x, &y);
+    EXPECT_EQ(x, 224);
+    EXPECT_EQ(y, 10);
+    ReleaseScreen();
+
+    LayoutScreen(480, 640);
+    WindowToLogical(100, 101, &x, &y);
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 50);
+    ReleaseScreen();
+
+    LayoutScreen(480, 272); // scale 1.1333...
+    WindowToLogical(479, 271, &x, &y);
+    EXPECT_EQ(x, 422);
+    EXPECT_EQ(y, 239);
+    WindowToLogical(17, 17, &x, &y);
+    EXPECT_EQ(x, 15); // 17 / 1.1333 = 15.0000...
+    EXPECT_EQ(y, 15);
+    WindowToLogical(16, 16, &x, &y);
+    EXPECT_EQ(x, 14);
+    ReleaseScreen();
+}
+
+struct Place {
+    int x, y;
+};
+
+void ExpectButtons(const Place (&places)[8]) {
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(ButtonTable[i].x, places[i].x) << "button " << i;
+        EXPECT_EQ(ButtonTable[i].y, places[i].y) << "button " << i;
+    }
+}
+
+TEST(LayoutButtons, PlacesTheButtonsInBothLayoutsAndRetiresTheNinth) {
+    ResetButtons();
+    LayoutScreen(320, 240);
+    LayoutButtons();
+    // R = 280, panel at 202, buttons block at 160.
+    ExpectButtons({{264, 0}, {232, 0}, {210, 160}, {224, 178}, {224, 194}, {204, 194}, {244, 194}, {248, 0}});
+    EXPECT_EQ(ButtonTable[BUTTON_NINTH].x, 216);
+    EXPECT_EQ(ButtonTable[BUTTON_NINTH].key, 0);
+    ReleaseScreen();
+
+    ResetButtons();
+    LayoutScreen(240, 320);
+    LayoutButtons();
+    ExpectButtons({{224, 0}, {192, 0}, {170, 236}, {184, 254}, {184, 270}, {164, 270}, {204, 270}, {208, 0}});
+    EXPECT_EQ(ButtonTable[BUTTON_NINTH].x, 176);
+    const int sizes[9][2] = {{16, 16}, {16, 16}, {48, 16}, {20, 17}, {20, 17}, {20, 17}, {20, 17}, {16, 16}, {16, 16}};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(ButtonTable[i].w, sizes[i][0]);
+        EXPECT_EQ(ButtonTable[i].h, sizes[i][1]);
+    }
+    EXPECT_EQ(ButtonTable[9].key, 0);
+    ReleaseScreen();
+    ResetButtons();
+}
+
+} // namespace

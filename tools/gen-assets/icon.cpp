@@ -1,0 +1,135 @@
+#include "tools/gen-assets/icon.h"
+
+#include "tools/gen-assets/sheet.h"
+
+#include "render/sprites.h"
+
+namespace {
+
+// The monochrome picture: a white octagon with a black rim and arrow and a
+// white gem in the arrow.
+void PaintMonochrome(IndexedImage& picture, int32_t size) {
+    IndexedImage colour = MakeIndexed(size, size, 0);
+    PaintArrowTile(colour, 0, 0, size, 1);
+    const int32_t gemLo = size / 2 - 3, gemHi = size / 2 + 3;
+    for (int32_t y = 0; y < size; y++)
+        for (int32_t x = 0; x < size; x++) {
+            uint8_t c = GetIndex(colour, x, y);
+            bool gem = x >= gemLo && x < gemHi && y >= gemLo && y < gemHi;
+            uint8_t ink = 0;
+            if (!InTileOctagon(size, x, y) || c == INK_DARK_BLUE)
+                ink = 0;
+            else if (c == INK_YELLOW || c == INK_BRIGHT_GREEN || gem)
+                ink = 1;
+            SetIndex(picture, x, y, ink);
+        }
+}
+
+// One icon image: BITMAPINFOHEADER with doubled height, palette, the
+// colour bits and the see-through mask, both bottom-up.
+Bytes IconDib(const IconImage& icon) {
+    const int32_t w = icon.Picture.Width, h = icon.Picture.Height, bits = icon.Bits;
+    const uint32_t colours = 1u << bits;
+    const uint32_t xorRow = ((static_cast<uint32_t>(w * bits) + 31u) / 32u) * 4u;
+    const uint32_t andRow = ((static_cast<uint32_t>(w) + 31u) / 32u) * 4u;
+    Bytes out;
+    PutU32(out, 40);
+    PutI32(out, w);
+    PutI32(out, 2 * h);
+    PutU16(out, 1);
+    PutU16(out, static_cast<uint32_t>(bits));
+    PutU32(out, 0);
+    PutU32(out, (xorRow + andRow) * static_cast<uint32_t>(h));
+    PutI32(out, 0);
+    PutI32(out, 0);
+    PutU32(out, 0);
+    PutU32(out, 0);
+    for (uint32_t i = 0; i < colours; i++) {
+        uint32_t c = bits == 1 ? (i == 0 ? 0x000000u : 0xFFFFFFu) : SheetPalette[i];
+        PutU8(out, c);
+        PutU8(out, c >> 8);
+        PutU8(out, c >> 16);
+        PutU8(out, 0);
+    }
+    for (int32_t y = h - 1; y >= 0; y--) {
+        size_t start = out.size();
+        uint32_t acc = 0;
+        int32_t filled = 0;
+        for (int32_t x = 0; x < w; x++) {
+            acc = (acc << bits) | (GetIndex(icon.Picture, x, y) & (colours - 1u));
+            filled += bits;
+            if (filled == 8) {
+                PutU8(out, acc);
+                acc = 0;
+                filled = 0;
+            }
+        }
+        while (out.size() - start < xorRow)
+            PutU8(out, 0);
+    }
+    for (int32_t y = h - 1; y >= 0; y--) {
+        size_t start = out.size();
+        uint32_t acc = 0;
+        int32_t filled = 0;
+        for (int32_t x = 0; x < w; x++) {
+            acc = (acc << 1) | (GetIndex(icon.Clear, x, y) & 1u);
+            if (++filled == 8) {
+                PutU8(out, acc);
+                acc = 0;
+                filled = 0;
+            }
+        }
+        while (out.size() - start < andRow)
+            PutU8(out, 0);
+    }
+    return out;
+}
+
+} // namespace
+
+IconImage IconPicture(int32_t size, int32_t bits) {
+    IconImage icon;
+    icon.Bits = bits;
+    icon.Picture = MakeIndexed(size, size, 0);
+    icon.Clear = MakeIndexed(size, size, 0);
+    if (bits == 1)
+        PaintMonochrome(icon.Picture, size);
+    else
+        PaintArrowTile(icon.Picture, 0, 0, size, 1);
+    for (int32_t y = 0; y < size; y++)
+        for (int32_t x = 0; x < size; x++)
+            if (!InTileOctagon(size, x, y)) {
+                // Black under a set mask bit leaves the screen unchanged.
+                SetIndex(icon.Clear, x, y, 1);
+                SetIndex(icon.Picture, x, y, 0);
+            }
+    return icon;
+}
+
+Bytes EncodeIcon() {
+    const IconImage images[3] = {IconPicture(32, 4), IconPicture(16, 4), IconPicture(32, 1)};
+    Bytes dibs[3];
+    for (int32_t i = 0; i < 3; i++)
+        dibs[i] = IconDib(images[i]);
+
+    Bytes out;
+    PutU16(out, 0); // reserved
+    PutU16(out, 1); // icon
+    PutU16(out, 3);
+    uint32_t offset = 6 + 16 * 3;
+    for (int32_t i = 0; i < 3; i++) {
+        const IconImage& icon = images[i];
+        PutU8(out, static_cast<uint32_t>(icon.Picture.Width));
+        PutU8(out, static_cast<uint32_t>(icon.Picture.Height));
+        PutU8(out, icon.Bits == 1 ? 2u : 16u); // colours
+        PutU8(out, 0);
+        PutU16(out, 1); // planes
+        PutU16(out, static_cast<uint32_t>(icon.Bits));
+        PutU32(out, static_cast<uint32_t>(dibs[i].size()));
+        PutU32(out, offset);
+        offset += static_cast<uint32_t>(dibs[i].size());
+    }
+    for (const Bytes& dib : dibs)
+        out.insert(out.end(), dib.begin(), dib.end());
+    return out;
+}

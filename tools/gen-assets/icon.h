@@ -1,0 +1,20 @@
+// The program icon (icon 101): an arrow tile in three images, 32 x 32 and
+// 16 x 16 in 16 colours, and 32 x 32 in black and white.
+#pragma once
+
+#include "tools/gen-assets/bytes.h"
+#include "tools/gen-assets/image.h"
+
+#include <cstdint>
+
+Bytes EncodeIcon();
+
+// The three pictures as drawn, for the preview: palette
+// indices (16-colour sheet palette, or 0 black / 1 white), and which pixels
+// are see-through.
+struct IconImage {
+    IndexedImage Picture;
+    IndexedImage Clear; // 1 where the icon shows what is behind it
+    int32_t Bits;
+};
+IconImage IconPicture(int32_t size, int32_t bits);

@@ -1,0 +1,73 @@
+// vantle-gen-assets OUTDIR            writes every resource file into OUTDIR
+// vantle-gen-assets --preview OUTDIR  writes the preview pictures
+//
+// Everything is drawn and synthesised here from code; the output is the same
+// bytes on every run and every machine.
+#include "tools/gen-assets/bmp.h"
+#include "tools/gen-assets/icon.h"
+#include "tools/gen-assets/preview.h"
+#include "tools/gen-assets/scenes.h"
+#include "tools/gen-assets/sheet.h"
+#include "tools/gen-assets/templates.h"
+#include "tools/gen-assets/waves.h"
+
+#include "render/sprites.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+bool Write(const std::string& directory, const char* name, const Bytes& bytes) {
+    std::string path = directory + "/" + name;
+    if (WriteBytes(path.c_str(), bytes)) return true;
+    std::fprintf(stderr, "vantle-gen-assets: cannot write %s\n", path.c_str());
+    return false;
+}
+
+bool WriteResources(const std::string& dir) {
+    IndexedImage sheet = PaintSheet();
+    PalettedImage title = MakeTitleImage();
+    PalettedImage play = MakePlayImage();
+    bool ok = Write(dir, "sprites.bmp", EncodeBmp(sheet, SheetPalette, 4));
+    ok = Write(dir, "title.bmp", EncodeBmp(title.Image, title.Palette.data(), 4)) && ok;
+    ok = Write(dir, "play.bmp", EncodeBmp(play.Image, play.Palette.data(), 8)) && ok;
+    ok = Write(dir, "wave1.wav", ChimeWave()) && ok;
+    ok = Write(dir, "wave2.wav", GameOverWave()) && ok;
+    ok = Write(dir, "wave3.wav", ThudWave()) && ok;
+    ok = Write(dir, "vantle.ico", EncodeIcon()) && ok;
+    ok = Write(dir, "options.dlg", EncodeOptionsDialog()) && ok;
+    ok = Write(dir, "keys.acc", EncodeAccelerators()) && ok;
+    return ok;
+}
+
+bool MakeDirectory(const std::string& dir) {
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (!error && std::filesystem::is_directory(dir, error)) return true;
+    std::fprintf(stderr, "vantle-gen-assets: cannot make the folder %s\n", dir.c_str());
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool preview = argc == 3 && std::strcmp(argv[1], "--preview") == 0;
+    if (!preview && (argc != 2 || argv[1][0] == '-')) {
+        std::fprintf(stderr, "usage: vantle-gen-assets OUTDIR\n"
+                             "       vantle-gen-assets --preview OUTDIR\n");
+        return 2;
+    }
+    std::string dir = argv[argc - 1];
+    if (!MakeDirectory(dir)) return 1;
+    if (preview) {
+        bool ok = WritePreviews(dir.c_str(), PaintSheet(), MakeTitleImage(), MakePlayImage());
+        if (!ok)
+            std::fprintf(stderr, "vantle-gen-assets: cannot write the previews into %s\n",
+                         dir.c_str());
+        return ok ? 0 : 1;
+    }
+    return WriteResources(dir) ? 0 : 1;
+}

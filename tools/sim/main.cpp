@@ -1,0 +1,97 @@
+// vantle-sim: plays the game's own code from a script, with no window and no
+// clock. See the README for the commands.
+#include "tools/sim/run.h"
+#include "tools/sim/script.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+constexpr int ExitUsage = 2;
+
+int Usage(const char* problem) {
+    std::fprintf(stderr, "vantle-sim: %s\n", problem);
+    std::fprintf(stderr, "usage: vantle-sim [--window WxH] [--settings PATH] [SCRIPT]\n");
+    return ExitUsage;
+}
+
+bool ParseSize(const char* text, int32_t* w, int32_t* h) {
+    int32_t values[2] = {0, 0};
+    int32_t index = 0;
+    size_t digits = 0;
+    for (const char* p = text;; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            if (++digits > 5) return false;
+            values[index] = values[index] * 10 + (*p - '0');
+        } else if ((*p == 'x' || *p == 'X') && index == 0 && digits > 0) {
+            index = 1;
+            digits = 0;
+        } else if (*p == 0 && index == 1 && digits > 0) {
+            break;
+        } else {
+            return false;
+        }
+    }
+    // The pen packs window positions into 16 bits each.
+    if (values[0] < 1 || values[1] < 1 || values[0] > 16384 || values[1] > 16384) return false;
+    *w = values[0];
+    *h = values[1];
+    return true;
+}
+
+bool ReadAll(FILE* in, std::string* text) {
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) text->append(buffer, n);
+    return !std::ferror(in);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    RunOptions options;
+    const char* scriptPath = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--window") == 0) {
+            if (i + 1 >= argc) return Usage("--window needs a size such as 320x240");
+            if (!ParseSize(argv[++i], &options.windowWidth, &options.windowHeight))
+                return Usage("--window needs a size such as 320x240 (1 to 16384 each way)");
+        } else if (std::strcmp(argv[i], "--settings") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == 0) return Usage("--settings needs a file path");
+            options.settingsPath = argv[++i];
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            Usage("runs the game headless from a script");
+            return 0;
+        } else if (argv[i][0] == '-' && argv[i][1] != 0) {
+            return Usage((std::string("unknown option ") + argv[i]).c_str());
+        } else if (scriptPath != nullptr) {
+            return Usage("only one script may be given");
+        } else {
+            scriptPath = argv[i];
+        }
+    }
+
+    std::string text;
+    FILE* in = stdin;
+    if (scriptPath != nullptr && std::strcmp(scriptPath, "-") != 0) {
+        in = std::fopen(scriptPath, "rb");
+        if (in == nullptr) {
+            std::fprintf(stderr, "vantle-sim: cannot open script %s\n", scriptPath);
+            return ExitUsage;
+        }
+    }
+    const bool read = ReadAll(in, &text);
+    if (in != stdin) std::fclose(in);
+    if (!read) {
+        std::fprintf(stderr, "vantle-sim: cannot read the script\n");
+        return ExitUsage;
+    }
+
+    std::vector<ScriptCommand> commands;
+    ScriptError error;
+    if (!ParseScript(text.data(), text.size(), &commands, &error)) {
+        std::fprintf(stderr, "vantle-sim: line %d: %s\n", error.line, error.message.c_str());
+        return ExitUsage;
+    }
+    return RunScript(commands, options);
+}
