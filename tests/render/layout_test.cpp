@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 namespace {
 
 struct Expected {
@@ -12,6 +15,8 @@ struct Expected {
     int logicalW, logicalH, areaX, panelX, buttonsY, cellSize;
     int boardLeft, boardRight, boardBottom; // board pixels: x range and last y
 };
+
+void PrintTo(const Expected& e, std::ostream* os) { *os << e.w << "x" << e.h; }
 
 class LayoutTest : public ::testing::TestWithParam<Expected> {
   protected:
@@ -59,7 +64,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Expected{240, 294, false, 1.0, 240, 294, 0, 162, 236, 22, 4, 157, 289},
                       Expected{240, 240, false, 1.0, 240, 240, 0, 162, 236, 22, 4, 157, 289},
                       // Narrower than the game area: it starts left of the screen.
-                      Expected{200, 150, true, 1.0, 200, 150, -20, 142, 160, 16, -16, 95, 211}));
+                      Expected{200, 150, true, 1.0, 200, 150, -20, 142, 160, 16, -16, 95, 211}),
+    [](const ::testing::TestParamInfo<Expected>& info) {
+        return std::to_string(info.param.w) + "x" + std::to_string(info.param.h);
+    });
 
 TEST(WindowToLogical, DividesByTheScaleAndTruncates) {
     LayoutScreen(640, 480);
