@@ -1,0 +1,110 @@
+#include "game/flow.h"
+#include "platform/resources.h"
+#include "render/layout.h"
+#include "shell/dialog.h"
+#include "shell/options_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+class DialogTest : public ::testing::Test {
+  protected:
+    Dialog dialog{};
+    void SetUp() override {
+        ResetGameFlow();
+        const ResourceBytes t = FindResource(RES_DIALOG, DIALOG_OPTIONS);
+        ASSERT_NE(t.Data, nullptr);
+        ASSERT_TRUE(ParseDialogTemplate(t.Data, t.Size, &dialog));
+    }
+    void TearDown() override { ReleaseScreen(); }
+    int Width() const { return dialog.rect.right - dialog.rect.left; }
+    int Height() const { return dialog.rect.bottom - dialog.rect.top; }
+};
+
+TEST_F(DialogTest, TheOptionsTemplateHasItsFourBoxesAGroupAndTwoButtons) {
+    EXPECT_STREQ(dialog.title, "Option");
+    EXPECT_TRUE(dialog.captionOk);
+    ASSERT_EQ(dialog.controlCount, 7);
+    const struct {
+        int id, kind;
+        const char* text;
+    } expected[7] = {{1002, CONTROL_CHECKBOX, "Rotation"}, {1003, CONTROL_CHECKBOX, "Left"},
+                     {1004, CONTROL_CHECKBOX, "Down"},     {1005, CONTROL_CHECKBOX, "Right"},
+                     {65535, CONTROL_GROUPBOX, "Key Repeat"}, {1, CONTROL_BUTTON, "OK"},
+                     {2, CONTROL_BUTTON, "CANCEL"}};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(dialog.controls[i].id, expected[i].id);
+        EXPECT_EQ(dialog.controls[i].kind, expected[i].kind);
+        EXPECT_STREQ(dialog.controls[i].text, expected[i].text);
+    }
+    // Every control lies inside the dialog's client area.
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_GE(dialog.controls[i].rect.left, 0);
+        EXPECT_LE(dialog.controls[i].rect.right, Width());
+        EXPECT_LE(dialog.controls[i].rect.bottom, Height());
+    }
+    // Readable and clickable: the check boxes are at least a line high.
+    EXPECT_GE(dialog.controls[0].rect.bottom - dialog.controls[0].rect.top, 13);
+}
+
+TEST_F(DialogTest, InitialisingCentresTheDialogAndTicksTheChosenBoxes) {
+    LayoutScreen(640, 480); // logical 320 x 240
+    KeyRepeat[0] = 1;
+    KeyRepeat[2] = 5; // any non-zero choice shows ticked
+    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0), 1);
+    EXPECT_EQ(dialog.rect.left, (320 - Width()) / 2);
+    EXPECT_EQ(dialog.rect.top, (240 - Height()) / 2);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, 1002), 1);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, 1003), 0);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, 1004), 1);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, 1005), 0);
+    ReleaseScreen();
+
+    // Larger than its window: placed at the top-left corner, never beyond.
+    LayoutScreen(120, 90);
+    ASSERT_LT(Layout.LogicalWidth, Width());
+    OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0);
+    EXPECT_EQ(dialog.rect.left, 0);
+    EXPECT_EQ(dialog.rect.top, 0);
+}
+
+TEST_F(DialogTest, OkTakesTheBoxesAndCancelLeavesTheChoices) {
+    LayoutScreen(320, 240);
+    OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0);
+    for (int id = 1002; id <= 1005; ++id) CheckDlgButton(&dialog, id, 1);
+    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, IDCANCEL, 0), 1);
+    EXPECT_TRUE(dialog.ended);
+    EXPECT_EQ(dialog.result, IDCANCEL);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], 0);
+
+    dialog.ended = 0;
+    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 1003, 0), 0) << "not a command it handles";
+    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_PAINT, 0, 0), 0);
+    EXPECT_FALSE(dialog.ended);
+    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 0x10000 | IDOK, 0), 1) << "the low 16 bits count";
+    EXPECT_EQ(dialog.result, IDOK);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], 1);
+}
+
+TEST_F(DialogTest, ABrokenTemplateIsRefusedWithoutReadingPastItsEnd) {
+    const ResourceBytes t = FindResource(RES_DIALOG, DIALOG_OPTIONS);
+    // Every cut of the real template, each copied to a buffer of exactly its
+    // size so that a read past the end shows under the sanitizers.
+    for (size_t n = 0; n < t.Size; ++n) {
+        std::vector<uint8_t> cut(t.Data, t.Data + n);
+        Dialog d{};
+        ParseDialogTemplate(cut.data(), cut.size(), &d);
+        EXPECT_LE(d.controlCount, DialogMaxControls);
+    }
+    Dialog d{};
+    EXPECT_FALSE(ParseDialogTemplate(nullptr, 0, &d));
+    std::vector<uint8_t> many(t.Data, t.Data + t.Size);
+    many[8] = 0xFF; // claims 255 controls
+    EXPECT_FALSE(ParseDialogTemplate(many.data(), many.size(), &d));
+}
+
+} // namespace

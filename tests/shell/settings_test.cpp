@@ -1,0 +1,165 @@
+#include "game/board.h"
+#include "game/flow.h"
+#include "input/buttons.h"
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> Words(std::initializer_list<int32_t> words) {
+    std::vector<uint8_t> bytes;
+    for (int32_t w : words)
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(w) >> (8 * i)));
+    return bytes;
+}
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    std::string dir, path;
+
+    void SetUp() override {
+        char name[] = "/tmp/vantle-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir = name;
+        path = dir + "/vantle.dat";
+        SetSettingsPath(path.c_str());
+        Initial();
+    }
+    void TearDown() override {
+        chmod(dir.c_str(), 0700);
+        std::system(("rm -rf '" + dir + "'").c_str());
+    }
+
+    // Every value as it is before any load.
+    static void Initial() {
+        ResetBoardModule();
+        ResetButtons();
+        ResetGameFlow();
+    }
+
+    void Write(const std::vector<uint8_t>& bytes) const {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+
+    std::vector<uint8_t> Read() const {
+        std::vector<uint8_t> bytes;
+        FILE* f = std::fopen(path.c_str(), "rb");
+        if (f == nullptr) return bytes;
+        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
+        std::fclose(f);
+        return bytes;
+    }
+
+    // The seven values, in the file's order.
+    static std::vector<int32_t> Values() {
+        return {ButtonTable[BUTTON_SOUND].state, HighScore, KeyRepeat[0], KeyRepeat[1], KeyRepeat[2],
+                KeyRepeat[3], ButtonTable[BUTTON_NINTH].state};
+    }
+
+    int FilesInDir() const {
+        int n = 0;
+        DIR* d = opendir(dir.c_str());
+        while (dirent* e = readdir(d)) n += e->d_name[0] != '.';
+        closedir(d);
+        return n;
+    }
+};
+
+const std::vector<int32_t> Defaults = {1, 0, 0, 0, 1, 0, 1};
+const std::vector<int32_t> Untouched = {0, 0, 0, 0, 0, 0, 0};
+
+TEST_F(SettingsTest, AFirstStartGivesTheDefaultsAndSavesThem) {
+    LoadSettings();
+    EXPECT_EQ(Values(), Defaults);
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_EQ(Read(), Words({86, 65, 1, 0, 0, 0, 1, 0, 1}));
+    EXPECT_EQ(FilesInDir(), 1) << "no temporary file is left behind";
+}
+
+TEST_F(SettingsTest, AWholeFileGivesItsValuesAndTheyGoBackUnchanged) {
+    const auto bytes = Words({86, 65, 5, 12345, 1, 0, 0, 1, -7});
+    Write(bytes);
+    LoadSettings();
+    EXPECT_EQ(Values(), (std::vector<int32_t>{5, 12345, 1, 0, 0, 1, -7}));
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_EQ(Read(), bytes);
+
+    // A longer file gives its first 36 bytes.
+    auto longer = Words({86, 65, 1, 99, 0, 1, 0, 0, 1});
+    longer.push_back(0xEE);
+    Write(longer);
+    Initial();
+    LoadSettings();
+    EXPECT_EQ(Values(), (std::vector<int32_t>{1, 99, 0, 1, 0, 0, 1}));
+}
+
+TEST_F(SettingsTest, ShortEmptyOrForeignFilesGiveNothing) {
+    auto full = Words({86, 65, 1, 777, 1, 1, 1, 1, 1});
+    const std::vector<std::vector<uint8_t>> bad = {
+        {},                                      // empty
+        std::vector<uint8_t>(full.begin(), full.begin() + 8),  // the magic alone
+        std::vector<uint8_t>(full.begin(), full.end() - 1),    // 35 bytes
+        Words({86, 66, 1, 777, 1, 1, 1, 1, 1}),  // wrong magic
+        Words({65, 86, 1, 777, 1, 1, 1, 1, 1}),  // magic words swapped
+    };
+    for (const auto& bytes : bad) {
+        Write(bytes);
+        Initial();
+        LoadSettings();
+        EXPECT_EQ(Values(), Untouched) << bytes.size() << " bytes";
+    }
+    // The file is rewritten with what the game holds at exit.
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_EQ(Read(), Words({86, 65, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(SettingsTest, ADirectoryInThePlaceOfTheFileIsLeftAlone) {
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    LoadSettings();
+    EXPECT_EQ(Values(), Defaults);
+    EXPECT_FALSE(SaveSettings());
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(FilesInDir(), 1);
+}
+
+TEST_F(SettingsTest, AFolderThatCannotBeWrittenKeepsTheOldFile) {
+    const auto bytes = Words({86, 65, 1, 4242, 0, 0, 1, 0, 1});
+    Write(bytes);
+    LoadSettings();
+    HighScore = 5000;
+    std::string unwritable;
+    if (geteuid() == 0) {
+        // Root writes anywhere; a folder below a plain file fails for all.
+        SetSettingsPath((path + "/vantle.dat").c_str());
+        EXPECT_FALSE(SaveSettings());
+    } else {
+        ASSERT_EQ(chmod(dir.c_str(), 0500), 0);
+        EXPECT_FALSE(SaveSettings());
+        chmod(dir.c_str(), 0700);
+    }
+    EXPECT_EQ(Read(), bytes) << "what was whole before is whole after";
+    EXPECT_EQ(FilesInDir(), 1);
+}
+
+TEST_F(SettingsTest, AReadOnlyFileStillGivesItsValues) {
+    Write(Words({86, 65, 1, 31337, 0, 0, 1, 0, 1}));
+    ASSERT_EQ(chmod(path.c_str(), 0400), 0);
+    LoadSettings();
+    EXPECT_EQ(HighScore, 31337);
+}
+
+} // namespace
