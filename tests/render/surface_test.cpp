@@ -93,7 +93,7 @@ TEST_F(SurfaceTest, BlitsAreClippedToBothSurfacesAtEveryEdge) {
         // that belongs there.
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) {
-                const int sx = c.sx + (x - c.x), sy = c.sy + (y - c.y);
+                const long long sx = c.sx + (static_cast<long long>(x) - c.x), sy = c.sy + (static_cast<long long>(y) - c.y);
                 const bool inside = x >= c.x && x < static_cast<long long>(c.x) + c.w && y >= c.y &&
                                     y < static_cast<long long>(c.y) + c.h && sx >= 0 && sx < 4 && sy >= 0 &&
                                     sy < 4;
