@@ -13,7 +13,7 @@ namespace {
 constexpr int32_t DluX(int32_t v) { return v * 8 / 5; }
 constexpr int32_t DluY(int32_t v) { return v * 13 / 8; }
 constexpr int32_t Border = 2;
-constexpr int32_t CaptionHeight = 14;
+constexpr int32_t CaptionHeight = 16;
 constexpr uint32_t StyleSetFont = 0x40;
 constexpr uint32_t StyleTabStop = 0x00010000;
 constexpr uint32_t ExStyleCaptionOk = 0x80000000;
@@ -99,7 +99,7 @@ int32_t ClientY(const Dialog* d) { return d->rect.top + Border + CaptionHeight; 
 
 DialogRect CaptionOkRect(const Dialog* d) {
     const int32_t right = d->rect.right - Border - 2;
-    return {right - 20, d->rect.top + Border + 2, right, d->rect.top + Border + CaptionHeight - 2};
+    return {right - 22, d->rect.top + Border + 1, right, d->rect.top + Border + CaptionHeight - 1};
 }
 
 DialogRect ScreenRect(const Dialog* d, const DialogControl& c) {
@@ -336,7 +336,7 @@ void DrawDialog(const Dialog* d) {
                              r.top + Border + CaptionHeight};
     FillColour(Screen(), caption.left, caption.top, caption.right - caption.left, CaptionHeight,
                Navy);
-    Label(caption.left + 3, caption.top + 1, d->title, White, caption);
+    Label(caption.left + 3, caption.top + 2, d->title, White, caption);
     if (d->captionOk != 0) DrawRaisedButton(CaptionOkRect(d), "OK", false);
 
     for (int32_t i = 0; i < d->controlCount; ++i) {
