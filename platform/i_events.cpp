@@ -85,8 +85,9 @@ int32_t MousePosition(int32_t x, int32_t y, const PenScale& s) {
 
 // Touch positions are fractions of the window.
 int32_t TouchPosition(float x, float y, const PenScale& s) {
-    return PackPosition(Clamp(static_cast<int32_t>(x * static_cast<float>(s.pixelWidth)), s.pixelWidth),
-                        Clamp(static_cast<int32_t>(y * static_cast<float>(s.pixelHeight)), s.pixelHeight));
+    return PackPosition(
+        Clamp(static_cast<int32_t>(x * static_cast<float>(s.pixelWidth)), s.pixelWidth),
+        Clamp(static_cast<int32_t>(y * static_cast<float>(s.pixelHeight)), s.pixelHeight));
 }
 
 int32_t TranslateKey(const SDL_KeyboardEvent& key, Message out[2]) {
@@ -115,7 +116,8 @@ void HandleEvent(const SDL_Event& event) {
     if (event.type == SDL_WINDOWEVENT) VideoWindowEvent(event.window);
     Message out[2];
     const int32_t n = TranslateEvent(event, VideoPenScale(), &Events.pen, out);
-    for (int32_t i = 0; i < n; ++i) Enqueue(out[i]);
+    for (int32_t i = 0; i < n; ++i)
+        Enqueue(out[i]);
 }
 } // namespace
 
@@ -192,7 +194,8 @@ bool PlatformGetMessage(Message* message) {
     SDL_Event event;
     for (;;) {
         if (Events.quit) return false;
-        while (SDL_PollEvent(&event)) HandleEvent(event);
+        while (SDL_PollEvent(&event))
+            HandleEvent(event);
         if (Dequeue(message)) return true;
         if (VideoTakePaint()) {
             *message = Message{DesktopWindow, MSG_PAINT, 0, 0};
@@ -222,7 +225,9 @@ void PlatformPostQuitMessage(int32_t exitCode) {
     Events.quitCode = exitCode;
 }
 
-int32_t PlatformQuitCode() { return Events.quitCode; }
+int32_t PlatformQuitCode() {
+    return Events.quitCode;
+}
 
 int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
     if (message == MSG_CLOSE) PlatformDestroyWindow(window);

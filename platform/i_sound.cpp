@@ -5,7 +5,10 @@
 
 #include "platform/resources.h"
 
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 constexpr int32_t Rate = 11025;
@@ -16,7 +19,7 @@ enum DeviceState { DEVICE_UNTRIED, DEVICE_OPEN, DEVICE_NONE };
 struct SoundState {
     DeviceState state;
     SDL_AudioDeviceID device;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec obtained;
 };
 SoundState Sound;
 
@@ -24,12 +27,31 @@ uint32_t Dword(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint16_t Word(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 
-bool OpenOutput() {
-    if (Sound.state != DEVICE_UNTRIED) return Sound.state == DEVICE_OPEN;
-    // Tried once: a machine without sound does not pay for looking again.
-    Sound.state = DEVICE_NONE;
+// The sound libraries SDL tries complain on standard error when a machine
+// has no sound; the game itself reports nothing, so they are not heard.
+int HideErrors() {
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) {
+        dup2(null, STDERR_FILENO);
+        close(null);
+    }
+    return saved;
+}
+
+void RestoreErrors(int saved) {
+    if (saved < 0) return;
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+}
+
+bool OpenDevice() {
     if (!StartSdl(SDL_INIT_AUDIO)) return false;
     SDL_AudioSpec want{};
     want.freq = Rate;
@@ -38,20 +60,28 @@ bool OpenOutput() {
     want.samples = DeviceSamples;
     // No changes allowed: SDL converts for the device, and the queue
     // counts in the waves' own bytes.
-    Sound.device = SDL_OpenAudioDevice(nullptr, 0, &want, &Sound.spec, 0);
+    Sound.device = SDL_OpenAudioDevice(nullptr, 0, &want, &Sound.obtained, 0);
     if (Sound.device == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     SDL_PauseAudioDevice(Sound.device, 0);
-    Sound.state = DEVICE_OPEN;
     return true;
+}
+
+bool OpenOutput() {
+    if (Sound.state != DEVICE_UNTRIED) return Sound.state == DEVICE_OPEN;
+    // Tried once: a machine without sound does not pay for looking again.
+    const int saved = HideErrors();
+    Sound.state = OpenDevice() ? DEVICE_OPEN : DEVICE_NONE;
+    RestoreErrors(saved);
+    return Sound.state == DEVICE_OPEN;
 }
 
 // Sleeps until the queue has gone to the device and the device has played
 // it; never longer than the sound could take, should the device stall.
 void WaitPlayed(size_t bytes) {
-    const uint32_t bufferMs = Sound.spec.samples * 1000u / static_cast<uint32_t>(Rate) + 1;
+    const uint32_t bufferMs = Sound.obtained.samples * 1000u / static_cast<uint32_t>(Rate) + 1;
     const uint64_t limit = SDL_GetTicks64() + bytes * 1000 / Rate + 4 * bufferMs + 100;
     for (;;) {
         const uint32_t left = SDL_GetQueuedAudioSize(Sound.device);

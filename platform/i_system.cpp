@@ -41,4 +41,6 @@ void PlatformDataFolder(char* buffer, size_t size) {
     SDL_free(path);
 }
 
-bool PlatformScriptedDialog(DialogAnswer*) { return false; }
+bool PlatformScriptedDialog(DialogAnswer*) {
+    return false;
+}

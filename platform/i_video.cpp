@@ -16,8 +16,8 @@ struct VideoState {
     SDL_Window* window;
     WindowProcedure procedure;
     bool alive, destroying;
-    bool invalid;     // a repaint is wanted
-    bool redrawAll;   // the screen lost what was on it
+    bool invalid;                      // a repaint is wanted
+    bool redrawAll;                    // the screen lost what was on it
     int32_t layoutWidth, layoutHeight; // real pixels the game laid itself out for
     int32_t classIcon;
     bool smallIcon;
@@ -35,7 +35,9 @@ VideoState Video;
 
 uint32_t IconPixels[MaxIconSize * MaxIconSize];
 
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint16_t Word(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 uint32_t Dword(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
@@ -67,7 +69,8 @@ bool ReadIconImage(const uint8_t* data, size_t dataSize, uint32_t offset, uint32
     if (colours > 256) return false;
     const size_t xorStride = static_cast<size_t>((want * bits + 31) / 32) * 4;
     const size_t andStride = static_cast<size_t>((want + 31) / 32) * 4;
-    const size_t need = headerSize + colours * 4 + (xorStride + andStride) * static_cast<size_t>(want);
+    const size_t need =
+        headerSize + colours * 4 + (xorStride + andStride) * static_cast<size_t>(want);
     if (need > bytes) return false;
     *image = IconImage{h, bytes, bits};
     return true;
@@ -103,7 +106,8 @@ void DecodeIconImage(const IconImage& image, int32_t want, uint32_t* argb) {
                     (colourRow[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
                 if (index < colours) {
                     const uint8_t* c = palette + index * 4;
-                    rgb = static_cast<uint32_t>(c[2]) << 16 | static_cast<uint32_t>(c[1]) << 8 | c[0];
+                    rgb =
+                        static_cast<uint32_t>(c[2]) << 16 | static_cast<uint32_t>(c[1]) << 8 | c[0];
                 }
             } else {
                 const uint8_t* c = colourRow + static_cast<size_t>(x) * (bits / 8);
@@ -152,7 +156,8 @@ void FreePictures() {
 bool Reserve(uint32_t** buffer, int32_t* width, int32_t* height, int32_t w, int32_t h) {
     if (*buffer != nullptr && *width == w && *height == h) return true;
     SDL_free(*buffer);
-    *buffer = static_cast<uint32_t*>(SDL_malloc(sizeof(uint32_t) * static_cast<size_t>(w) * static_cast<size_t>(h)));
+    *buffer = static_cast<uint32_t*>(
+        SDL_malloc(sizeof(uint32_t) * static_cast<size_t>(w) * static_cast<size_t>(h)));
     *width = *buffer != nullptr ? w : 0;
     *height = *buffer != nullptr ? h : 0;
     return *buffer != nullptr;
@@ -196,7 +201,8 @@ int32_t StretchChanged(const uint32_t* pixels, int32_t width, int32_t height, in
                 StretchRow(in, width, row, target.width);
             }
         } else if (drawn) {
-            std::memcpy(row, row - target.pitch, sizeof(uint32_t) * static_cast<size_t>(target.width));
+            std::memcpy(row, row - target.pitch,
+                        sizeof(uint32_t) * static_cast<size_t>(target.width));
         }
         if (drawn) {
             if (count > 0 && bands[count - 1].bottom == y)
@@ -236,7 +242,9 @@ bool DecodeIcon(const uint8_t* data, size_t dataSize, int32_t size, uint32_t* ar
     return true;
 }
 
-WindowProcedure VideoProcedure() { return Video.alive ? Video.procedure : nullptr; }
+WindowProcedure VideoProcedure() {
+    return Video.alive ? Video.procedure : nullptr;
+}
 
 bool VideoTakePaint() {
     if (!Video.alive || !Video.invalid) return false;
@@ -270,6 +278,17 @@ Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // A puzzle left at its title screen need not keep the screen awake.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Only systems with a screen to show the window on, in SDL's order;
+    // without one SDL would fall back to drawing nowhere. The player may
+    // still name any driver in SDL_VIDEODRIVER.
+    if (SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr) {
+        char drivers[32] = "";
+        if (SDL_getenv("DISPLAY") != nullptr) SDL_strlcat(drivers, "x11,", sizeof drivers);
+        if (SDL_getenv("WAYLAND_DISPLAY") != nullptr)
+            SDL_strlcat(drivers, "wayland,", sizeof drivers);
+        SDL_strlcat(drivers, "KMSDRM", sizeof drivers);
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
+    }
     if (!StartSdl(SDL_INIT_VIDEO)) return 0;
 
     SDL_Rect bounds{};
@@ -295,7 +314,7 @@ Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
     Video.procedure = procedure;
     Video.alive = true;
     Video.destroying = false;
-    Video.invalid = false;
+    Video.invalid = true; // a new window has everything to paint
     Video.redrawAll = true;
     Video.layoutWidth = width;
     Video.layoutHeight = height;
@@ -342,9 +361,13 @@ void PlatformDestroyWindow(Window window) {
     FreePictures();
 }
 
-bool PlatformWindowAlive(Window) { return Video.alive; }
+bool PlatformWindowAlive(Window) {
+    return Video.alive;
+}
 
-bool PlatformHasSmallIcon(Window) { return Video.smallIcon; }
+bool PlatformHasSmallIcon(Window) {
+    return Video.smallIcon;
+}
 
 void PlatformSetSmallIcon(Window, int32_t iconId, int32_t size) {
     if (size <= 0 || size > MaxIconSize) return;

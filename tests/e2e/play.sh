@@ -1,6 +1,7 @@
 #!/bin/bash
 # Enter starts a game, Left moves the pair, O opens the Options dialog and
-# Escape closes it, Escape quits with exit code 0.
+# Escape closes it, a pair lands (heard or, with no sound device, not), and
+# Escape quits with exit code 0. The game prints nothing all the while.
 set -eu
 . "$(dirname "$0")/lib.sh"
 
@@ -32,7 +33,17 @@ press Escape
 poll 3 same_as "$centre_before" centre || fail "the Options dialog did not close"
 kill -0 "$GAME_PID" || fail "Escape in the dialog ended the game"
 
+# Down held until the pair lands in the bottom row of its column (now 2).
+bottom_before=$(region $((88 + 32 * 2)) $((8 + 32 * 12)) 32 32)
+xdotool keydown Down
+poll 8 changed_from "$bottom_before" region $((88 + 32 * 2)) $((8 + 32 * 12)) 32 32 ||
+  fail "the pair did not land"
+xdotool keyup Down
+sleep 1 # the landing resolves (Escape is not read meanwhile)
+kill -0 "$GAME_PID" || fail "the game ended at the landing"
+
 press Escape
 expect_exit_0
 [ "$(settings_words)" = "86 65 1 0 0 0 1 0 1" ] || fail "settings $(settings_words)"
+[ ! -s "$WORK/game.log" ] || fail "the game printed something"
 echo "ok"

@@ -81,7 +81,8 @@ TEST(KeyTranslation, DigitsFunctionKeysAndTheGameKeysHaveTheOldCodes) {
         EXPECT_EQ(DownCode(k), '0' + static_cast<uint32_t>(k - SDLK_0));
     const SDL_Keycode functionKeys[] = {SDLK_F1, SDLK_F2, SDLK_F3, SDLK_F4,  SDLK_F5,  SDLK_F6,
                                         SDLK_F7, SDLK_F8, SDLK_F9, SDLK_F10, SDLK_F11, SDLK_F12};
-    for (uint32_t i = 0; i < 12; ++i) EXPECT_EQ(DownCode(functionKeys[i]), 112 + i) << "F" << i + 1;
+    for (uint32_t i = 0; i < 12; ++i)
+        EXPECT_EQ(DownCode(functionKeys[i]), 112 + i) << "F" << i + 1;
     EXPECT_EQ(DownCode(SDLK_RETURN), 13u);
     EXPECT_EQ(DownCode(SDLK_KP_ENTER), 13u);
     EXPECT_EQ(DownCode(SDLK_ESCAPE), 27u);
@@ -185,8 +186,8 @@ TEST(PenTranslation, ATouchIsThePenOnceOnly) {
     EXPECT_EQ(m[0].lParam, PackPosition(639, 479));
     EXPECT_FALSE(pen.down);
     // Touches SDL makes of the mouse are not the pen either.
-    EXPECT_TRUE(
-        Translate(Finger(SDL_FINGERDOWN, 1, 0.5f, 0.5f, SDL_MOUSE_TOUCHID), SameSize, &pen).empty());
+    EXPECT_TRUE(Translate(Finger(SDL_FINGERDOWN, 1, 0.5f, 0.5f, SDL_MOUSE_TOUCHID), SameSize, &pen)
+                    .empty());
 }
 
 TEST(WindowTranslation, CloseRequestsAndSignalsAskTheWindowToClose) {
@@ -215,7 +216,8 @@ TEST(WindowTimer, APunctualTickKeepsTheCadence) {
     EXPECT_EQ(NextTimerDeadline(1000, 1005, 70), 1070u);
     EXPECT_EQ(NextTimerDeadline(1000, 1069, 70), 1070u);
     uint64_t deadline = 1000;
-    for (int i = 0; i < 100; ++i) deadline = NextTimerDeadline(deadline, deadline + 3, 70);
+    for (int i = 0; i < 100; ++i)
+        deadline = NextTimerDeadline(deadline, deadline + 3, 70);
     EXPECT_EQ(deadline, 1000u + 100 * 70) << "no drift from taking each tick 3 ms late";
 }
 

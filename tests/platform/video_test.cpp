@@ -23,7 +23,8 @@ Picture MakePicture(int32_t width, int32_t height) {
     Picture p{width, height, width + 3, {}};
     p.pixels.assign(static_cast<size_t>(p.pitch * height), Padding);
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) p.At(x, y) = static_cast<uint32_t>(x | y << 12);
+        for (int32_t x = 0; x < width; ++x)
+            p.At(x, y) = static_cast<uint32_t>(x | y << 12);
     return p;
 }
 
@@ -83,7 +84,8 @@ TEST(PictureStretch, AnUnevenScaleShowsEverySourcePixelInOrder) {
         row = shown;
     }
     EXPECT_EQ(row, 239);
-    for (uint32_t v : s.pixels) ASSERT_NE(v, Padding) << "the row padding was shown";
+    for (uint32_t v : s.pixels)
+        ASSERT_NE(v, Padding) << "the row padding was shown";
 }
 
 TEST(PictureStretch, OnlyChangedRowsAreRedrawn) {
@@ -130,7 +132,7 @@ TEST(PictureStretch, OnlyChangedRowsAreRedrawn) {
 // An icon file of the old platform's kind: a directory, then per image a
 // bitmap header with doubled height, a palette, the colour bits and the
 // transparency mask, rows bottom-up.
-struct IconSpec {
+struct MadeIcon {
     int32_t size;
     int32_t bits; // 1 or 4
     uint32_t (*index)(int32_t x, int32_t y);
@@ -147,78 +149,95 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
 }
 
 // Palette entry i of the made-up 16-colour icons.
-uint32_t PaletteColour(uint32_t i) { return (i * 16) << 16 | (255 - i * 16) << 8 | (i + 1); }
+uint32_t PaletteColour(uint32_t i) {
+    return (i * 16) << 16 | (255 - i * 16) << 8 | (i + 1);
+}
 
-std::vector<uint8_t> IconImageBytes(const IconSpec& spec) {
+std::vector<uint8_t> IconImageBytes(const MadeIcon& icon) {
     std::vector<uint8_t> v;
-    const int32_t n = spec.size;
+    const int32_t n = icon.size;
     Put32(v, 40);
     Put32(v, static_cast<uint32_t>(n));
     Put32(v, static_cast<uint32_t>(2 * n));
     Put16(v, 1);
-    Put16(v, static_cast<uint32_t>(spec.bits));
-    for (int i = 0; i < 6; ++i) Put32(v, 0); // compression ... important colours
-    const uint32_t colours = 1u << spec.bits;
+    Put16(v, static_cast<uint32_t>(icon.bits));
+    for (int i = 0; i < 6; ++i)
+        Put32(v, 0); // compression ... important colours
+    const uint32_t colours = 1u << icon.bits;
     for (uint32_t i = 0; i < colours; ++i) {
-        const uint32_t c = spec.bits == 1 ? (i != 0 ? 0xFFFFFF : 0) : PaletteColour(i);
+        const uint32_t c = icon.bits == 1 ? (i != 0 ? 0xFFFFFF : 0) : PaletteColour(i);
         v.push_back(static_cast<uint8_t>(c));
         v.push_back(static_cast<uint8_t>(c >> 8));
         v.push_back(static_cast<uint8_t>(c >> 16));
         v.push_back(0);
     }
-    const size_t xorStride = static_cast<size_t>((n * spec.bits + 31) / 32) * 4;
+    const size_t xorStride = static_cast<size_t>((n * icon.bits + 31) / 32) * 4;
     const size_t andStride = static_cast<size_t>((n + 31) / 32) * 4;
     for (int32_t row = n - 1; row >= 0; --row) {
         std::vector<uint8_t> line(xorStride, 0);
         for (int32_t x = 0; x < n; ++x) {
-            const int32_t bit = x * spec.bits;
+            const int32_t bit = x * icon.bits;
             line[static_cast<size_t>(bit / 8)] |=
-                static_cast<uint8_t>(spec.index(x, row) << (8 - spec.bits - bit % 8));
+                static_cast<uint8_t>(icon.index(x, row) << (8 - icon.bits - bit % 8));
         }
         v.insert(v.end(), line.begin(), line.end());
     }
     for (int32_t row = n - 1; row >= 0; --row) {
         std::vector<uint8_t> line(andStride, 0);
         for (int32_t x = 0; x < n; ++x)
-            if (spec.masked(x, row)) line[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            if (icon.masked(x, row))
+                line[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
         v.insert(v.end(), line.begin(), line.end());
     }
     return v;
 }
 
-std::vector<uint8_t> IconFile(const std::vector<IconSpec>& specs) {
+std::vector<uint8_t> IconFile(const std::vector<MadeIcon>& icons) {
     std::vector<uint8_t> file;
     Put16(file, 0);
     Put16(file, 1);
-    Put16(file, static_cast<uint32_t>(specs.size()));
+    Put16(file, static_cast<uint32_t>(icons.size()));
     std::vector<std::vector<uint8_t>> images;
-    for (const IconSpec& s : specs) images.push_back(IconImageBytes(s));
-    uint32_t offset = 6 + 16 * static_cast<uint32_t>(specs.size());
-    for (size_t i = 0; i < specs.size(); ++i) {
-        file.push_back(static_cast<uint8_t>(specs[i].size));
-        file.push_back(static_cast<uint8_t>(specs[i].size));
-        file.push_back(static_cast<uint8_t>(specs[i].bits == 4 ? 16 : 2));
+    for (const MadeIcon& s : icons)
+        images.push_back(IconImageBytes(s));
+    uint32_t offset = 6 + 16 * static_cast<uint32_t>(icons.size());
+    for (size_t i = 0; i < icons.size(); ++i) {
+        file.push_back(static_cast<uint8_t>(icons[i].size));
+        file.push_back(static_cast<uint8_t>(icons[i].size));
+        file.push_back(static_cast<uint8_t>(icons[i].bits == 4 ? 16 : 2));
         file.push_back(0);
         Put16(file, 1);
-        Put16(file, static_cast<uint32_t>(specs[i].bits));
+        Put16(file, static_cast<uint32_t>(icons[i].bits));
         Put32(file, static_cast<uint32_t>(images[i].size()));
         Put32(file, offset);
         offset += static_cast<uint32_t>(images[i].size());
     }
-    for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
+    for (const auto& image : images)
+        file.insert(file.end(), image.begin(), image.end());
     return file;
 }
 
-uint32_t Diagonal(int32_t x, int32_t y) { return static_cast<uint32_t>(x + 2 * y) % 16; }
-uint32_t Corner(int32_t x, int32_t y) { return x < 4 && y < 2 ? 15 : 3; }
-uint32_t AllWhite(int32_t, int32_t) { return 1; }
-bool NoMask(int32_t, int32_t) { return false; }
-bool MaskedDiagonal(int32_t x, int32_t y) { return x == y; }
+uint32_t Diagonal(int32_t x, int32_t y) {
+    return static_cast<uint32_t>(x + 2 * y) % 16;
+}
+uint32_t Corner(int32_t x, int32_t y) {
+    return x < 4 && y < 2 ? 15 : 3;
+}
+uint32_t AllWhite(int32_t, int32_t) {
+    return 1;
+}
+bool NoMask(int32_t, int32_t) {
+    return false;
+}
+bool MaskedDiagonal(int32_t x, int32_t y) {
+    return x == y;
+}
 
 // Like the game's icon: 32 x 32 in 16 colours, 16 x 16 in 16 colours, and
 // 32 x 32 in 2 colours last.
 std::vector<uint8_t> GameLikeIcon() {
-    return IconFile({{32, 4, Diagonal, MaskedDiagonal}, {16, 4, Corner, NoMask}, {32, 1, AllWhite, NoMask}});
+    return IconFile(
+        {{32, 4, Diagonal, MaskedDiagonal}, {16, 4, Corner, NoMask}, {32, 1, AllWhite, NoMask}});
 }
 
 TEST(IconDecoding, TakesTheDeepestImageOfTheWantedSizeTopRowFirst) {
