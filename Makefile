@@ -1,7 +1,7 @@
 # The two commands a new user needs:
 #   make run    installs what is missing, builds, starts the game
 #   make test   installs what is missing, builds, runs every test
-.PHONY: run test build clean
+.PHONY: run test build clean bench soak deb
 
 build:
 	@tools/setup-deps
@@ -11,11 +11,34 @@ build:
 run: build
 	./build/vantle
 
+# The Debian package, build/vantle_VERSION_ARCH.deb; install it with
+#   sudo apt install ./build/vantle_*.deb
+deb: build
+	cd build && cpack
+
 test:
 	@tools/setup-deps test
 	cmake --preset default
 	cmake --build --preset default
 	ctest --preset default
+
+# What a tick, a draw and a paint cost, and how fast vantle-sim plays; it
+# reports, it does not judge.
+bench:
+	@tools/setup-deps test
+	cmake --preset default
+	cmake --build --preset default --target vantle-bench
+	./build/tests/bench/vantle-bench
+
+# The long soak: random play under the sanitizers, every rule checked after
+# every tick (SOAK_TICKS=... to change its length, SOAK_SEED=... to replay).
+SOAK_TICKS ?= 100000000
+soak:
+	@tools/setup-deps test
+	cmake --preset asan
+	cmake --build --preset asan --target vantle-soak
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ./build-asan/tools/soak/vantle-soak --ticks $(SOAK_TICKS) $(if $(SOAK_SEED),--seed $(SOAK_SEED))
 
 clean:
 	rm -rf build build-asan

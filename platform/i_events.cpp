@@ -18,6 +18,7 @@ struct EventState {
     bool quit;
     int32_t quitCode;
     PenState pen;
+    PadState pad;
 };
 EventState Events;
 
@@ -114,8 +115,10 @@ int32_t TranslateKey(const SDL_KeyboardEvent& key, Message out[2]) {
 
 void HandleEvent(const SDL_Event& event) {
     if (event.type == SDL_WINDOWEVENT) VideoWindowEvent(event.window);
-    Message out[2];
-    const int32_t n = TranslateEvent(event, VideoPenScale(), &Events.pen, out);
+    PadDeviceEvent(event);
+    Message out[PadMaxMessages];
+    int32_t n = TranslateEvent(event, VideoPenScale(), &Events.pen, out);
+    if (n == 0) n = TranslatePadEvent(event, &Events.pad, out);
     for (int32_t i = 0; i < n; ++i)
         Enqueue(out[i]);
 }

@@ -290,6 +290,8 @@ Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
     }
     if (!StartSdl(SDL_INIT_VIDEO)) return 0;
+    // Controllers with the window: none plugged in, none opened.
+    PadStart();
 
     SDL_Rect bounds{};
     if (SDL_GetDisplayUsableBounds(0, &bounds) != 0 || bounds.w <= 0 || bounds.h <= 0) {

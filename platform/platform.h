@@ -31,6 +31,13 @@ enum MessageNumber : uint32_t {
     MSG_PENUP = 514,
 };
 
+// Key messages from a game controller carry this flag in their long
+// parameter; the code is the key the controller stands in for (the D-pad
+// and the left stick give the arrows, A Enter, Start Space, Back Escape,
+// Y O, X S). B has a code of its own, which the game does not use in play.
+constexpr int32_t KEY_FROM_PAD = 0x01000000;
+constexpr uint32_t VK_PAD_B = 196;
+
 // Commands of the accelerator table.
 constexpr uint32_t CMD_CLOSE = 40002;
 constexpr uint32_t CMD_ALT_SLASH = 40003;

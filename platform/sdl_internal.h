@@ -1,7 +1,7 @@
 // What the files of the desktop backend share with each other (and with the
 // platform tests, which call the pure parts directly): the one window, the
 // event translation, the timer's deadline arithmetic, the picture stretch,
-// the icon and wave parsers.
+// the icon and wave parsers, the controllers' keys.
 #pragma once
 
 #define SDL_MAIN_HANDLED
@@ -75,6 +75,42 @@ int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* 
 
 // The old platform's virtual-key code of a key, 0 when it has none.
 uint32_t VirtualKeyOf(SDL_Keycode key, uint16_t modifiers);
+
+// --- i_gamepad.cpp ---
+
+// Game controllers play with the keys they stand in for. A controller's
+// buttons and its left stick's directions each hold a key, and a key is
+// down while anything holds it: the messages are those of one key going
+// down and coming up, flagged KEY_FROM_PAD.
+constexpr int32_t PadMaxControllers = 8;
+constexpr int32_t PadMaxMessages = 10; // one for each key a controller gives
+// The stick leaves its dead zone past PadStickPress and is back in it
+// within PadStickRelease, so that a stick resting near the edge does not
+// chatter.
+constexpr int32_t PadStickPress = 16000;
+constexpr int32_t PadStickRelease = 10000;
+
+struct PadController {
+    bool used;
+    SDL_JoystickID id;
+    uint32_t buttons;      // a bit for each SDL_GameControllerButton held
+    int8_t stickX, stickY; // -1, 0 or 1: left/up, in the dead zone, right/down
+};
+struct PadState {
+    PadController controllers[PadMaxControllers];
+};
+
+// The key messages one controller event gives: key-ups of the keys let go,
+// then key-downs of the keys newly held; 0 for events that change no key.
+// A removed controller lets go of everything it held.
+int32_t TranslatePadEvent(const SDL_Event& event, PadState* pad, Message out[PadMaxMessages]);
+
+// Opens a controller when it is plugged in (and those present at start,
+// which SDL announces the same way) and closes it when it goes.
+void PadDeviceEvent(const SDL_Event& event);
+
+// Starts SDL's controller support; with no controller it costs nothing.
+void PadStart();
 
 // --- i_timer.cpp ---
 

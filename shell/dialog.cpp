@@ -208,7 +208,7 @@ void Activate(Dialog* d, DialogProcedure procedure, int32_t index) {
     }
 }
 
-void OnKey(Dialog* d, DialogProcedure procedure, uint32_t key) {
+void KeyboardKey(Dialog* d, DialogProcedure procedure, uint32_t key) {
     switch (key) {
     case VK_TAB: MoveFocus(d, PlatformKeyHeld(VK_SHIFT) ? -1 : 1); break;
     case VK_LEFT:
@@ -221,6 +221,18 @@ void OnKey(Dialog* d, DialogProcedure procedure, uint32_t key) {
     case VK_RETURN: procedure(d, MSG_COMMAND, IDOK, 0); break;
     case VK_ESCAPE: procedure(d, MSG_COMMAND, IDCANCEL, 0); break;
     default: break;
+    }
+}
+
+// A controller's A (Enter) acts on the control in focus, where the
+// keyboard's Enter is OK; B cancels; its other keys are the keyboard's.
+void PadKey(Dialog* d, DialogProcedure procedure, uint32_t key) {
+    switch (key) {
+    case VK_RETURN:
+        if (d->focus >= 0) Activate(d, procedure, d->focus);
+        break;
+    case VK_PAD_B: procedure(d, MSG_COMMAND, IDCANCEL, 0); break;
+    default: KeyboardKey(d, procedure, key); break;
     }
 }
 
@@ -245,6 +257,13 @@ void OnPen(Dialog* d, DialogProcedure procedure, int32_t position) {
     }
 }
 } // namespace
+
+void DialogKey(Dialog* dialog, DialogProcedure procedure, uint32_t key, int32_t lParam) {
+    if ((lParam & KEY_FROM_PAD) != 0)
+        PadKey(dialog, procedure, key);
+    else
+        KeyboardKey(dialog, procedure, key);
+}
 
 bool ParseDialogTemplate(const uint8_t* data, size_t size, Dialog* d) {
     std::memset(d, 0, sizeof *d);
@@ -383,7 +402,7 @@ int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedur
         }
         switch (m.message) {
         case MSG_PAINT: PaintWindow(owner); break;
-        case MSG_KEYDOWN: OnKey(&d, procedure, m.wParam); break;
+        case MSG_KEYDOWN: DialogKey(&d, procedure, m.wParam, m.lParam); break;
         case MSG_PENDOWN: OnPen(&d, procedure, m.lParam); break;
         case MSG_SYSKEYDOWN:
             if (m.wParam == 0x73) procedure(&d, MSG_COMMAND, IDCANCEL, 0); // Alt+F4 closes the dialog

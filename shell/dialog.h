@@ -3,7 +3,8 @@
 // game's own font, and runs it with its own message loop until its procedure
 // ends it. Mouse: a click toggles a check box or presses a button. Keys: Tab
 // and Shift+Tab move the focus, Space toggles or presses the focused control,
-// Enter is OK, Escape is CANCEL.
+// Enter is OK, Escape is CANCEL. A game controller's keys: the D-pad moves
+// the focus, A toggles or presses the focused control, B is CANCEL.
 #pragma once
 
 #include "platform/platform.h"
@@ -51,6 +52,10 @@ bool ParseDialogTemplate(const uint8_t* data, size_t size, Dialog* dialog);
 // Runs the dialog modally over `owner` and returns its result: the initial
 // message, then the player's (or, headless, the script's) answer.
 int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedure procedure);
+
+// One key-down in a running dialog; `lParam` is the key message's, which
+// tells a controller's keys (KEY_FROM_PAD) from the keyboard's.
+void DialogKey(Dialog* dialog, DialogProcedure procedure, uint32_t key, int32_t lParam);
 
 // What a dialog procedure may do with its dialog.
 void EndDialog(Dialog* dialog, int32_t result);

@@ -72,6 +72,26 @@ void SetSettingsPath(const char* path) {
 
 const char* SettingsPath() { return Path; }
 
+bool DecodeSettings(const uint8_t* bytes, size_t size, SettingsValues* values) {
+    if (size < static_cast<size_t>(SettingsFileSize) || GetWord(bytes) != MagicV ||
+        GetWord(bytes + 4) != MagicA)
+        return false;
+    values->Sound = GetWord(bytes + 8);
+    values->HighScore = GetWord(bytes + 12);
+    for (int32_t i = 0; i < 4; ++i) values->KeyRepeat[i] = GetWord(bytes + 16 + 4 * i);
+    values->Ninth = GetWord(bytes + 32);
+    return true;
+}
+
+void EncodeSettings(const SettingsValues& values, uint8_t* bytes) {
+    PutWord(bytes, MagicV);
+    PutWord(bytes + 4, MagicA);
+    PutWord(bytes + 8, values.Sound);
+    PutWord(bytes + 12, values.HighScore);
+    for (int32_t i = 0; i < 4; ++i) PutWord(bytes + 16 + 4 * i, values.KeyRepeat[i]);
+    PutWord(bytes + 32, values.Ninth);
+}
+
 void LoadSettings() {
     // Read-only: a file the player made read-only still gives its values.
     const int fd = open(Path, O_RDONLY | O_CLOEXEC);
@@ -87,27 +107,25 @@ void LoadSettings() {
     close(fd);
     // A short file is treated like one whose magic does not match: the
     // values keep what they held before.
-    if (n != SettingsFileSize || GetWord(bytes) != MagicV || GetWord(bytes + 4) != MagicA) return;
-    ButtonTable[BUTTON_SOUND].state = GetWord(bytes + 8);
-    HighScore = GetWord(bytes + 12);
-    KeyRepeat[REPEAT_ROTATION] = GetWord(bytes + 16);
-    KeyRepeat[REPEAT_LEFT] = GetWord(bytes + 20);
-    KeyRepeat[REPEAT_DROP] = GetWord(bytes + 24);
-    KeyRepeat[REPEAT_RIGHT] = GetWord(bytes + 28);
-    ButtonTable[BUTTON_NINTH].state = GetWord(bytes + 32);
+    SettingsValues v{};
+    if (n < 0 || !DecodeSettings(bytes, static_cast<size_t>(n), &v)) return;
+    ButtonTable[BUTTON_SOUND].state = v.Sound;
+    HighScore = v.HighScore;
+    KeyRepeat[REPEAT_ROTATION] = v.KeyRepeat[0];
+    KeyRepeat[REPEAT_LEFT] = v.KeyRepeat[1];
+    KeyRepeat[REPEAT_DROP] = v.KeyRepeat[2];
+    KeyRepeat[REPEAT_RIGHT] = v.KeyRepeat[3];
+    ButtonTable[BUTTON_NINTH].state = v.Ninth;
 }
 
 bool SaveSettings() {
+    const SettingsValues v{ButtonTable[BUTTON_SOUND].state,
+                           HighScore,
+                           {KeyRepeat[REPEAT_ROTATION], KeyRepeat[REPEAT_LEFT], KeyRepeat[REPEAT_DROP],
+                            KeyRepeat[REPEAT_RIGHT]},
+                           ButtonTable[BUTTON_NINTH].state};
     uint8_t bytes[SettingsFileSize];
-    PutWord(bytes, MagicV);
-    PutWord(bytes + 4, MagicA);
-    PutWord(bytes + 8, ButtonTable[BUTTON_SOUND].state);
-    PutWord(bytes + 12, HighScore);
-    PutWord(bytes + 16, KeyRepeat[REPEAT_ROTATION]);
-    PutWord(bytes + 20, KeyRepeat[REPEAT_LEFT]);
-    PutWord(bytes + 24, KeyRepeat[REPEAT_DROP]);
-    PutWord(bytes + 28, KeyRepeat[REPEAT_RIGHT]);
-    PutWord(bytes + 32, ButtonTable[BUTTON_NINTH].state);
+    EncodeSettings(v, bytes);
 
     // The new file is written whole beside the old one and then renamed over
     // it: a crash or a full disk mid-save leaves the old file as it was.

@@ -4,6 +4,7 @@
 // values).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr int32_t SettingsFileSize = 36;
@@ -12,6 +13,20 @@ constexpr const char* SettingsFileName = "vantle.dat";
 // Where the file lives; "vantle.dat" in the current folder until set.
 void SetSettingsPath(const char* path);
 const char* SettingsPath();
+
+// The seven values as the file holds them, in its order.
+struct SettingsValues {
+    int32_t Sound; // button 1's state
+    int32_t HighScore;
+    int32_t KeyRepeat[4];
+    int32_t Ninth; // button 9's state
+};
+
+// The values in a file's first 36 bytes; false, with `values` untouched, when
+// there are fewer or the magic words do not match.
+bool DecodeSettings(const uint8_t* bytes, size_t size, SettingsValues* values);
+// The 36 bytes of a file holding `values`.
+void EncodeSettings(const SettingsValues& values, uint8_t* bytes);
 
 // Reads the file once at start-up. No file: the defaults (sound on, high
 // score 0, only the drop repeats, ninth button on). A file that does not start

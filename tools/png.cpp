@@ -179,17 +179,17 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
     PutBigEndian(out, Crc32(&out[start], out.size() - start));
 }
 
-} // namespace
-
-std::vector<uint8_t> EncodePng(const uint32_t* pixels, int32_t width, int32_t height,
-                               int32_t pitchPixels) {
+// RGB, or RGBA when `alpha` (then the top byte of each pixel is its alpha).
+std::vector<uint8_t> Encode(const uint32_t* pixels, int32_t width, int32_t height,
+                            int32_t pitchPixels, bool alpha) {
     std::vector<uint8_t> png;
     if (pixels == nullptr || width <= 0 || height <= 0 || pitchPixels < width) return png;
     if (static_cast<int64_t>(width) * height > (int64_t{1} << 28)) return png;
 
     // Scanlines, each behind filter byte 0 (none).
+    const size_t bytesPerPixel = alpha ? 4 : 3;
     std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(height) * (static_cast<size_t>(width) * 3 + 1));
+    raw.reserve(static_cast<size_t>(height) * (static_cast<size_t>(width) * bytesPerPixel + 1));
     for (int32_t y = 0; y < height; y++) {
         raw.push_back(0);
         const uint32_t* row = pixels + static_cast<ptrdiff_t>(y) * pitchPixels;
@@ -197,6 +197,7 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int32_t width, int32_t he
             raw.push_back(static_cast<uint8_t>(row[x] >> 16));
             raw.push_back(static_cast<uint8_t>(row[x] >> 8));
             raw.push_back(static_cast<uint8_t>(row[x]));
+            if (alpha) raw.push_back(static_cast<uint8_t>(row[x] >> 24));
         }
     }
 
@@ -209,15 +210,27 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int32_t width, int32_t he
     std::vector<uint8_t> header;
     PutBigEndian(header, static_cast<uint32_t>(width));
     PutBigEndian(header, static_cast<uint32_t>(height));
-    header.push_back(8); // bits per sample
-    header.push_back(2); // RGB
-    header.push_back(0); // deflate
-    header.push_back(0); // adaptive filtering
-    header.push_back(0); // not interlaced
+    header.push_back(8);             // bits per sample
+    header.push_back(alpha ? 6 : 2); // RGBA or RGB
+    header.push_back(0);             // deflate
+    header.push_back(0);             // adaptive filtering
+    header.push_back(0);             // not interlaced
     PutChunk(png, "IHDR", header);
     PutChunk(png, "IDAT", zlib);
     PutChunk(png, "IEND", {});
     return png;
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodePng(const uint32_t* pixels, int32_t width, int32_t height,
+                               int32_t pitchPixels) {
+    return Encode(pixels, width, height, pitchPixels, false);
+}
+
+std::vector<uint8_t> EncodePngAlpha(const uint32_t* pixels, int32_t width, int32_t height,
+                                    int32_t pitchPixels) {
+    return Encode(pixels, width, height, pitchPixels, true);
 }
 
 bool WritePng(const char* path, const uint32_t* pixels, int32_t width, int32_t height,

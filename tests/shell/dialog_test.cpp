@@ -90,6 +90,67 @@ TEST_F(DialogTest, OkTakesTheBoxesAndCancelLeavesTheChoices) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], 1);
 }
 
+TEST_F(DialogTest, AControllersATogglesTheFocusedBoxWhereTheKeyboardsEnterIsOk) {
+    LayoutScreen(320, 240);
+    OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0);
+    const uint32_t down = 40, up = 38, enter = 13;
+    // The D-pad moves the focus as the arrow keys do: Rotation, then Left.
+    DialogKey(&dialog, OptionsDialogProc, down, KEY_FROM_PAD);
+    ASSERT_EQ(dialog.focus, 0);
+    DialogKey(&dialog, OptionsDialogProc, down, KEY_FROM_PAD);
+    ASSERT_EQ(dialog.focus, 1);
+    DialogKey(&dialog, OptionsDialogProc, enter, KEY_FROM_PAD);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, 1003), 1);
+    EXPECT_FALSE(dialog.ended) << "A toggles; it is not OK";
+    DialogKey(&dialog, OptionsDialogProc, up, KEY_FROM_PAD);
+    DialogKey(&dialog, OptionsDialogProc, enter, KEY_FROM_PAD);
+    DialogKey(&dialog, OptionsDialogProc, enter, KEY_FROM_PAD);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, 1002), 0) << "toggled twice";
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, 1003), 1);
+    // The key B stands for means nothing from the keyboard.
+    DialogKey(&dialog, OptionsDialogProc, VK_PAD_B, 0);
+    EXPECT_FALSE(dialog.ended);
+
+    // On the OK button (past the group box, which takes no focus) A presses it.
+    for (int i = 0; i < 4; ++i) DialogKey(&dialog, OptionsDialogProc, down, KEY_FROM_PAD);
+    ASSERT_EQ(dialog.controls[dialog.focus].id, IDOK);
+    DialogKey(&dialog, OptionsDialogProc, enter, KEY_FROM_PAD);
+    EXPECT_TRUE(dialog.ended);
+    EXPECT_EQ(dialog.result, IDOK);
+    const int32_t taken[4] = {0, 1, 0, 0};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], taken[i]) << i;
+}
+
+TEST_F(DialogTest, AControllersBCancelsAndTheKeyboardKeepsItsKeys) {
+    LayoutScreen(320, 240);
+    OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0);
+    DialogKey(&dialog, OptionsDialogProc, 39, KEY_FROM_PAD);
+    DialogKey(&dialog, OptionsDialogProc, 13, KEY_FROM_PAD);
+    ASSERT_EQ(IsDlgButtonChecked(&dialog, 1002), 1);
+    DialogKey(&dialog, OptionsDialogProc, VK_PAD_B, KEY_FROM_PAD);
+    EXPECT_TRUE(dialog.ended);
+    EXPECT_EQ(dialog.result, IDCANCEL);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], 0) << "cancelled: nothing taken";
+
+    // The keyboard: Space toggles the focused box, Enter is OK whatever has
+    // the focus, Escape is CANCEL.
+    dialog.ended = 0;
+    DialogKey(&dialog, OptionsDialogProc, 32, 0);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, 1002), 0);
+    EXPECT_FALSE(dialog.ended);
+    DialogKey(&dialog, OptionsDialogProc, 13, 0);
+    EXPECT_TRUE(dialog.ended);
+    EXPECT_EQ(dialog.result, IDOK);
+    dialog.ended = 0;
+    DialogKey(&dialog, OptionsDialogProc, 27, 0);
+    EXPECT_EQ(dialog.result, IDCANCEL);
+    // A controller's Back is Escape: CANCEL too.
+    dialog.ended = 0;
+    dialog.result = 0;
+    DialogKey(&dialog, OptionsDialogProc, 27, KEY_FROM_PAD);
+    EXPECT_EQ(dialog.result, IDCANCEL);
+}
+
 TEST_F(DialogTest, ABrokenTemplateIsRefusedWithoutReadingPastItsEnd) {
     const ResourceBytes t = FindResource(RES_DIALOG, DIALOG_OPTIONS);
     // Every cut of the real template, each copied to a buffer of exactly its

@@ -4,16 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-const char* const Generated[] = {"sprites.bmp", "title.bmp",   "play.bmp",
-                                 "wave1.wav",   "wave2.wav",   "wave3.wav",
-                                 "vantle.ico",  "options.dlg", "keys.acc"};
+// Every file the generator writes: the embedded resources and the desktop
+// icons.
+const char* const Generated[] = {
+    "sprites.bmp",         "title.bmp",           "play.bmp",
+    "wave1.wav",           "wave2.wav",           "wave3.wav",
+    "vantle.ico",          "options.dlg",         "keys.acc",
+    "icons/vantle-16.png", "icons/vantle-32.png", "icons/vantle-48.png",
+    "icons/vantle-64.png", "icons/vantle-128.png"};
 
 std::string TempFolder(const char* name) {
     std::filesystem::path dir = std::filesystem::temp_directory_path() /
@@ -40,8 +48,57 @@ TEST(GenAssets, RegeneratedFilesMatchTheCommittedOnes) {
         EXPECT_TRUE(fresh == committed) << name << " differs from res/" << name
                                         << "; run vantle-gen-assets res from the source folder";
     }
+    // Nothing written that the list (and so this check) leaves out.
+    size_t written = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        if (entry.is_regular_file()) {
+            ++written;
+            const std::string name = std::filesystem::relative(entry.path(), dir).string();
+            EXPECT_NE(std::find(std::begin(Generated), std::end(Generated), name),
+                      std::end(Generated))
+                << name << " is written but not checked";
+        }
+    EXPECT_EQ(written, std::size(Generated));
     std::error_code error;
     std::filesystem::remove_all(dir, error);
+}
+
+// The desktop icons: RGBA pictures of the size their names say, see-through
+// at the corners (the tile is an octagon) and solid in the middle.
+TEST(GenAssets, DesktopIconsAreSquarePngsWithClearCorners) {
+    for (int size : {16, 32, 48, 64, 128}) {
+        const std::string name = "icons/vantle-" + std::to_string(size) + ".png";
+        const Bytes png = ReadFileBytes(std::string(VANTLE_SOURCE_DIR) + "/res/" + name);
+        ASSERT_GT(png.size(), 33u) << name;
+        auto big = [&](size_t at) {
+            return static_cast<uint32_t>(png[at]) << 24 | static_cast<uint32_t>(png[at + 1]) << 16 |
+                   static_cast<uint32_t>(png[at + 2]) << 8 | png[at + 3];
+        };
+        EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR") << name;
+        EXPECT_EQ(big(16), static_cast<uint32_t>(size)) << name;
+        EXPECT_EQ(big(20), static_cast<uint32_t>(size)) << name;
+        EXPECT_EQ(png[24], 8) << name;
+        EXPECT_EQ(png[25], 6) << name << " has no alpha channel";
+    }
+    // The pixels, read back by a decoder that is not ours where there is one.
+    if (std::system("command -v convert > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    for (int size : {16, 128}) {
+        const std::string file =
+            std::string(VANTLE_SOURCE_DIR) + "/res/icons/vantle-" + std::to_string(size) + ".png";
+        const int last = size - 1, mid = size / 2;
+        const std::string command = "convert \"" + file + "\" -format '%[fx:p{0,0}.a] %[fx:p{" +
+                                    std::to_string(last) + "," + std::to_string(last) +
+                                    "}.a] %[fx:p{" + std::to_string(mid) + "," +
+                                    std::to_string(mid) + "}.a]' info:";
+        std::FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char text[64] = "";
+        const size_t n = std::fread(text, 1, sizeof text - 1, pipe);
+        text[n] = 0;
+        ::pclose(pipe);
+        EXPECT_STREQ(text, "0 0 1") << "alpha at two corners and the middle of a " << size;
+    }
 }
 
 TEST(GenAssets, PreviewWritesPngPictures) {

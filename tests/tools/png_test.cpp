@@ -1,6 +1,6 @@
 // The PNG writer, checked by decoders that are not ours: Python's zlib
 // (every chunk's CRC, the Adler-32 and the inflated scanlines) and
-// ImageMagick's convert. Each skips itself where its decoder is missing.
+// ImageMagick's convert, for RGB and RGBA pictures. Each skips itself where its decoder is missing.
 #include "tools/png.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +33,8 @@ uint32_t Xorshift(uint32_t& s) {
     return s;
 }
 
-// The pixels as R, G, B bytes, row after row, pitch dropped.
-std::vector<uint8_t> Rgb(const Picture& p) {
+// The pixels as R, G, B (and A) bytes, row after row, pitch dropped.
+std::vector<uint8_t> Rgb(const Picture& p, bool alpha = false) {
     std::vector<uint8_t> out;
     for (int32_t y = 0; y < p.Height; y++)
         for (int32_t x = 0; x < p.Width; x++) {
@@ -42,6 +42,7 @@ std::vector<uint8_t> Rgb(const Picture& p) {
             out.push_back(static_cast<uint8_t>(c >> 16));
             out.push_back(static_cast<uint8_t>(c >> 8));
             out.push_back(static_cast<uint8_t>(c));
+            if (alpha) out.push_back(static_cast<uint8_t>(c >> 24));
         }
     return out;
 }
@@ -64,7 +65,7 @@ bool Have(const char* tool) {
 }
 
 // Python: checks the signature, every CRC, IHDR, inflates the IDAT data
-// (zlib checks the Adler-32), undoes the filters and writes raw RGB.
+// (zlib checks the Adler-32), undoes the filters and writes raw RGB or RGBA.
 const char* const PythonDecoder = R"(
 import struct, sys, zlib
 data = open(sys.argv[1], 'rb').read()
@@ -78,21 +79,22 @@ while at < len(data):
     names.append(name)
     if name == b'IHDR':
         w, h, depth, kind, comp, filt, inter = struct.unpack('>IIBBBBB', body)
-        assert (depth, kind, comp, filt, inter) == (8, 2, 0, 0, 0), 'header'
+        assert depth == 8 and kind in (2, 6) and (comp, filt, inter) == (0, 0, 0), 'header'
+        bpp = 3 if kind == 2 else 4
     if name == b'IDAT':
         idat += body
     at += 12 + size
 assert names[0] == b'IHDR' and names[-1] == b'IEND', 'chunk order'
 raw = zlib.decompress(idat)
-stride = 3 * w
+stride = bpp * w
 assert len(raw) == h * (stride + 1), 'scanline bytes'
 out, prior = bytearray(), bytearray(stride)
 for y in range(h):
     kind, row = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
     for i in range(stride):
-        a = row[i - 3] if i >= 3 else 0
+        a = row[i - bpp] if i >= bpp else 0
         b = prior[i]
-        c = prior[i - 3] if i >= 3 else 0
+        c = prior[i - bpp] if i >= bpp else 0
         if kind == 1: row[i] = (row[i] + a) & 255
         elif kind == 2: row[i] = (row[i] + b) & 255
         elif kind == 3: row[i] = (row[i] + (a + b) // 2) & 255
@@ -114,6 +116,16 @@ std::vector<uint8_t> DecodeWithPython(const std::string& png) {
     std::remove(script.c_str());
     std::remove(raw.c_str());
     return out;
+}
+
+// ImageMagick: its raw RGBA output.
+std::vector<uint8_t> DecodeAlphaWithConvert(const std::string& png) {
+    std::string raw = png + ".rgba";
+    std::string command = "convert " + png + " -depth 8 rgba:- > " + raw + " 2>/dev/null";
+    int status = std::system(command.c_str());
+    std::vector<uint8_t> all = status == 0 ? ReadAll(raw) : std::vector<uint8_t>{};
+    std::remove(raw.c_str());
+    return all;
 }
 
 // ImageMagick: its PPM output, header dropped.
@@ -202,6 +214,34 @@ TEST(PngWriter, ImageMagickReadsEveryPicture) {
         EXPECT_TRUE(DecodeWithConvert(path, picture.Width, picture.Height) == Rgb(picture)) << name;
         std::remove(path.c_str());
     }
+}
+
+// Alpha: every picture again with a varying alpha byte, which must come
+// out as written (a clear pixel keeps its colour bytes too).
+TEST(PngWriter, AlphaComesOutAsWritten) {
+    const bool python = Have("python3"), magick = Have("convert");
+    if (!python && !magick) GTEST_SKIP() << "neither python3 nor convert is installed";
+    for (auto [name, picture] : Pictures()) {
+        if (picture.Width * picture.Height > 100000) continue;
+        for (size_t i = 0; i < picture.Pixels.size(); i++)
+            picture.Pixels[i] |= static_cast<uint32_t>((i * 37) % 256) << 24;
+        std::string path = Temp("alpha.png");
+        std::vector<uint8_t> png =
+            EncodePngAlpha(picture.Pixels.data(), picture.Width, picture.Height, picture.Pitch);
+        ASSERT_FALSE(png.empty()) << name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(png.data()),
+                   static_cast<std::streamsize>(png.size()));
+        if (python) {
+            EXPECT_TRUE(DecodeWithPython(path) == Rgb(picture, true)) << name;
+        }
+        if (magick) {
+            EXPECT_TRUE(DecodeAlphaWithConvert(path) == Rgb(picture, true)) << name;
+        }
+        std::remove(path.c_str());
+    }
+    uint32_t pixel = 0;
+    EXPECT_TRUE(EncodePngAlpha(&pixel, 2, 1, 1).empty());
 }
 
 TEST(PngWriter, LongRunsCompress) {

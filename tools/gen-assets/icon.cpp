@@ -3,6 +3,9 @@
 #include "tools/gen-assets/sheet.h"
 
 #include "render/sprites.h"
+#include "tools/png.h"
+
+#include <vector>
 
 namespace {
 
@@ -132,4 +135,20 @@ Bytes EncodeIcon() {
     for (const Bytes& dib : dibs)
         out.insert(out.end(), dib.begin(), dib.end());
     return out;
+}
+
+Bytes EncodeDesktopIcon(int32_t size) {
+    if (size <= 0 || size % 16 != 0) return {};
+    const int32_t base = size % 32 == 0 ? 32 : 16;
+    const int32_t scale = size / base;
+    const IconImage icon = IconPicture(base, 4);
+    std::vector<uint32_t> pixels(static_cast<size_t>(size) * static_cast<size_t>(size));
+    for (int32_t y = 0; y < size; y++)
+        for (int32_t x = 0; x < size; x++) {
+            const int32_t u = x / scale, v = y / scale;
+            const bool clear = GetIndex(icon.Clear, u, v) != 0;
+            const uint32_t colour = SheetPalette[GetIndex(icon.Picture, u, v) & 15u];
+            pixels[static_cast<size_t>(y * size + x)] = clear ? 0u : 0xFF000000u | colour;
+        }
+    return EncodePngAlpha(pixels.data(), size, size, size);
 }

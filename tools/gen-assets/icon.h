@@ -1,5 +1,6 @@
 // The program icon (icon 101): an arrow tile in three images, 32 x 32 and
-// 16 x 16 in 16 colours, and 32 x 32 in black and white.
+// 16 x 16 in 16 colours, and 32 x 32 in black and white. The same tile as
+// PNG pictures for the desktop's icon theme (icons/vantle-SIZE.png).
 #pragma once
 
 #include "tools/gen-assets/bytes.h"
@@ -18,3 +19,11 @@ struct IconImage {
     int32_t Bits;
 };
 IconImage IconPicture(int32_t size, int32_t bits);
+
+// The icon sizes installed into the desktop's icon theme.
+constexpr int32_t DesktopIconSizes[] = {16, 32, 48, 64, 128};
+
+// The desktop icon of that size as a PNG with alpha: the 16- or 32-pixel
+// picture, enlarged by a whole number for the larger sizes so that its
+// pixels stay sharp. Empty for a size that is no multiple of 16.
+Bytes EncodeDesktopIcon(int32_t size);

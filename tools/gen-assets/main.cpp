@@ -1,4 +1,5 @@
-// vantle-gen-assets OUTDIR            writes every resource file into OUTDIR
+// vantle-gen-assets OUTDIR            writes every resource file into OUTDIR,
+//                                     and the desktop icons into OUTDIR/icons
 // vantle-gen-assets --preview OUTDIR  writes the preview pictures
 //
 // Everything is drawn and synthesised here from code; the output is the same
@@ -27,6 +28,14 @@ bool Write(const std::string& directory, const char* name, const Bytes& bytes) {
     return false;
 }
 
+bool MakeDirectory(const std::string& dir) {
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (!error && std::filesystem::is_directory(dir, error)) return true;
+    std::fprintf(stderr, "vantle-gen-assets: cannot make the folder %s\n", dir.c_str());
+    return false;
+}
+
 bool WriteResources(const std::string& dir) {
     IndexedImage sheet = PaintSheet();
     PalettedImage title = MakeTitleImage();
@@ -40,15 +49,13 @@ bool WriteResources(const std::string& dir) {
     ok = Write(dir, "vantle.ico", EncodeIcon()) && ok;
     ok = Write(dir, "options.dlg", EncodeOptionsDialog()) && ok;
     ok = Write(dir, "keys.acc", EncodeAccelerators()) && ok;
+    // Not embedded: installed into the desktop's icon theme.
+    ok = MakeDirectory(dir + "/icons") && ok;
+    for (int32_t size : DesktopIconSizes) {
+        const std::string name = "icons/vantle-" + std::to_string(size) + ".png";
+        ok = Write(dir, name.c_str(), EncodeDesktopIcon(size)) && ok;
+    }
     return ok;
-}
-
-bool MakeDirectory(const std::string& dir) {
-    std::error_code error;
-    std::filesystem::create_directories(dir, error);
-    if (!error && std::filesystem::is_directory(dir, error)) return true;
-    std::fprintf(stderr, "vantle-gen-assets: cannot make the folder %s\n", dir.c_str());
-    return false;
 }
 
 } // namespace

@@ -52,6 +52,7 @@ int32_t RunScript(const std::vector<ScriptCommand>& commands, const RunOptions& 
                 ++ticks;
                 Deliver(MSG_TIMER, GameTimerId, 0);
                 DeliverPosted();
+                if (options.afterTick != nullptr) options.afterTick(options.context);
             }
             break;
         case SIM_DIALOG:

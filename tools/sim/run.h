@@ -13,6 +13,10 @@ struct RunOptions {
     const char* settingsPath = "vantle.dat";
     FILE* out = stdout; // state lines
     FILE* err = stderr; // problems with shots
+    // Called after every tick with `context`, while the game's state is as
+    // that tick left it (a soak checks its rules here); none by default.
+    void (*afterTick)(void* context) = nullptr;
+    void* context = nullptr;
 };
 
 // Starts the game (the window-creation sequence), runs the commands and

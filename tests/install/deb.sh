@@ -1,0 +1,114 @@
+#!/bin/sh
+# Builds the Debian package from a build folder (cpack), unpacks it into ROOT
+# and checks it as a desktop would find it: the game and vantle-sim in
+# usr/games, the desktop entry, the icons at their sizes, the metainfo, the
+# manual pages, and nothing else; the package depends on SDL2's runtime
+# package alone, and the installed vantle-sim plays.
+# Usage: deb.sh BUILD_DIR ROOT
+set -eu
+build=${1:?usage: $0 BUILD_DIR ROOT}
+root=${2:?usage: $0 BUILD_DIR ROOT}
+
+failed=0
+fail() {
+  echo "FAIL: $*" >&2
+  failed=1
+}
+
+out=$(mktemp -d "${TMPDIR:-/tmp}/vantle-deb.XXXXXX")
+trap 'rm -rf "$out"' EXIT
+if ! cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
+  cat "$out/cpack.log" >&2
+  echo "FAIL: cpack could not build the package" >&2
+  exit 1
+fi
+set -- "$out"/vantle_*.deb
+[ $# -eq 1 ] && [ -f "$1" ] || { echo "FAIL: no single vantle_*.deb in $out" >&2; exit 1; }
+deb=$1
+echo "package: $(basename "$deb")"
+
+# The control fields.
+field() { dpkg-deb -f "$deb" "$1"; }
+depends=$(field Depends)
+echo "Depends: $depends"
+echo "$depends" | grep -Eq '^libsdl2-2\.0-0( \(>= [0-9][0-9.]*\))?$' ||
+  fail "it should depend on libsdl2-2.0-0 alone, not: $depends"
+[ "$(field Section)" = games ] || fail "section $(field Section), not games"
+[ "$(field Package)" = vantle ] || fail "package name $(field Package)"
+[ -n "$(field Maintainer)" ] || fail "no maintainer"
+version=$(field Version)
+
+rm -rf "$root"
+mkdir -p "$root"
+dpkg -x "$deb" "$root"
+
+# Every file, and nothing more.
+expected="usr/games/vantle
+usr/games/vantle-sim
+usr/share/applications/vantle.desktop
+usr/share/icons/hicolor/128x128/apps/vantle.png
+usr/share/icons/hicolor/16x16/apps/vantle.png
+usr/share/icons/hicolor/32x32/apps/vantle.png
+usr/share/icons/hicolor/48x48/apps/vantle.png
+usr/share/icons/hicolor/64x64/apps/vantle.png
+usr/share/man/man6/vantle-sim.6.gz
+usr/share/man/man6/vantle.6.gz
+usr/share/metainfo/invalid.vantle.vantle.metainfo.xml"
+echo "$expected" | LC_ALL=C sort >"$out/expected"
+(cd "$root" && find . -type f -o -type l) | sed 's|^\./||' | LC_ALL=C sort >"$out/actual"
+if ! cmp -s "$out/expected" "$out/actual"; then
+  fail "the package holds other files than these (- missing, + not expected):"
+  diff "$out/expected" "$out/actual" | sed -n 's/^</-/p; s/^>/+/p' >&2 || true
+fi
+
+for program in vantle vantle-sim; do
+  [ -x "$root/usr/games/$program" ] || fail "usr/games/$program is not executable"
+done
+
+# PNG width and height, from the header.
+png_size() {
+  od -An -tu1 -j16 -N8 "$1" |
+    awk '{ printf "%dx%d", (($1*256+$2)*256+$3)*256+$4, (($5*256+$6)*256+$7)*256+$8 }'
+}
+for size in 16 32 48 64 128; do
+  icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/vantle.png"
+  [ -f "$icon" ] || continue
+  got=$(png_size "$icon")
+  [ "$got" = "${size}x${size}" ] || fail "the ${size}x${size} icon is $got"
+done
+
+# The desktop entry starts what is installed and shows the installed icon.
+entry="$root/usr/share/applications/vantle.desktop"
+if [ -f "$entry" ]; then
+  exec_line=$(sed -n 's/^Exec=//p' "$entry")
+  case "$exec_line" in
+    vantle | /usr/games/vantle) ;;
+    *) fail "the desktop entry starts '$exec_line'" ;;
+  esac
+  grep -qx 'Icon=vantle' "$entry" || fail "the desktop entry's icon is not vantle"
+  grep -qx 'Categories=Game;BlocksGame;' "$entry" || fail "the desktop entry's categories"
+fi
+
+# The metainfo names this release.
+metainfo="$root/usr/share/metainfo/invalid.vantle.vantle.metainfo.xml"
+if [ -f "$metainfo" ]; then
+  grep -q "<release version=\"$version\"" "$metainfo" ||
+    fail "the metainfo has no release $version (the package's version)"
+fi
+
+# The manual pages are gzip files of the pages.
+for page in vantle.6 vantle-sim.6; do
+  gz="$root/usr/share/man/man6/$page.gz"
+  [ -f "$gz" ] || continue
+  gzip -dc "$gz" | head -n 1 | grep -q '^\.TH ' || fail "$page.gz is not a manual page"
+done
+
+# The installed (stripped) vantle-sim plays: the title, then Enter starts a game.
+if [ -x "$root/usr/games/vantle-sim" ]; then
+  state=$(printf 'tick 2\ndown 13\ntick\nstate\n' |
+    "$root/usr/games/vantle-sim" --settings "$out/vantle.dat") || fail "vantle-sim failed"
+  echo "$state" | grep -q '"mode":1' || fail "vantle-sim did not start a game: $state"
+fi
+
+[ "$failed" -eq 0 ] || exit 1
+echo "the package holds the game where a desktop looks for it"

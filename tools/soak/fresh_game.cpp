@@ -1,0 +1,21 @@
+#include "tools/soak/fresh_game.h"
+
+#include "game/board.h"
+#include "game/flow.h"
+#include "game/match.h"
+#include "input/buttons.h"
+#include "input/input_state.h"
+#include "platform/headless.h"
+#include "render/layout.h"
+#include "shell/app.h"
+
+void FreshGame() {
+    if (PlatformWindowAlive(MainWindow)) ReleaseScreen();
+    HeadlessReset();
+    MainWindow = 0;
+    ResetBoardModule();
+    ResetButtons();
+    ResetGameFlow();
+    ResetInputState();
+    ResetMatchState();
+}

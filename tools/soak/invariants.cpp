@@ -1,0 +1,137 @@
+#include "tools/soak/invariants.h"
+
+#include "game/board.h"
+#include "game/flow.h"
+#include "game/match.h"
+#include "input/buttons.h"
+#include "platform/headless.h"
+#include "shell/settings.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+void Fail(SoakWatch& w, const char* format, ...) {
+    if (w.failedAt != 0) return; // the first one is what matters
+    w.failedAt = w.tick == 0 ? 1 : w.tick;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(w.failure, sizeof w.failure, format, args);
+    va_end(args);
+}
+
+void CheckBoard(SoakWatch& w, int32_t mode) {
+    for (int32_t col = 0; col < BoardColumns; ++col) {
+        bool occupiedAbove = false;
+        for (int32_t row = 0; row < BoardRows; ++row) {
+            const uint8_t a = BoardCell(col, row);
+            if (a > ARROW_LEFT) Fail(w, "cell (%d, %d) holds %d", col, row, a);
+            // Outside a resolve sequence every column is packed downward.
+            if (a != 0)
+                occupiedAbove = true;
+            else if (occupiedAbove && mode != MODE_RESOLVE)
+                Fail(w, "column %d has a gap at row %d in mode %d", col, row, mode);
+        }
+    }
+    for (int32_t i = 0; i < BoardCells; ++i)
+        if (MatchMap[i] != 0) Fail(w, "line count %d left at cell (%d, %d)", MatchMap[i], i / BoardRows, i % BoardRows);
+}
+
+void CheckPair(SoakWatch& w) {
+    const FallingPairState& p = FallingPair;
+    if (p.PairColumn < 0 || p.PairColumn >= BoardColumns || p.PairRow < 0 || p.PairRow > BoardRows - 2) {
+        Fail(w, "the pair is outside the well at (%d, %d)", p.PairColumn, p.PairRow);
+        return;
+    }
+    if (BoardCell(p.PairColumn, p.PairRow) != 0 || BoardCell(p.PairColumn, p.PairRow + 1) != 0)
+        Fail(w, "the pair at (%d, %d) overlaps the well's arrows", p.PairColumn, p.PairRow);
+    const uint8_t arrows[4] = {p.CurrentTop, p.CurrentBottom, p.NextTop, p.NextBottom};
+    for (uint8_t a : arrows)
+        if (a < ARROW_UP || a > ARROW_LEFT) Fail(w, "the pair or the next pair holds arrow %d", a);
+    if (FallInterval < 1 || FallInterval > 20) Fail(w, "the fall interval is %u", FallInterval);
+}
+
+void CheckScore(SoakWatch& w, int32_t mode) {
+    if (Score < 0) Fail(w, "the score is negative: %d", Score);
+    if (w.prevMode == MODE_TITLE && mode == MODE_PLAY) {
+        ++w.games;
+        if (Score != 0) Fail(w, "a new game starts with score %d", Score);
+    } else if (Score < w.prevScore) {
+        Fail(w, "the score fell from %d to %d", w.prevScore, Score);
+    }
+    // A resolve sequence ends by showing the score and the high score.
+    if (w.prevMode == MODE_RESOLVE && mode != MODE_RESOLVE && HighScore < Score)
+        Fail(w, "the high score %d is below the score %d after a landing", HighScore, Score);
+    if (HighScore < w.prevHigh) Fail(w, "the high score fell from %d to %d", w.prevHigh, HighScore);
+}
+
+void CheckSound(SoakWatch& w) {
+    HeadlessSound sounds[64];
+    int32_t heard = 0;
+    for (int32_t n; (n = HeadlessTakeSounds(sounds, 64)) > 0;) heard += n;
+    w.cues += static_cast<uint64_t>(heard);
+    // Only state 1 is on; the switch flips at most once a tick.
+    const int32_t after = ButtonTable[BUTTON_SOUND].state;
+    if (w.soundBefore != 1 && after != 1) {
+        ++w.silentTicks;
+        if (heard > 0) Fail(w, "%d cue(s) played with the sound switch off (state %d)", heard, after);
+    }
+    w.soundBefore = after;
+}
+} // namespace
+
+void StartWatch(SoakWatch& w, int32_t sound, int32_t highScore) {
+    w.sessionTick = 0;
+    w.prevMode = MODE_TITLE;
+    w.prevScore = 0;
+    w.prevHigh = highScore;
+    w.soundBefore = sound;
+}
+
+void CheckTick(void* context) {
+    SoakWatch& w = *static_cast<SoakWatch*>(context);
+    ++w.tick;
+    ++w.sessionTick;
+    const int32_t mode = GameMode;
+    if (mode < MODE_TITLE || mode > MODE_GAMEOVER) {
+        Fail(w, "mode %d", mode);
+        return;
+    }
+    ++w.modeTicks[mode];
+    CheckBoard(w, mode);
+    if (mode == MODE_PLAY) CheckPair(w);
+    CheckScore(w, mode);
+    CheckSound(w);
+    if (mode == MODE_RESOLVE && ResolvePhase == RESOLVE_PAUSE1) {
+        ++w.scoringPasses;
+        if (ChainCount > w.longestChain) w.longestChain = ChainCount;
+    }
+    if (Score > w.bestScore) w.bestScore = Score;
+    w.prevMode = mode;
+    w.prevScore = Score;
+    w.prevHigh = HighScore;
+}
+
+void CheckClose(SoakWatch& w, const char* settingsPath) {
+    HeadlessSound sounds[64];
+    int32_t heard = 0;
+    for (int32_t n; (n = HeadlessTakeSounds(sounds, 64)) > 0;) heard += n;
+    if (heard > 0 && ButtonTable[BUTTON_SOUND].state != 1)
+        Fail(w, "%d cue(s) played at the close with the sound switch off", heard);
+
+    uint8_t bytes[SettingsFileSize + 1];
+    size_t n = 0;
+    if (FILE* f = std::fopen(settingsPath, "rb")) {
+        n = std::fread(bytes, 1, sizeof bytes, f);
+        std::fclose(f);
+    }
+    SettingsValues v{};
+    if (n != SettingsFileSize || !DecodeSettings(bytes, n, &v)) {
+        Fail(w, "the settings file is not whole after the close (%zu bytes)", n);
+        return;
+    }
+    if (v.Sound != ButtonTable[BUTTON_SOUND].state || v.HighScore != HighScore ||
+        v.KeyRepeat[0] != KeyRepeat[0] || v.KeyRepeat[1] != KeyRepeat[1] || v.KeyRepeat[2] != KeyRepeat[2] ||
+        v.KeyRepeat[3] != KeyRepeat[3] || v.Ninth != ButtonTable[BUTTON_NINTH].state)
+        Fail(w, "the settings file does not hold what the game held at the close");
+}
