@@ -9,7 +9,7 @@ build:
 	cmake --build --preset default
 
 run: build
-	./build/vantle
+	./build/shell/vantle
 
 # The Debian package, build/vantle_VERSION_ARCH.deb; install it with
 #   sudo apt install ./build/vantle_*.deb

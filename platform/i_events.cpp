@@ -206,8 +206,12 @@ bool PlatformGetMessage(Message* message) {
         }
         const uint64_t now = SDL_GetTicks64();
         if (TimerTake(now, message)) return true;
-        // Sleep until something happens or the next timer falls due.
-        const int32_t wait = TimerWait(now);
+        SoundIdle(now);
+        // Sleep until something happens, the next timer falls due or the
+        // sound output is to close.
+        int32_t wait = TimerWait(now);
+        const int32_t soundWait = SoundWait(now);
+        if (soundWait >= 0 && (wait < 0 || soundWait < wait)) wait = soundWait;
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait))
             HandleEvent(event);
     }

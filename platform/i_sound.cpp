@@ -1,6 +1,8 @@
 // Sound: the game's waves are 8-bit mono 11025 Hz, played one at a time and
-// to their end before the game goes on. The output is opened on the first
-// sound; without one, sounds are dropped and the game plays on silently.
+// to their end before the game goes on. The output is opened for a sound and
+// closed again once no sound has played for a second: an open output keeps
+// SDL's audio thread waking the machine dozens of times a second. Without an
+// output, sounds are dropped and the game plays on silently.
 #include "platform/sdl_internal.h"
 
 #include "platform/resources.h"
@@ -13,6 +15,7 @@
 namespace {
 constexpr int32_t Rate = 11025;
 constexpr uint16_t DeviceSamples = 256; // about 23 ms a buffer
+constexpr uint64_t CloseAfterMs = 1000;  // quiet this long, the output closes
 
 enum DeviceState { DEVICE_UNTRIED, DEVICE_OPEN, DEVICE_NONE };
 
@@ -20,6 +23,7 @@ struct SoundState {
     DeviceState state;
     SDL_AudioDeviceID device;
     SDL_AudioSpec obtained;
+    uint64_t lastUse; // when the last sound ended
 };
 SoundState Sound;
 
@@ -74,6 +78,7 @@ bool OpenOutput() {
     // Tried once: a machine without sound does not pay for looking again.
     const int saved = HideErrors();
     Sound.state = OpenDevice() ? DEVICE_OPEN : DEVICE_NONE;
+    Sound.lastUse = SDL_GetTicks64();
     RestoreErrors(saved);
     return Sound.state == DEVICE_OPEN;
 }
@@ -137,6 +142,21 @@ void PlatformPlayWave(const char* name) {
     if (!OpenOutput()) return;
     if (SDL_QueueAudio(Sound.device, pcm.data, static_cast<Uint32>(pcm.size)) != 0) return;
     WaitPlayed(pcm.size);
+    Sound.lastUse = SDL_GetTicks64();
+}
+
+void SoundIdle(uint64_t now) {
+    if (Sound.state != DEVICE_OPEN || now < Sound.lastUse + CloseAfterMs) return;
+    SDL_CloseAudioDevice(Sound.device);
+    Sound.device = 0;
+    // The next sound opens the output again.
+    Sound.state = DEVICE_UNTRIED;
+}
+
+int32_t SoundWait(uint64_t now) {
+    if (Sound.state != DEVICE_OPEN) return -1;
+    const uint64_t close = Sound.lastUse + CloseAfterMs;
+    return close <= now ? 0 : static_cast<int32_t>(close - now);
 }
 
 void PlatformStopSound() {

@@ -133,3 +133,7 @@ struct WavePcm {
 };
 // Finds the format and the samples of a RIFF wave file, chunk by chunk.
 bool FindWavePcm(const uint8_t* data, size_t size, WavePcm* pcm);
+// Closes the sound output once it has been quiet for a while.
+void SoundIdle(uint64_t now);
+// Milliseconds from `now` until the output closes; -1 when it is closed.
+int32_t SoundWait(uint64_t now);

@@ -128,11 +128,12 @@ bool SaveSettings() {
     EncodeSettings(v, bytes);
 
     // The new file is written whole beside the old one and then renamed over
-    // it: a crash or a full disk mid-save leaves the old file as it was.
-    char temp[sizeof Path + 16];
-    if (std::snprintf(temp, sizeof temp, "%s.XXXXXX", Path) >= static_cast<int>(sizeof temp))
-        return false;
-    const int fd = mkstemp(temp);
+    // it: a crash or a full disk mid-save leaves the old file as it was. The
+    // new file always has the same name, so a save cut short leaves at most
+    // one stray file, which the next save reuses.
+    char temp[sizeof Path + 8];
+    if (std::snprintf(temp, sizeof temp, "%s.new", Path) >= static_cast<int>(sizeof temp)) return false;
+    const int fd = open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, bytes, sizeof bytes) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
