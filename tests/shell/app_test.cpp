@@ -1,0 +1,80 @@
+#include "game/board.h"
+#include "game/flow.h"
+#include "input/buttons.h"
+#include "input/input_state.h"
+#include "platform/headless.h"
+#include "render/layout.h"
+#include "shell/app.h"
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class AppTest : public ::testing::Test {
+  protected:
+    std::string path;
+    void SetUp() override {
+        ResetBoardModule();
+        ResetButtons();
+        ResetGameFlow();
+        ResetInputState();
+        HeadlessReset();
+        path = ::testing::TempDir() + "vantle-app-test.dat";
+        std::remove(path.c_str());
+        SetSettingsPath(path.c_str());
+        ASSERT_EQ(CreateMainWindow(), 1);
+    }
+    void TearDown() override {
+        if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
+        std::remove(path.c_str());
+    }
+    static bool Translate(uint32_t message, uint32_t key) {
+        return TranslateAccelerator(Message{MainWindow, message, key, 0});
+    }
+};
+
+TEST_F(AppTest, AltF4ClosesTheGameThroughTheSameDestructionAsEscape) {
+    EXPECT_FALSE(Translate(MSG_KEYDOWN, 0x73)) << "F4 without Alt is a plain key";
+    EXPECT_TRUE(PlatformWindowAlive(MainWindow));
+    EXPECT_TRUE(Translate(MSG_SYSKEYDOWN, 0x73));
+    EXPECT_FALSE(PlatformWindowAlive(MainWindow));
+    EXPECT_TRUE(HeadlessQuitPosted());
+    EXPECT_EQ(PlatformQuitCode(), 0);
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr) << "the settings were saved";
+    std::fclose(f);
+    EXPECT_EQ(BackBuffer.Pixels, nullptr) << "the surfaces were released";
+}
+
+TEST_F(AppTest, AltSlashIsTakenButDoesNothing) {
+    EXPECT_TRUE(Translate(MSG_SYSCHAR, '/'));
+    EXPECT_FALSE(Translate(MSG_CHAR, '/')) << "without Alt it is no accelerator";
+    EXPECT_FALSE(Translate(MSG_SYSKEYDOWN, '/')) << "the slash entry is a character, not a key";
+    EXPECT_TRUE(PlatformWindowAlive(MainWindow));
+    EXPECT_FALSE(HeadlessQuitPosted());
+}
+
+TEST_F(AppTest, CreationSetsUpTitleModeWithTheTimerRunning) {
+    EXPECT_EQ(GameMode, MODE_TITLE);
+    EXPECT_TRUE(HeadlessTimerRunning());
+    EXPECT_TRUE(PlatformHasSmallIcon(MainWindow));
+    EXPECT_EQ(Layout.LogicalWidth, 320);
+    EXPECT_EQ(ButtonTable[BUTTON_NINTH].key, 0) << "buttons laid out";
+    EXPECT_EQ(ButtonTable[BUTTON_SOUND].state, 1) << "settings loaded: defaults";
+    // The Options dialog stops the timer while it is open and starts it
+    // again; the key still down is not reported again afterwards.
+    PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // draws the title
+    OnKeyDown(79);
+    PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // O pressed
+    EXPECT_EQ(PendingButton, BUTTON_OPTIONS);
+    PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // released: dialog
+    EXPECT_EQ(OptionsRequest, 0);
+    EXPECT_EQ(InputState.CurrentChar, 0);
+    EXPECT_TRUE(HeadlessTimerRunning());
+}
+
+} // namespace
