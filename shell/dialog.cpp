@@ -70,23 +70,30 @@ DialogRect SavedRect;
 
 Surface& Screen() { return BackBuffer; }
 
-void SaveUnder(const DialogRect& r) {
-    SavedRect = r;
-    for (int32_t y = r.top; y < r.bottom; ++y)
-        for (int32_t x = r.left; x < r.right; ++x)
-            if (x >= 0 && y >= 0 && x < BackBuffer.Width && y < BackBuffer.Height &&
-                x - r.left < SaveMax && y - r.top < SaveMax)
-                SavedPixels[(y - r.top) * SaveMax + (x - r.left)] = BackBuffer.Pixels[y * BackBuffer.Width + x];
+// Copies the back buffer's pixels under `r` into the save area (save) or
+// back out of it (restore); pixels off the buffer are left out.
+void SwapUnder(const DialogRect& r, bool save) {
+    for (int32_t y = r.top; y < r.bottom; ++y) {
+        for (int32_t x = r.left; x < r.right; ++x) {
+            if (x < 0 || y < 0 || x >= BackBuffer.Width || y >= BackBuffer.Height ||
+                x - r.left >= SaveMax || y - r.top >= SaveMax)
+                continue;
+            uint32_t& screen = BackBuffer.Pixels[y * BackBuffer.Width + x];
+            uint32_t& kept = SavedPixels[(y - r.top) * SaveMax + (x - r.left)];
+            if (save)
+                kept = screen;
+            else
+                screen = kept;
+        }
+    }
 }
 
-void RestoreUnder() {
-    const DialogRect& r = SavedRect;
-    for (int32_t y = r.top; y < r.bottom; ++y)
-        for (int32_t x = r.left; x < r.right; ++x)
-            if (x >= 0 && y >= 0 && x < BackBuffer.Width && y < BackBuffer.Height &&
-                x - r.left < SaveMax && y - r.top < SaveMax)
-                BackBuffer.Pixels[y * BackBuffer.Width + x] = SavedPixels[(y - r.top) * SaveMax + (x - r.left)];
+void SaveUnder(const DialogRect& r) {
+    SavedRect = r;
+    SwapUnder(r, true);
 }
+
+void RestoreUnder() { SwapUnder(SavedRect, false); }
 
 // The dialog's size is limited to what the host can save and restore.
 void ClampSize(Dialog* d) {
