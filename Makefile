@@ -41,4 +41,4 @@ soak:
 	  ./build-asan/tools/soak/vantle-soak --ticks $(SOAK_TICKS) $(if $(SOAK_SEED),--seed $(SOAK_SEED))
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-headless build-fuzz

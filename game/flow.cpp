@@ -18,8 +18,8 @@ namespace {
 constexpr uint32_t StartFallInterval = 20;
 constexpr int32_t GameOverLength = 60;
 
-bool IsOptionsKey(uint16_t c) { return c == 79 || c == 111; }
-bool IsSoundKey(uint16_t c) { return c == 83 || c == 115; }
+bool IsOptionsKey(uint16_t c) { return c == VK_O || c == 'o'; }
+bool IsSoundKey(uint16_t c) { return c == VK_S || c == 's'; }
 
 // An action follows the held keys when its repeat choice is on, otherwise
 // only the keys newly pressed this tick.

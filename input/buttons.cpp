@@ -1,22 +1,23 @@
 #include "input/buttons.h"
 
 #include "render/layout.h"
+#include "platform/keys.h"
 #include "render/sprites.h"
 
 namespace {
 // Sizes and places before the layout is known; the places are replaced by
 // LayoutButtons.
+// Each button is the size of its sprite.
+constexpr Button Initial(uint16_t key, int32_t x, int32_t y, int32_t i) {
+    return Button{key, x, y, ButtonWidths[i], ButtonHeights[i], 0};
+}
 constexpr Button InitialButtons[ButtonCount + 1] = {
-    {27, 225, 0, 16, 16, 0},   // quit
-    {83, 213, 0, 16, 16, 0},   // sound
-    {32, 16, 180, 48, 16, 0},  // pause
-    {13, 30, 166, 20, 17, 0},  // rotate
-    {40, 30, 184, 20, 17, 0},  // drop
-    {37, 10, 184, 20, 17, 0},  // left
-    {39, 50, 184, 20, 17, 0},  // right
-    {79, 184, 0, 16, 16, 0},   // options
-    {69, 200, 0, 16, 16, 0},   // ninth, inert
-    {0, 0, 0, 0, 0, 0},
+    Initial(VK_ESCAPE, 225, 0, BUTTON_QUIT),      Initial(VK_S, 213, 0, BUTTON_SOUND),
+    Initial(VK_SPACE, 16, 180, BUTTON_PAUSE),     Initial(VK_RETURN, 30, 166, BUTTON_ROTATE),
+    Initial(VK_DOWN, 30, 184, BUTTON_DROP),       Initial(VK_LEFT, 10, 184, BUTTON_LEFT),
+    Initial(VK_RIGHT, 50, 184, BUTTON_RIGHT),     Initial(VK_O, 184, 0, BUTTON_OPTIONS),
+    Initial('E', 200, 0, BUTTON_NINTH), // inert
+    Button{0, 0, 0, 0, 0, 0},
 };
 
 bool IsToggle(int32_t i) { return i == BUTTON_SOUND || i == BUTTON_PAUSE || i == BUTTON_NINTH; }

@@ -3,6 +3,8 @@
 // what the tick reads: the keys newly pressed and the key code newly typed.
 #pragma once
 
+#include "platform/keys.h"
+
 #include <cstdint>
 
 enum KeyFlag : uint16_t {
@@ -12,17 +14,6 @@ enum KeyFlag : uint16_t {
     KEY_DOWN = 8,
     KEY_ENTER = 16,
     MOUSE_DOWN = 0x8000,
-};
-
-// Virtual-key codes the game knows.
-enum KeyCode : uint32_t {
-    VK_RETURN = 13,
-    VK_ESCAPE = 27,
-    VK_SPACE = 32,
-    VK_LEFT = 37,
-    VK_UP = 38,
-    VK_RIGHT = 39,
-    VK_DOWN = 40,
 };
 
 struct InputStateFields {

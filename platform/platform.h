@@ -1,9 +1,15 @@
 // The services the game needs from the system it runs on: one window with
 // numbered messages, a timer, a present of the finished picture, sound, and
-// the per-user data folder. Two backends provide them: the desktop one on
-// SDL2, and a headless one (no window, no clock, sound recorded) that the
-// runner and the tests drive message by message.
+// the per-user data folder. Each backend, a folder of its own beside this
+// file, provides all of them, and a program links exactly one: the desktop
+// one on SDL2 (sdl/), and a headless one (headless/: no window, no clock,
+// sound recorded) that the runner and the tests drive message by message.
+// What the backends share and no system needs (resources, decoding the
+// game's own files, the stretch, the message queue and timers, controllers'
+// keys) is the platform's base, the files of this folder.
 #pragma once
+
+#include "platform/keys.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +23,7 @@ enum MessageNumber : uint32_t {
     MSG_QUIT = 18,
     MSG_GETICON = 127,
     MSG_SETICON = 128,
+    MSG_SETCHECK = 241, // to a dialog: its check box lParam (by id) takes state wParam
     MSG_KEYDOWN = 256,
     MSG_KEYUP = 257,
     MSG_CHAR = 258,
@@ -30,13 +37,6 @@ enum MessageNumber : uint32_t {
     MSG_PENDOWN = 513,
     MSG_PENUP = 514,
 };
-
-// Key messages from a game controller carry this flag in their long
-// parameter; the code is the key the controller stands in for (the D-pad
-// and the left stick give the arrows, A Enter, Start Space, Back Escape,
-// Y O, X S). B has a code of its own, which the game does not use in play.
-constexpr int32_t KEY_FROM_PAD = 0x01000000;
-constexpr uint32_t VK_PAD_B = 196;
 
 // Commands of the accelerator table.
 constexpr uint32_t CMD_CLOSE = 40002;
@@ -80,7 +80,7 @@ void PlatformSetSmallIcon(Window window, int32_t iconId, int32_t size);
 void PlatformSetClassIcon(int32_t iconId);
 
 // The message queue. GetMessage waits (sleeping, never spinning) and returns
-// false once the quit message arrives.
+// false once the quit message has been posted, and from then on.
 bool PlatformGetMessage(Message* message);
 int32_t PlatformDispatchMessage(const Message& message);
 void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
@@ -109,12 +109,3 @@ void PlatformStopSound();
 // The folder for the player's own files (ending in '/'), created if needed;
 // empty when there is none.
 void PlatformDataFolder(char* buffer, size_t size);
-
-// A scripted answer for the next modal dialog. The desktop never has one (the
-// player answers); the headless backend always does, cancelling when its
-// script gave none.
-struct DialogAnswer {
-    int32_t Checks[4]; // check boxes in template order
-    int32_t Command;   // 1 OK, 2 CANCEL
-};
-bool PlatformScriptedDialog(DialogAnswer* answer);

@@ -1,5 +1,6 @@
 #include "render/layout.h"
 
+#include "platform/stretch.h"
 #include "render/sprites.h"
 
 ScreenLayout Layout;
@@ -79,8 +80,11 @@ void WindowToLogical(int32_t x, int32_t y, int32_t* logicalX, int32_t* logicalY)
 }
 
 void StretchToWindow(Surface& window) {
-    StretchBlit(window, 0, 0, Layout.WindowWidth, Layout.WindowHeight, BackBuffer, 0, 0,
-                Layout.LogicalWidth, Layout.LogicalHeight);
+    if (window.Width != Layout.WindowWidth || window.Height != Layout.WindowHeight) return;
+    RowBand band{};
+    StretchChanged(BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, BackBuffer.Width,
+                   nullptr, true, StretchTarget{window.Pixels, window.Width, window.Height, window.Width},
+                   &band, 1);
 }
 
 void ReleaseScreen() {

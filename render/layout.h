@@ -35,8 +35,9 @@ void LayoutScreen(int32_t windowWidth, int32_t windowHeight);
 // A window pixel to the logical pixel under it; there is no offset.
 void WindowToLogical(int32_t x, int32_t y, int32_t* logicalX, int32_t* logicalY);
 
-// The logical picture stretched onto a window-sized surface, as the paint
-// shows it.
+// The logical picture stretched onto a surface of the window's size, by the
+// stretch every backend's present uses; a surface of another size is left
+// as it is.
 void StretchToWindow(Surface& window);
 
 void ReleaseScreen();

@@ -1,7 +1,8 @@
 #include "render/surface.h"
 
-#include "platform/image.h"
+#include "platform/bitmap.h"
 #include "platform/resources.h"
+#include "platform/stretch.h"
 #include "render/font.h"
 
 #include <algorithm>
@@ -101,30 +102,33 @@ void FillColour(Surface& dest, int32_t x, int32_t y, int32_t w, int32_t h, uint3
     }
 }
 
+namespace {
+// The smallest k >= 0 whose stretched column floor(k * num / den) is at
+// least v.
+int64_t FirstColumnReaching(int64_t v, int64_t num, int64_t den) {
+    if (v <= 0) return 0;
+    return (v * den + num - 1) / num;
+}
+} // namespace
+
 void StretchBlit(Surface& dest, int32_t x, int32_t y, int32_t w, int32_t h, const Surface& src,
                  int32_t srcX, int32_t srcY, int32_t srcW, int32_t srcH) {
     if (w <= 0 || h <= 0 || srcW <= 0 || srcH <= 0) return;
     Span d{x, y, w, h};
     if (!ClipTo(d, 0, 0, dest.Width, dest.Height)) return;
+    // Target column x + k shows source column srcX + k * srcW / w: keep the
+    // columns on the destination whose source column is on the source.
+    const int64_t first = std::max(d.x - x, FirstColumnReaching(-int64_t{srcX}, srcW, w));
+    const int64_t end = std::min(d.x + d.w - x, FirstColumnReaching(int64_t{src.Width} - srcX, srcW, w));
+    if (first >= end) return;
+    const int64_t sourceColumn = srcX + first * srcW / w;
     for (int64_t j = d.y; j < d.y + d.h; ++j) {
         // Each destination pixel takes the source pixel its left/top edge
         // falls in.
         const int64_t sy = srcY + (j - y) * srcH / h;
         if (sy < 0 || sy >= src.Height) continue;
-        uint32_t* out = dest.Pixels + j * dest.Width;
-        const uint32_t* in = src.Pixels + sy * src.Width;
-        // Step through the source columns without a division per pixel.
-        int64_t i = d.x;
-        int64_t num = (i - x) * srcW;
-        int64_t sx = srcX + num / w;
-        int64_t rem = num % w;
-        const int64_t whole = srcW / w, part = srcW % w;
-        for (; i < d.x + d.w; ++i) {
-            if (sx >= 0 && sx < src.Width) out[i] = in[sx];
-            sx += whole;
-            rem += part;
-            if (rem >= w) { rem -= w; ++sx; }
-        }
+        StretchRow(src.Pixels + sy * src.Width + sourceColumn, srcW, dest.Pixels + j * dest.Width + x + first,
+                   w, static_cast<int32_t>(first), static_cast<int32_t>(end - first));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "game/flow.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
+#include "platform/bytes.h"
 #include "platform/resources.h"
 #include "render/draw.h"
 #include "render/layout.h"
@@ -17,6 +18,19 @@ namespace {
 constexpr uint16_t AccelVirtualKey = 0x01;
 constexpr uint16_t AccelAlt = 0x10;
 constexpr uint16_t AccelLast = 0x80;
+constexpr int32_t MaxAccelerators = 16;
+
+struct Accelerator {
+    uint16_t flags, key, command;
+};
+
+// The accelerator table, read from its resource once.
+struct AcceleratorTable {
+    bool loaded;
+    int32_t count;
+    Accelerator entries[MaxAccelerators];
+};
+AcceleratorTable Accelerators;
 
 void OnCreate(Window window) {
     if (!PlatformHasSmallIcon(window)) PlatformSetSmallIcon(window, ICON_GAME, 16);
@@ -58,8 +72,22 @@ int32_t CreateMainWindow() {
     return 1;
 }
 
+void LoadAccelerators() {
+    Accelerators = AcceleratorTable{};
+    Accelerators.loaded = true;
+    const ResourceBytes table = FindResource(RES_ACCELERATOR, ACCELERATORS_GAME);
+    // Entries of eight bytes: flags, key, command, padding; the last is flagged.
+    for (size_t at = 0; at + 8 <= table.Size && Accelerators.count < MaxAccelerators; at += 8) {
+        const uint8_t* e = table.Data + at;
+        const uint16_t flags = ReadLe16(e);
+        Accelerators.entries[Accelerators.count++] = Accelerator{flags, ReadLe16(e + 2), ReadLe16(e + 4)};
+        if (flags & AccelLast) break;
+    }
+}
+
 int32_t AppMain() {
     if (CreateMainWindow() == 0) return 0;
+    LoadAccelerators();
     Message message{};
     while (PlatformGetMessage(&message)) {
         if (TranslateAccelerator(message)) continue;
@@ -73,19 +101,15 @@ bool TranslateAccelerator(const Message& m) {
     const bool character = m.message == MSG_CHAR || m.message == MSG_SYSCHAR;
     if (!virtualKey && !character) return false;
     const bool alt = m.message == MSG_SYSKEYDOWN || m.message == MSG_SYSCHAR;
-    const ResourceBytes table = FindResource(RES_ACCELERATOR, ACCELERATORS_GAME);
-    // Entries of eight bytes: flags, key, command, padding.
-    for (size_t at = 0; at + 8 <= table.Size; at += 8) {
-        const uint8_t* e = table.Data + at;
-        const uint16_t flags = static_cast<uint16_t>(e[0] | e[1] << 8);
-        const uint16_t key = static_cast<uint16_t>(e[2] | e[3] << 8);
-        const uint16_t command = static_cast<uint16_t>(e[4] | e[5] << 8);
-        const bool wantsVirtualKey = (flags & AccelVirtualKey) != 0;
-        if (wantsVirtualKey == virtualKey && key == m.wParam && ((flags & AccelAlt) != 0) == alt) {
-            WindowProc(m.window, MSG_COMMAND, command | 0x10000u, 0);
+    // A driver that skips AppMain (the headless runner) has it read here.
+    if (!Accelerators.loaded) LoadAccelerators();
+    for (int32_t i = 0; i < Accelerators.count; ++i) {
+        const Accelerator& e = Accelerators.entries[i];
+        const bool wantsVirtualKey = (e.flags & AccelVirtualKey) != 0;
+        if (wantsVirtualKey == virtualKey && e.key == m.wParam && ((e.flags & AccelAlt) != 0) == alt) {
+            WindowProc(m.window, MSG_COMMAND, e.command | 0x10000u, 0);
             return true;
         }
-        if (flags & AccelLast) break;
     }
     return false;
 }

@@ -23,6 +23,8 @@ void RegisterMainClass(const char* className);
 int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
 void TimerTick(Window window);
 
+// Reads accelerator table 3 (Alt+F4 and Alt+/); AppMain does, once.
+void LoadAccelerators();
 // Turns an Alt+F4 or Alt+/ key message into its command and sends it to the
 // window; true when the message was taken.
 bool TranslateAccelerator(const Message& message);

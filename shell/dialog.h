@@ -4,7 +4,11 @@
 // ends it. Mouse: a click toggles a check box or presses a button. Keys: Tab
 // and Shift+Tab move the focus, Space toggles or presses the focused control,
 // Enter is OK, Escape is CANCEL. A game controller's keys: the D-pad moves
-// the focus, A toggles or presses the focused control, B is CANCEL.
+// the focus, A toggles or presses the focused control, B is CANCEL. Commands
+// and check-box states sent to the dialog as messages act as they say.
+//
+// dialog_template.cpp reads templates, dialog_draw.cpp draws, and
+// dialog.cpp runs the loop and answers the procedure.
 #pragma once
 
 #include "platform/platform.h"
@@ -46,11 +50,18 @@ struct Dialog {
 using DialogProcedure = int32_t (*)(Dialog* dialog, uint32_t message, uint32_t wParam,
                                     int32_t lParam);
 
+// The frame around the client area, and the caption above it.
+constexpr int32_t DialogBorder = 2;
+constexpr int32_t DialogCaptionHeight = 16;
+// The most a dialog covers, either way: what the host can save and restore.
+constexpr int32_t DialogMaxSize = 400;
+
 // Reads a dialog template; false if the bytes are not one.
 bool ParseDialogTemplate(const uint8_t* data, size_t size, Dialog* dialog);
 
 // Runs the dialog modally over `owner` and returns its result: the initial
-// message, then the player's (or, headless, the script's) answer.
+// message, then the player's (or, headless, the driver's) answer; a loop
+// whose wait for messages comes back empty cancels.
 int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedure procedure);
 
 // One key-down in a running dialog; `lParam` is the key message's, which
@@ -66,6 +77,13 @@ bool GetDialogRect(const Dialog* dialog, DialogRect* rect);
 bool GetOwnerClientRect(const Dialog* dialog, DialogRect* rect);
 void MoveDialog(Dialog* dialog, int32_t x, int32_t y);
 
-// Draws the dialog into the back buffer (the host saves what it covers and
-// puts it back when the dialog ends).
+// Where the caption's OK box and a control are, in logical pixels.
+DialogRect CaptionOkRect(const Dialog* dialog);
+DialogRect ControlScreenRect(const Dialog* dialog, const DialogControl& control);
+
+// Draws the dialog into the back buffer.
 void DrawDialog(const Dialog* dialog);
+// What the dialog covers of the back buffer: kept before it is first drawn,
+// put back when it ends.
+void SaveUnderDialog(const DialogRect& rect);
+void RestoreUnderDialog();

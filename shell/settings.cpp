@@ -3,6 +3,7 @@
 #include "game/board.h"
 #include "game/flow.h"
 #include "input/buttons.h"
+#include "platform/bytes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -15,19 +16,8 @@ namespace {
 constexpr int32_t MagicV = 86, MagicA = 65;
 char Path[4096] = "vantle.dat";
 
-void PutWord(uint8_t* p, int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    p[0] = static_cast<uint8_t>(u);
-    p[1] = static_cast<uint8_t>(u >> 8);
-    p[2] = static_cast<uint8_t>(u >> 16);
-    p[3] = static_cast<uint8_t>(u >> 24);
-}
-
-int32_t GetWord(const uint8_t* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 |
-                                static_cast<uint32_t>(p[3]) << 24);
-}
+void PutWord(uint8_t* p, int32_t v) { WriteLe32(p, static_cast<uint32_t>(v)); }
+int32_t GetWord(const uint8_t* p) { return static_cast<int32_t>(ReadLe32(p)); }
 
 // Reads up to `size` bytes, going on after short reads and interruptions.
 ssize_t ReadAll(int fd, uint8_t* buffer, size_t size) {

@@ -1,7 +1,7 @@
 #include "game/board.h"
 #include "game/match.h"
 #include "input/buttons.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "render/draw.h"
 
 #include <gtest/gtest.h>

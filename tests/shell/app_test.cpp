@@ -2,7 +2,7 @@
 #include "game/flow.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "render/layout.h"
 #include "shell/app.h"
 #include "shell/settings.h"

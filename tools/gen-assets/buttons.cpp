@@ -6,21 +6,10 @@
 #include "tools/gen-assets/glyphs.h"
 #include "tools/gen-assets/shapes.h"
 
+#include "input/buttons.h"
 #include "render/sprites.h"
 
 namespace {
-
-enum ButtonIndex : int32_t {
-    BUTTON_QUIT = 0,
-    BUTTON_SOUND = 1,
-    BUTTON_PAUSE = 2,
-    BUTTON_ROTATE = 3,
-    BUTTON_DOWN = 4,
-    BUTTON_LEFT = 5,
-    BUTTON_RIGHT = 6,
-    BUTTON_OPTIONS = 7,
-    BUTTON_NINTH = 8,
-};
 
 // A grey key: raised with light upper-left edges, or sunken with dark ones.
 // Returns the offset of its face (content moves one pixel when pressed).
@@ -216,7 +205,7 @@ void BlueKey(IndexedImage& s, SpritePos p, int32_t button, bool down) {
     case BUTTON_ROTATE:
         DrawTurned(s, p.x + 4 + o, p.y + 2 + o, TurnRows, 13, 12, 0, INK_WHITE);
         break;
-    case BUTTON_DOWN:
+    case BUTTON_DROP:
         DrawTurned(s, p.x + 5 + o, p.y + 4 + o, DownRows, 9, 10, 0, INK_WHITE);
         break;
     case BUTTON_LEFT:

@@ -28,6 +28,28 @@ void PaintMonochrome(IndexedImage& picture, int32_t size) {
         }
 }
 
+// The rows of `image` bottom-up, `bits` bits a pixel packed from the high
+// bit down, each row padded to `rowBytes`.
+void PutPackedRows(Bytes& out, const IndexedImage& image, int32_t bits, uint32_t rowBytes) {
+    const uint32_t mask = (1u << bits) - 1u;
+    for (int32_t y = image.Height - 1; y >= 0; y--) {
+        const size_t start = out.size();
+        uint32_t acc = 0;
+        int32_t filled = 0;
+        for (int32_t x = 0; x < image.Width; x++) {
+            acc = (acc << bits) | (GetIndex(image, x, y) & mask);
+            filled += bits;
+            if (filled == 8) {
+                PutU8(out, acc);
+                acc = 0;
+                filled = 0;
+            }
+        }
+        while (out.size() - start < rowBytes)
+            PutU8(out, 0);
+    }
+}
+
 // One icon image: BITMAPINFOHEADER with doubled height, palette, the
 // colour bits and the see-through mask, both bottom-up.
 Bytes IconDib(const IconImage& icon) {
@@ -54,37 +76,8 @@ Bytes IconDib(const IconImage& icon) {
         PutU8(out, c >> 16);
         PutU8(out, 0);
     }
-    for (int32_t y = h - 1; y >= 0; y--) {
-        size_t start = out.size();
-        uint32_t acc = 0;
-        int32_t filled = 0;
-        for (int32_t x = 0; x < w; x++) {
-            acc = (acc << bits) | (GetIndex(icon.Picture, x, y) & (colours - 1u));
-            filled += bits;
-            if (filled == 8) {
-                PutU8(out, acc);
-                acc = 0;
-                filled = 0;
-            }
-        }
-        while (out.size() - start < xorRow)
-            PutU8(out, 0);
-    }
-    for (int32_t y = h - 1; y >= 0; y--) {
-        size_t start = out.size();
-        uint32_t acc = 0;
-        int32_t filled = 0;
-        for (int32_t x = 0; x < w; x++) {
-            acc = (acc << 1) | (GetIndex(icon.Clear, x, y) & 1u);
-            if (++filled == 8) {
-                PutU8(out, acc);
-                acc = 0;
-                filled = 0;
-            }
-        }
-        while (out.size() - start < andRow)
-            PutU8(out, 0);
-    }
+    PutPackedRows(out, icon.Picture, bits, xorRow);
+    PutPackedRows(out, icon.Clear, 1, andRow);
     return out;
 }
 

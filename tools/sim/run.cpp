@@ -2,10 +2,11 @@
 
 #include "game/board.h"
 #include "game/flow.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "render/draw.h"
 #include "render/layout.h"
 #include "shell/app.h"
+#include "shell/options_dialog.h"
 #include "shell/settings.h"
 #include "tools/png.h"
 
@@ -56,9 +57,12 @@ int32_t RunScript(const std::vector<ScriptCommand>& commands, const RunOptions& 
             }
             break;
         case SIM_DIALOG:
-            HeadlessQueueDialogAnswer(DialogAnswer{{static_cast<int32_t>(c.args[0]), static_cast<int32_t>(c.args[1]),
-                                                    static_cast<int32_t>(c.args[2]), static_cast<int32_t>(c.args[3])},
-                                                   static_cast<int32_t>(c.args[4])});
+            // The answer the next Options dialog gets: its four boxes as
+            // given, then OK or CANCEL.
+            for (int32_t i = 0; i < 4; ++i)
+                HeadlessQueueModalMessage(
+                    Message{MainWindow, MSG_SETCHECK, c.args[i], IDC_REPEAT_FIRST + i});
+            HeadlessQueueModalMessage(Message{MainWindow, MSG_COMMAND, c.args[4], 0});
             break;
         case SIM_CELL: {
             const auto col = static_cast<int32_t>(c.args[0]), row = static_cast<int32_t>(c.args[1]);

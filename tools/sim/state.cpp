@@ -3,7 +3,7 @@
 #include "game/match.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "render/draw.h"
 #include "render/layout.h"
 #include "tools/sim/run.h"

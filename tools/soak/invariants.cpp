@@ -4,7 +4,7 @@
 #include "game/flow.h"
 #include "game/match.h"
 #include "input/buttons.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "shell/settings.h"
 
 #include <cstdarg>

@@ -2,15 +2,16 @@
 // surface (no renderer, no OpenGL): the logical picture is stretched straight
 // into it, nearest neighbour, and only the rows that changed since the last
 // present are stretched and sent to the screen.
-#include "platform/sdl_internal.h"
+#include "platform/sdl/desktop.h"
 
-#include "platform/resources.h"
+#include "platform/icon.h"
+#include "platform/stretch.h"
+#include "platform/timers.h"
 
 #include <cstring>
 
 namespace {
 constexpr int32_t MaxBands = 16;
-constexpr int32_t MaxIconSize = 64;
 
 struct VideoState {
     SDL_Window* window;
@@ -35,105 +36,14 @@ VideoState Video;
 
 uint32_t IconPixels[MaxIconSize * MaxIconSize];
 
-uint16_t Word(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t Dword(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// One image of an icon file: a bitmap header, its palette, the colour
-// bits and the transparency mask, rows bottom-up, each padded to 4 bytes.
-struct IconImage {
-    const uint8_t* header;
-    size_t size;
-    int32_t bits;
-};
-
-bool ReadIconImage(const uint8_t* data, size_t dataSize, uint32_t offset, uint32_t bytes,
-                   int32_t want, IconImage* image) {
-    if (offset > dataSize || bytes > dataSize - offset || bytes < 40) return false;
-    const uint8_t* h = data + offset;
-    const uint32_t headerSize = Dword(h);
-    const auto width = static_cast<int32_t>(Dword(h + 4));
-    const auto height = static_cast<int32_t>(Dword(h + 8));
-    const int32_t bits = Word(h + 14);
-    const uint32_t compression = Dword(h + 16);
-    // The height counts the colour bits and the mask together.
-    if (headerSize < 40 || headerSize > bytes || width != want || height != 2 * want ||
-        compression != 0)
-        return false;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
-    const uint32_t colours = bits <= 8 ? (Dword(h + 32) != 0 ? Dword(h + 32) : 1u << bits) : 0;
-    if (colours > 256) return false;
-    const size_t xorStride = static_cast<size_t>((want * bits + 31) / 32) * 4;
-    const size_t andStride = static_cast<size_t>((want + 31) / 32) * 4;
-    const size_t need =
-        headerSize + colours * 4 + (xorStride + andStride) * static_cast<size_t>(want);
-    if (need > bytes) return false;
-    *image = IconImage{h, bytes, bits};
-    return true;
-}
-
-void DecodeIconImage(const IconImage& image, int32_t want, uint32_t* argb) {
-    const uint8_t* h = image.header;
-    const uint32_t headerSize = Dword(h);
-    const int32_t bits = image.bits;
-    const uint32_t colours = bits <= 8 ? (Dword(h + 32) != 0 ? Dword(h + 32) : 1u << bits) : 0;
-    const uint8_t* palette = h + headerSize;
-    const uint8_t* xorBits = palette + colours * 4;
-    const size_t xorStride = static_cast<size_t>((want * bits + 31) / 32) * 4;
-    const size_t andStride = static_cast<size_t>((want + 31) / 32) * 4;
-    const uint8_t* andBits = xorBits + xorStride * static_cast<size_t>(want);
-
-    // A 32-bit image may carry its own alpha; one whose alpha is all zero
-    // is an old one that relies on the mask alone.
-    bool ownAlpha = false;
-    if (bits == 32)
-        for (size_t i = 3; i < xorStride * static_cast<size_t>(want); i += 4)
-            if (xorBits[i] != 0) ownAlpha = true;
-
-    for (int32_t y = 0; y < want; ++y) {
-        const size_t row = static_cast<size_t>(want - 1 - y); // stored bottom-up
-        const uint8_t* colourRow = xorBits + row * xorStride;
-        const uint8_t* maskRow = andBits + row * andStride;
-        for (int32_t x = 0; x < want; ++x) {
-            uint32_t rgb = 0, alpha = 255;
-            if (bits <= 8) {
-                const int32_t bit = x * bits;
-                const uint32_t index =
-                    (colourRow[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
-                if (index < colours) {
-                    const uint8_t* c = palette + index * 4;
-                    rgb =
-                        static_cast<uint32_t>(c[2]) << 16 | static_cast<uint32_t>(c[1]) << 8 | c[0];
-                }
-            } else {
-                const uint8_t* c = colourRow + static_cast<size_t>(x) * (bits / 8);
-                rgb = static_cast<uint32_t>(c[2]) << 16 | static_cast<uint32_t>(c[1]) << 8 | c[0];
-                if (ownAlpha) alpha = c[3];
-            }
-            // A set mask bit lets the screen show through.
-            if ((maskRow[x / 8] >> (7 - x % 8)) & 1) alpha = 0;
-            argb[y * want + x] = alpha << 24 | rgb;
-        }
-    }
-}
-
-bool DecodeIconResource(int32_t id, int32_t size) {
-    const ResourceBytes icon = FindResource(RES_ICON_GROUP, id);
-    return DecodeIcon(icon.Data, icon.Size, size, IconPixels);
-}
-
 // SDL keeps one icon per window: the class's 32 x 32 one when there is one,
 // else the small one.
 void ApplyIcon() {
     if (Video.window == nullptr) return;
     int32_t size = 0;
-    if (Video.classIcon != 0 && DecodeIconResource(Video.classIcon, 32))
+    if (Video.classIcon != 0 && DecodeIconResource(Video.classIcon, 32, IconPixels))
         size = 32;
-    else if (Video.smallIcon && DecodeIconResource(Video.smallIconId, Video.smallIconSize))
+    else if (Video.smallIcon && DecodeIconResource(Video.smallIconId, Video.smallIconSize, IconPixels))
         size = Video.smallIconSize;
     if (size == 0) return;
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(IconPixels, size, size, 32, size * 4,
@@ -163,84 +73,7 @@ bool Reserve(uint32_t** buffer, int32_t* width, int32_t* height, int32_t w, int3
     return *buffer != nullptr;
 }
 
-// One window row: source pixel x * width / target width, stepped without
-// dividing.
-void StretchRow(const uint32_t* source, int32_t width, uint32_t* target, int32_t targetWidth) {
-    int32_t sx = 0, error = 0;
-    for (int32_t x = 0; x < targetWidth; ++x) {
-        target[x] = source[sx];
-        error += width;
-        while (error >= targetWidth) {
-            error -= targetWidth;
-            ++sx;
-        }
-    }
-}
 } // namespace
-
-int32_t StretchChanged(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
-                       uint32_t* last, bool full, const StretchTarget& target, RowBand* bands,
-                       int32_t maxBands) {
-    if (width <= 0 || height <= 0 || target.width <= 0 || target.height <= 0 || maxBands <= 0)
-        return 0;
-    const size_t rowBytes = sizeof(uint32_t) * static_cast<size_t>(width);
-    int32_t count = 0;
-    int32_t source = -1;
-    bool drawn = false;
-    int32_t sy = 0, error = 0;
-    for (int32_t y = 0; y < target.height; ++y) {
-        uint32_t* row = target.pixels + static_cast<ptrdiff_t>(y) * target.pitch;
-        if (sy != source) {
-            // The first window row of a source row: stretch it if it changed.
-            source = sy;
-            const uint32_t* in = pixels + static_cast<ptrdiff_t>(sy) * pitch;
-            uint32_t* kept = last + static_cast<ptrdiff_t>(sy) * width;
-            drawn = full || std::memcmp(in, kept, rowBytes) != 0;
-            if (drawn) {
-                std::memcpy(kept, in, rowBytes);
-                StretchRow(in, width, row, target.width);
-            }
-        } else if (drawn) {
-            std::memcpy(row, row - target.pitch,
-                        sizeof(uint32_t) * static_cast<size_t>(target.width));
-        }
-        if (drawn) {
-            if (count > 0 && bands[count - 1].bottom == y)
-                bands[count - 1].bottom = y + 1;
-            else if (count < maxBands)
-                bands[count++] = RowBand{y, y + 1};
-            else
-                bands[count - 1].bottom = y + 1; // out of bands: the last one grows
-        }
-        error += height;
-        while (error >= target.height) {
-            error -= target.height;
-            ++sy;
-        }
-    }
-    return count;
-}
-
-bool DecodeIcon(const uint8_t* data, size_t dataSize, int32_t size, uint32_t* argb) {
-    if (data == nullptr || dataSize < 6 || size <= 0 || size > 256) return false;
-    if (Word(data) != 0 || Word(data + 2) != 1) return false;
-    const int32_t count = Word(data + 4);
-    IconImage best{nullptr, 0, 0};
-    for (int32_t i = 0; i < count; ++i) {
-        const size_t at = 6 + static_cast<size_t>(i) * 16;
-        if (at + 16 > dataSize) break;
-        const uint8_t* e = data + at;
-        const int32_t w = e[0] != 0 ? e[0] : 256, h = e[1] != 0 ? e[1] : 256;
-        IconImage image{};
-        if (w != size || h != size ||
-            !ReadIconImage(data, dataSize, Dword(e + 12), Dword(e + 8), size, &image))
-            continue;
-        if (image.bits > best.bits) best = image;
-    }
-    if (best.header == nullptr) return false;
-    DecodeIconImage(best, size, argb);
-    return true;
-}
 
 WindowProcedure VideoProcedure() {
     return Video.alive ? Video.procedure : nullptr;

@@ -3,9 +3,9 @@
 // closed again once no sound has played for a second: an open output keeps
 // SDL's audio thread waking the machine dozens of times a second. Without an
 // output, sounds are dropped and the game plays on silently.
-#include "platform/sdl_internal.h"
+#include "platform/sdl/desktop.h"
 
-#include "platform/resources.h"
+#include "platform/wave.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 namespace {
-constexpr int32_t Rate = 11025;
+constexpr int32_t Rate = GameWaveRate;
 constexpr uint16_t DeviceSamples = 256; // about 23 ms a buffer
 constexpr uint64_t CloseAfterMs = 1000;  // quiet this long, the output closes
 
@@ -26,14 +26,6 @@ struct SoundState {
     uint64_t lastUse; // when the last sound ended
 };
 SoundState Sound;
-
-uint32_t Dword(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Word(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 // The sound libraries SDL tries complain on standard error when a machine
 // has no sound; the game itself reports nothing, so they are not heard.
@@ -99,46 +91,9 @@ void WaitPlayed(size_t bytes) {
 }
 } // namespace
 
-bool FindWavePcm(const uint8_t* data, size_t size, WavePcm* pcm) {
-    if (data == nullptr || size < 12 || std::memcmp(data, "RIFF", 4) != 0 ||
-        std::memcmp(data + 8, "WAVE", 4) != 0)
-        return false;
-    size_t end = static_cast<size_t>(Dword(data + 4)) + 8;
-    if (end > size) end = size;
-    bool haveFormat = false;
-    WavePcm found{};
-    size_t at = 12;
-    while (at + 8 <= end) {
-        const uint8_t* chunk = data + at;
-        const size_t length = Dword(chunk + 4);
-        const size_t body = at + 8;
-        const size_t available = end - body;
-        if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            if (length < 16 || length > available) return false;
-            if (Word(data + body) != 1) return false; // plain PCM only
-            found.channels = Word(data + body + 2);
-            found.rate = static_cast<int32_t>(Dword(data + body + 4));
-            found.bits = Word(data + body + 14);
-            haveFormat = true;
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            if (!haveFormat) return false;
-            // A file cut short plays what it has.
-            found.data = data + body;
-            found.size = length < available ? length : available;
-            *pcm = found;
-            return true;
-        }
-        if (length > available) break;
-        at = body + length + (length & 1); // chunks keep an even size
-    }
-    return false;
-}
-
 void PlatformPlayWave(const char* name) {
-    const ResourceBytes wave = FindNamedResource(RES_WAVE, name);
     WavePcm pcm{};
-    if (!FindWavePcm(wave.Data, wave.Size, &pcm) || pcm.size == 0) return;
-    if (pcm.channels != 1 || pcm.bits != 8 || pcm.rate != Rate) return;
+    if (!FindGameWave(name, &pcm)) return;
     if (!OpenOutput()) return;
     if (SDL_QueueAudio(Sound.device, pcm.data, static_cast<Uint32>(pcm.size)) != 0) return;
     WaitPlayed(pcm.size);

@@ -2,7 +2,7 @@
 // translation and come out as the key messages of the keys they stand in
 // for; then a virtual controller, plugged in while the queue runs, plays
 // through the real message queue.
-#include "platform/sdl_internal.h"
+#include "platform/sdl/desktop.h"
 
 #include <gtest/gtest.h>
 

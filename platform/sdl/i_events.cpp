@@ -2,54 +2,33 @@
 // messages, and the loop hands them out in a window system's order: posted
 // and input messages first, then a repaint, then a due timer. With nothing
 // to hand out it sleeps in SDL until an event comes or a timer falls due.
-#include "platform/sdl_internal.h"
+#include "platform/sdl/desktop.h"
+
+#include "platform/keys.h"
+#include "platform/queue.h"
+#include "platform/timers.h"
 
 namespace {
-constexpr int32_t QueueSize = 256;
-
-constexpr uint32_t VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18;
-constexpr uint32_t VK_ESCAPE = 27, VK_SPACE = 32;
-constexpr uint32_t VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40;
-constexpr uint32_t VK_NUMPAD0 = 0x60, VK_F1 = 0x70;
-
 struct EventState {
-    Message queue[QueueSize];
-    int32_t head, count;
-    bool quit;
-    int32_t quitCode;
     PenState pen;
     PadState pad;
 };
 EventState Events;
 
-void Enqueue(const Message& m) {
-    // A full queue loses the message, as a window system's does.
-    if (Events.count == QueueSize) return;
-    Events.queue[(Events.head + Events.count++) % QueueSize] = m;
-}
-
-bool Dequeue(Message* m) {
-    if (Events.count == 0) return false;
-    *m = Events.queue[Events.head];
-    Events.head = (Events.head + 1) % QueueSize;
-    --Events.count;
-    return true;
-}
-
 // The punctuation keys of a US keyboard, numbered as the old platform did.
 uint32_t PunctuationKey(SDL_Keycode key) {
     switch (key) {
-    case SDLK_SEMICOLON: return 0xBA;
-    case SDLK_EQUALS: return 0xBB;
-    case SDLK_COMMA: return 0xBC;
-    case SDLK_MINUS: return 0xBD;
-    case SDLK_PERIOD: return 0xBE;
-    case SDLK_SLASH: return 0xBF;
-    case SDLK_BACKQUOTE: return 0xC0;
-    case SDLK_LEFTBRACKET: return 0xDB;
-    case SDLK_BACKSLASH: return 0xDC;
-    case SDLK_RIGHTBRACKET: return 0xDD;
-    case SDLK_QUOTE: return 0xDE;
+    case SDLK_SEMICOLON: return VK_OEM_1;
+    case SDLK_EQUALS: return VK_OEM_PLUS;
+    case SDLK_COMMA: return VK_OEM_COMMA;
+    case SDLK_MINUS: return VK_OEM_MINUS;
+    case SDLK_PERIOD: return VK_OEM_PERIOD;
+    case SDLK_SLASH: return VK_OEM_2;
+    case SDLK_BACKQUOTE: return VK_OEM_3;
+    case SDLK_LEFTBRACKET: return VK_OEM_4;
+    case SDLK_BACKSLASH: return VK_OEM_5;
+    case SDLK_RIGHTBRACKET: return VK_OEM_6;
+    case SDLK_QUOTE: return VK_OEM_7;
     default: return 0;
     }
 }
@@ -57,7 +36,7 @@ uint32_t PunctuationKey(SDL_Keycode key) {
 // The keypad: digits with Num Lock on, arrows with it off.
 uint32_t KeypadKey(SDL_Keycode key, uint16_t modifiers) {
     const bool numLock = (modifiers & KMOD_NUM) != 0;
-    if (key == SDLK_KP_0) return numLock ? VK_NUMPAD0 : 0;
+    if (key == SDLK_KP_0) return numLock ? uint32_t{VK_NUMPAD0} : 0;
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
         const int32_t digit = key - SDLK_KP_1 + 1;
         if (numLock) return VK_NUMPAD0 + static_cast<uint32_t>(digit);
@@ -120,7 +99,7 @@ void HandleEvent(const SDL_Event& event) {
     int32_t n = TranslateEvent(event, VideoPenScale(), &Events.pen, out);
     if (n == 0) n = TranslatePadEvent(event, &Events.pad, out);
     for (int32_t i = 0; i < n; ++i)
-        Enqueue(out[i]);
+        QueuePost(out[i]);
 }
 } // namespace
 
@@ -196,10 +175,10 @@ int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* 
 bool PlatformGetMessage(Message* message) {
     SDL_Event event;
     for (;;) {
-        if (Events.quit) return false;
+        if (QueueQuitPosted()) return false;
         while (SDL_PollEvent(&event))
             HandleEvent(event);
-        if (Dequeue(message)) return true;
+        if (QueueTake(message)) return true;
         if (VideoTakePaint()) {
             *message = Message{DesktopWindow, MSG_PAINT, 0, 0};
             return true;
@@ -224,16 +203,15 @@ int32_t PlatformDispatchMessage(const Message& message) {
 }
 
 void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
-    Enqueue(Message{window, message, wParam, lParam});
+    QueuePost(Message{window, message, wParam, lParam});
 }
 
 void PlatformPostQuitMessage(int32_t exitCode) {
-    Events.quit = true;
-    Events.quitCode = exitCode;
+    QueuePostQuit(exitCode);
 }
 
 int32_t PlatformQuitCode() {
-    return Events.quitCode;
+    return QueueQuitCode();
 }
 
 int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {

@@ -1,7 +1,4 @@
-// Window timers, as the message loop sees them: a timer falls due at its
-// deadline, and the loop takes it when nothing else is waiting. A due timer
-// is one message however late it is taken, so ticks never pile up.
-#include "platform/sdl_internal.h"
+#include "platform/timers.h"
 
 namespace {
 constexpr int32_t MaxTimers = 4;
@@ -11,7 +8,7 @@ struct Timer {
     Window window;
     uint32_t id;
     uint32_t interval;
-    uint64_t deadline; // SDL ticks, milliseconds
+    uint64_t deadline;
 };
 
 struct TimerState {
@@ -39,6 +36,24 @@ uint64_t NextTimerDeadline(uint64_t deadline, uint64_t now, uint32_t interval) {
     return next > now ? next : now + interval;
 }
 
+void TimerSet(Window window, uint32_t id, uint32_t milliseconds, uint64_t now) {
+    if (milliseconds == 0) milliseconds = 1;
+    Timer* t = FindTimer(window, id);
+    for (int32_t i = 0; t == nullptr && i < MaxTimers; ++i)
+        if (!Timers.timers[i].running) t = &Timers.timers[i];
+    if (t == nullptr) return;
+    *t = Timer{true, window, id, milliseconds, now + milliseconds};
+}
+
+void TimerKill(Window window, uint32_t id) {
+    if (Timer* t = FindTimer(window, id)) t->running = false;
+}
+
+void TimerKillAll(Window window) {
+    for (Timer& t : Timers.timers)
+        if (t.window == window) t.running = false;
+}
+
 bool TimerTake(uint64_t now, Message* message) {
     Timer* t = FirstDue();
     if (t == nullptr || t->deadline > now) return false;
@@ -55,21 +70,4 @@ int32_t TimerWait(uint64_t now) {
     return wait > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(wait);
 }
 
-void TimerKillAll(Window window) {
-    for (Timer& t : Timers.timers)
-        if (t.window == window) t.running = false;
-}
-
-void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
-    if (milliseconds == 0) milliseconds = 1;
-    Timer* t = FindTimer(window, id);
-    for (int32_t i = 0; t == nullptr && i < MaxTimers; ++i)
-        if (!Timers.timers[i].running) t = &Timers.timers[i];
-    if (t == nullptr) return;
-    // Setting a timer again restarts its count.
-    *t = Timer{true, window, id, milliseconds, SDL_GetTicks64() + milliseconds};
-}
-
-void PlatformKillTimer(Window window, uint32_t id) {
-    if (Timer* t = FindTimer(window, id)) t->running = false;
-}
+bool TimerRunning() { return FirstDue() != nullptr; }

@@ -1,6 +1,7 @@
 // SDL events as the game's messages, and the window timer's cadence. The
 // events are made up here; nothing opens a window or sleeps.
-#include "platform/sdl_internal.h"
+#include "platform/sdl/desktop.h"
+#include "platform/timers.h"
 
 #include <gtest/gtest.h>
 

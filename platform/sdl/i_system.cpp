@@ -1,6 +1,5 @@
-// Starting SDL, the player's data folder, and the dialogs' answers (the
-// player gives them on the desktop).
-#include "platform/sdl_internal.h"
+// Starting SDL, and the player's data folder.
+#include "platform/sdl/desktop.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -41,6 +40,3 @@ void PlatformDataFolder(char* buffer, size_t size) {
     SDL_free(path);
 }
 
-bool PlatformScriptedDialog(DialogAnswer*) {
-    return false;
-}

@@ -1,9 +1,13 @@
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
+
+#include "platform/queue.h"
+#include "platform/timers.h"
 
 #include <cstring>
 
 namespace {
-constexpr int32_t QueueSize = 64;
+constexpr Window HeadlessWindow = 1;
+constexpr int32_t ModalQueueSize = 64;
 constexpr int32_t SoundLogSize = 256;
 
 struct HeadlessState {
@@ -11,16 +15,11 @@ struct HeadlessState {
     WindowProcedure procedure = nullptr;
     bool alive = false;
     bool smallIcon = false;
-    bool timer = false;
-    bool quit = false;
-    int32_t quitCode = 0;
     int32_t presents = 0;
-    Message posted[QueueSize] = {};
-    int32_t postedHead = 0, postedCount = 0;
     HeadlessSound sounds[SoundLogSize] = {};
     int32_t soundCount = 0;
-    DialogAnswer answers[QueueSize] = {};
-    int32_t answerHead = 0, answerCount = 0;
+    Message modal[ModalQueueSize] = {};
+    int32_t modalHead = 0, modalCount = 0;
 };
 HeadlessState H;
 
@@ -34,18 +33,30 @@ void RecordSound(const char* name) {
     H.sounds[H.soundCount].name[sizeof H.sounds[0].name - 1] = 0;
     ++H.soundCount;
 }
+
+bool TakeModal(Message* message) {
+    if (H.modalCount == 0) return false;
+    *message = H.modal[H.modalHead];
+    H.modalHead = (H.modalHead + 1) % ModalQueueSize;
+    --H.modalCount;
+    return true;
+}
 } // namespace
 
-void HeadlessReset() { H = HeadlessState{}; }
+void HeadlessReset() {
+    H = HeadlessState{};
+    QueueReset();
+    TimerKillAll(HeadlessWindow);
+}
 
 void HeadlessSetWindowSize(int32_t width, int32_t height) {
     H.width = width;
     H.height = height;
 }
 
-void HeadlessQueueDialogAnswer(const DialogAnswer& answer) {
-    if (H.answerCount == QueueSize) return;
-    H.answers[(H.answerHead + H.answerCount++) % QueueSize] = answer;
+void HeadlessQueueModalMessage(const Message& message) {
+    if (H.modalCount == ModalQueueSize) return;
+    H.modal[(H.modalHead + H.modalCount++) % ModalQueueSize] = message;
 }
 
 int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max) {
@@ -56,24 +67,17 @@ int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max) {
     return n;
 }
 
-bool HeadlessTakePosted(Message* message) {
-    if (H.postedCount == 0) return false;
-    *message = H.posted[H.postedHead];
-    H.postedHead = (H.postedHead + 1) % QueueSize;
-    --H.postedCount;
-    return true;
-}
-
-bool HeadlessQuitPosted() { return H.quit; }
+bool HeadlessTakePosted(Message* message) { return QueueTake(message); }
+bool HeadlessQuitPosted() { return QueueQuitPosted(); }
 int32_t HeadlessPresentCount() { return H.presents; }
-bool HeadlessTimerRunning() { return H.timer; }
+bool HeadlessTimerRunning() { return TimerRunning(); }
 
 Window PlatformCreateWindow(const char*, WindowProcedure procedure) {
     if (procedure == nullptr || H.alive) return 0;
     H.procedure = procedure;
     H.alive = true;
-    procedure(1, MSG_CREATE, 0, 0);
-    return 1;
+    procedure(HeadlessWindow, MSG_CREATE, 0, 0);
+    return HeadlessWindow;
 }
 
 void PlatformWindowSize(Window, int32_t* width, int32_t* height) {
@@ -97,8 +101,10 @@ void PlatformSetSmallIcon(Window, int32_t, int32_t) { H.smallIcon = true; }
 void PlatformSetClassIcon(int32_t) {}
 
 bool PlatformGetMessage(Message* message) {
-    // Nothing arrives by itself here: only what was posted.
-    return !H.quit && HeadlessTakePosted(message);
+    // Nothing arrives by itself here: only what was posted, then what the
+    // driver left for a modal loop.
+    if (QueueQuitPosted()) return false;
+    return QueueTake(message) || TakeModal(message);
 }
 
 int32_t PlatformDispatchMessage(const Message& m) {
@@ -107,16 +113,11 @@ int32_t PlatformDispatchMessage(const Message& m) {
 }
 
 void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
-    if (H.postedCount == QueueSize) return;
-    H.posted[(H.postedHead + H.postedCount++) % QueueSize] = Message{window, message, wParam, lParam};
+    QueuePost(Message{window, message, wParam, lParam});
 }
 
-void PlatformPostQuitMessage(int32_t exitCode) {
-    H.quit = true;
-    H.quitCode = exitCode;
-}
-
-int32_t PlatformQuitCode() { return H.quitCode; }
+void PlatformPostQuitMessage(int32_t exitCode) { QueuePostQuit(exitCode); }
+int32_t PlatformQuitCode() { return QueueQuitCode(); }
 
 int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
     // A close request destroys the window, as the desktop does.
@@ -125,25 +126,15 @@ int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int
 }
 
 bool PlatformKeyHeld(uint32_t) { return false; }
-void PlatformSetTimer(Window, uint32_t, uint32_t) { H.timer = true; }
-void PlatformKillTimer(Window, uint32_t) { H.timer = false; }
+// No clock: a timer runs, and the driver delivers its ticks.
+void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
+    TimerSet(window, id, milliseconds, 0);
+}
+void PlatformKillTimer(Window window, uint32_t id) { TimerKill(window, id); }
 void PlatformPresent(Window, const uint32_t*, int32_t, int32_t, int32_t) { ++H.presents; }
 void PlatformPlayWave(const char* name) { RecordSound(name != nullptr ? name : ""); }
 void PlatformStopSound() { RecordSound(""); }
 
 void PlatformDataFolder(char* buffer, size_t size) {
     if (size > 0) buffer[0] = 0;
-}
-
-bool PlatformScriptedDialog(DialogAnswer* answer) {
-    if (H.answerCount == 0) {
-        *answer = DialogAnswer{{0, 0, 0, 0}, 2};
-        // No answer waiting: the dialog is cancelled. Cancel leaves the
-        // check boxes unread, so their values here do not matter.
-        return true;
-    }
-    *answer = H.answers[H.answerHead];
-    H.answerHead = (H.answerHead + 1) % QueueSize;
-    --H.answerCount;
-    return true;
 }

@@ -1,5 +1,5 @@
 // Finding the samples of a wave file chunk by chunk, on files made here.
-#include "platform/sdl_internal.h"
+#include "platform/wave.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,17 @@
 // The headless backend: one window of a chosen size that is never shown, no
 // clock (the driver delivers every message itself), sound requests recorded
-// instead of played, and scripted answers for dialogs.
+// instead of played, and a driver's messages for the next modal dialog.
 #pragma once
 
 #include "platform/platform.h"
 
 void HeadlessSetWindowSize(int32_t width, int32_t height);
 
-// The answer the next dialog gets; a dialog with none waiting is cancelled.
-void HeadlessQueueDialogAnswer(const DialogAnswer& answer);
+// A message for a modal loop: once nothing posted is waiting, the loop's
+// wait for a message hands these out, oldest first (a script's answer to
+// the next dialog). With none, the wait comes back empty-handed, which a
+// dialog takes as CANCEL.
+void HeadlessQueueModalMessage(const Message& message);
 
 // Sound requests since the last call, oldest first: the wave's name, or
 // "" for a stop. Returns how many were written (at most `max`).

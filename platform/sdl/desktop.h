@@ -1,0 +1,74 @@
+// What the files of the desktop backend share with each other (and with its
+// tests, which call the translation of events directly): the one window,
+// the event translation, the controllers, the sound output's idle close.
+#pragma once
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#include "platform/pad.h"
+#include "platform/platform.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// The one window's handle, as the messages carry it.
+constexpr Window DesktopWindow = 1;
+
+// Starts an SDL subsystem once; SDL is shut down when the program exits.
+bool StartSdl(uint32_t subsystem);
+
+// --- i_video.cpp ---
+
+// The window procedure while the window lives, else nullptr.
+WindowProcedure VideoProcedure();
+// Takes the repaint request if the window has one.
+bool VideoTakePaint();
+// The window was uncovered or changed its size: everything is shown anew.
+void VideoWindowEvent(const SDL_WindowEvent& event);
+
+// How pen positions are measured: mouse events come in the window's own
+// units, which are not pixels on a high-DPI screen; positions go out in the
+// real pixels of the size the game laid itself out for.
+struct PenScale {
+    int32_t windowWidth, windowHeight; // in the units of mouse events
+    int32_t pixelWidth, pixelHeight;   // in the units of pen messages
+};
+PenScale VideoPenScale();
+
+// --- i_events.cpp ---
+
+// The pen is one finger or the left mouse button, whichever went down first.
+struct PenState {
+    bool down;
+    bool byTouch;
+    SDL_FingerID finger;
+};
+
+// The message (or two: Alt+character also gives its character) that one SDL
+// event becomes; returns how many, 0 for events the game has no message for.
+int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* pen,
+                       Message out[2]);
+
+// The old platform's virtual-key code of a key, 0 when it has none.
+uint32_t VirtualKeyOf(SDL_Keycode key, uint16_t modifiers);
+
+// --- i_gamepad.cpp ---
+
+// The key messages one controller event gives (see platform/pad.h); 0 for
+// events that change no key.
+int32_t TranslatePadEvent(const SDL_Event& event, PadState* pad, Message out[PadMaxMessages]);
+
+// Opens a controller when it is plugged in (and those present at start,
+// which SDL announces the same way) and closes it when it goes.
+void PadDeviceEvent(const SDL_Event& event);
+
+// Starts SDL's controller support; with no controller it costs nothing.
+void PadStart();
+
+// --- i_sound.cpp ---
+
+// Closes the sound output once it has been quiet for a while.
+void SoundIdle(uint64_t now);
+// Milliseconds from `now` until the output closes; -1 when it is closed.
+int32_t SoundWait(uint64_t now);

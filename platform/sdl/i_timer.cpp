@@ -1,0 +1,12 @@
+// Window timers on SDL's millisecond clock; the message loop takes them.
+#include "platform/sdl/desktop.h"
+
+#include "platform/timers.h"
+
+void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
+    TimerSet(window, id, milliseconds, SDL_GetTicks64());
+}
+
+void PlatformKillTimer(Window window, uint32_t id) {
+    TimerKill(window, id);
+}

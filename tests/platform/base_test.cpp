@@ -1,0 +1,108 @@
+// What the backends share: the message queue with its quit, the timers'
+// cadence, and controllers' buttons and sticks as keys.
+#include "platform/pad.h"
+#include "platform/queue.h"
+#include "platform/timers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(MessageQueue, MessagesComeInOrderAndAFullQueueLosesTheNewest) {
+    QueueReset();
+    Message m{};
+    EXPECT_FALSE(QueueTake(&m));
+    for (uint32_t i = 0; i < 300; ++i) QueuePost(Message{1, MSG_KEYDOWN, i, 0});
+    EXPECT_EQ(QueueCount(), 256);
+    for (uint32_t i = 0; i < 256; ++i) {
+        ASSERT_TRUE(QueueTake(&m));
+        ASSERT_EQ(m.wParam, i);
+    }
+    EXPECT_FALSE(QueueTake(&m));
+    // The queue goes round its end and on.
+    QueuePost(Message{1, MSG_TIMER, 7, 0});
+    ASSERT_TRUE(QueueTake(&m));
+    EXPECT_EQ(m.wParam, 7u);
+}
+
+TEST(MessageQueue, TheQuitMessageStaysPosted) {
+    QueueReset();
+    EXPECT_FALSE(QueueQuitPosted());
+    QueuePostQuit(3);
+    EXPECT_TRUE(QueueQuitPosted());
+    EXPECT_TRUE(QueueQuitPosted()) << "a dialog's loop ending on it leaves it for the main loop";
+    EXPECT_EQ(QueueQuitCode(), 3);
+    QueueReset();
+    EXPECT_FALSE(QueueQuitPosted());
+}
+
+TEST(Timers, TheEarliestFallsDueFirstAndSettingAgainRestartsTheCount) {
+    TimerKillAll(1);
+    Message m{};
+    EXPECT_FALSE(TimerRunning());
+    EXPECT_EQ(TimerWait(0), -1);
+    TimerSet(1, 1, 70, 1000);
+    TimerSet(1, 2, 30, 1000);
+    EXPECT_TRUE(TimerRunning());
+    EXPECT_EQ(TimerWait(1000), 30);
+    ASSERT_TRUE(TimerTake(1030, &m));
+    EXPECT_EQ(m.wParam, 2u);
+    EXPECT_EQ(m.message, MSG_TIMER);
+    EXPECT_EQ(TimerWait(1030), 30) << "timer 2 again at 1060, before timer 1 at 1070";
+    TimerKill(1, 2);
+    EXPECT_EQ(TimerWait(1030), 40);
+    TimerSet(1, 1, 70, 1050); // restarted: due 70 ms from now
+    EXPECT_FALSE(TimerTake(1070, &m));
+    EXPECT_TRUE(TimerTake(1120, &m));
+    TimerSet(1, 3, 0, 0); // a zero interval is one millisecond
+    EXPECT_EQ(TimerWait(0), 1);
+    TimerKillAll(1);
+    EXPECT_FALSE(TimerRunning());
+}
+
+std::vector<uint32_t> Keys(const Message* out, int32_t n, uint32_t message) {
+    std::vector<uint32_t> keys;
+    for (int32_t i = 0; i < n; ++i) {
+        EXPECT_EQ(out[i].lParam, KEY_FROM_PAD);
+        if (out[i].message == message) keys.push_back(out[i].wParam);
+    }
+    return keys;
+}
+
+TEST(Pad, ButtonsAndTheStickAreTheKeysTheyStandFor) {
+    PadState pad{};
+    Message out[PadMaxMessages];
+    int32_t n = PadButtonChange(&pad, 1, 5, PAD_A, true, out);
+    EXPECT_EQ(Keys(out, n, MSG_KEYDOWN), std::vector<uint32_t>{VK_RETURN});
+    n = PadButtonChange(&pad, 1, 5, PAD_GUIDE, true, out);
+    EXPECT_EQ(n, 0) << "a button that stands for no key";
+    n = PadButtonChange(&pad, 1, 5, PAD_A, false, out);
+    EXPECT_EQ(Keys(out, n, MSG_KEYUP), std::vector<uint32_t>{VK_RETURN});
+    EXPECT_EQ(PadButtonChange(&pad, 1, 5, PAD_BUTTON_LIMIT, true, out), 0);
+
+    // The stick: out of the dead zone past the press point, back within the
+    // release point, and no chatter between.
+    n = PadStickChange(&pad, 1, 5, PAD_AXIS_Y, PadStickPress, out);
+    EXPECT_EQ(Keys(out, n, MSG_KEYDOWN), std::vector<uint32_t>{VK_DOWN});
+    EXPECT_EQ(PadStickChange(&pad, 1, 5, PAD_AXIS_Y, PadStickRelease + 1, out), 0);
+    n = PadStickChange(&pad, 1, 5, PAD_AXIS_Y, -PadStickPress, out);
+    EXPECT_EQ(Keys(out, n, MSG_KEYUP), std::vector<uint32_t>{VK_DOWN});
+    EXPECT_EQ(Keys(out, n, MSG_KEYDOWN), std::vector<uint32_t>{VK_UP});
+}
+
+TEST(Pad, AKeyHeldByTwoControllersComesUpWithTheLastAndARemovalLetsGo) {
+    PadState pad{};
+    Message out[PadMaxMessages];
+    PadButtonChange(&pad, 1, 10, PAD_DPAD_LEFT, true, out);
+    EXPECT_EQ(PadButtonChange(&pad, 1, 11, PAD_DPAD_LEFT, true, out), 0) << "already down";
+    EXPECT_EQ(PadButtonChange(&pad, 1, 10, PAD_DPAD_LEFT, false, out), 0) << "still held";
+    PadButtonChange(&pad, 1, 11, PAD_START, true, out);
+    const int32_t n = PadRemoved(&pad, 1, 11, out);
+    ASSERT_EQ(n, 2);
+    EXPECT_EQ(Keys(out, n, MSG_KEYUP), (std::vector<uint32_t>{VK_LEFT, VK_SPACE}));
+    EXPECT_EQ(out[0].window, 1);
+}
+
+} // namespace
