@@ -94,24 +94,25 @@ void OnPen(Dialog* d, DialogProcedure procedure, int32_t position) {
     }
 }
 
-// One message of the dialog's loop.
-void DialogMessage(Dialog* d, DialogProcedure procedure, const Message& m) {
+// One message of the dialog's loop; true when the dialog may look
+// different after it.
+bool DialogMessage(Dialog* d, DialogProcedure procedure, const Message& m) {
     switch (m.message) {
-    case MSG_PAINT: PaintWindow(d->owner); break;
-    case MSG_KEYDOWN: DialogKey(d, procedure, m.wParam, m.lParam); break;
-    case MSG_PENDOWN: OnPen(d, procedure, m.lParam); break;
+    case MSG_PAINT: PaintWindow(d->owner); return false;
+    case MSG_KEYDOWN: DialogKey(d, procedure, m.wParam, m.lParam); return true;
+    case MSG_PENDOWN: OnPen(d, procedure, m.lParam); return true;
     case MSG_SYSKEYDOWN:
         if (m.wParam == VK_F4) procedure(d, MSG_COMMAND, IDCANCEL, 0); // Alt+F4 closes the dialog
-        break;
-    case MSG_COMMAND: procedure(d, MSG_COMMAND, m.wParam, m.lParam); break;
-    case MSG_SETCHECK: CheckDlgButton(d, m.lParam, static_cast<int32_t>(m.wParam)); break;
+        return true;
+    case MSG_COMMAND: procedure(d, MSG_COMMAND, m.wParam, m.lParam); return true;
+    case MSG_SETCHECK: CheckDlgButton(d, m.lParam, static_cast<int32_t>(m.wParam)); return true;
     case MSG_CLOSE:
         // Closing the game window cancels the dialog, then closes the game.
         procedure(d, MSG_COMMAND, IDCANCEL, 0);
         if (d->ended == 0) EndDialog(d, IDCANCEL);
         PlatformPostMessage(d->owner, MSG_CLOSE, 0, 0);
-        break;
-    default: break; // the game's timer is stopped; nothing else is for the dialog
+        return true;
+    default: return false; // the game's timer is stopped; nothing else is for the dialog
     }
 }
 } // namespace
@@ -172,8 +173,9 @@ int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedur
             EndDialog(&d, IDCANCEL);
             break;
         }
-        DialogMessage(&d, procedure, m);
-        if (d.ended == 0) {
+        // Drawn again only after what may change it: a repaint asks for no
+        // further repaint, so the loop waits when nothing happens.
+        if (DialogMessage(&d, procedure, m) && d.ended == 0) {
             DrawDialog(&d);
             PlatformInvalidate(owner);
         }

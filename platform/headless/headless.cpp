@@ -16,6 +16,7 @@ struct HeadlessState {
     bool alive = false;
     bool smallIcon = false;
     int32_t presents = 0;
+    int32_t invalidations = 0;
     HeadlessSound sounds[SoundLogSize] = {};
     int32_t soundCount = 0;
     Message modal[ModalQueueSize] = {};
@@ -70,6 +71,7 @@ int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max) {
 bool HeadlessTakePosted(Message* message) { return QueueTake(message); }
 bool HeadlessQuitPosted() { return QueueQuitPosted(); }
 int32_t HeadlessPresentCount() { return H.presents; }
+int32_t HeadlessInvalidateCount() { return H.invalidations; }
 bool HeadlessTimerRunning() { return TimerRunning(); }
 
 Window PlatformCreateWindow(const char*, WindowProcedure procedure) {
@@ -87,7 +89,7 @@ void PlatformWindowSize(Window, int32_t* width, int32_t* height) {
 
 void PlatformShowWindow(Window) {}
 void PlatformUpdateWindow(Window) {}
-void PlatformInvalidate(Window) {}
+void PlatformInvalidate(Window) { ++H.invalidations; }
 
 void PlatformDestroyWindow(Window window) {
     if (!H.alive) return;

@@ -25,6 +25,8 @@ bool HeadlessTakePosted(Message* message);
 
 bool HeadlessQuitPosted();
 int32_t HeadlessPresentCount();
+// How many times a repaint of the window was asked for.
+int32_t HeadlessInvalidateCount();
 bool HeadlessTimerRunning();
 
 // Back to the state before the first window, for tests.

@@ -1,4 +1,5 @@
 #include "game/flow.h"
+#include "platform/headless/headless.h"
 #include "platform/resources.h"
 #include "render/layout.h"
 #include "shell/dialog.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -166,6 +168,53 @@ TEST_F(DialogTest, ABrokenTemplateIsRefusedWithoutReadingPastItsEnd) {
     std::vector<uint8_t> many(t.Data, t.Data + t.Size);
     many[8] = 0xFF; // claims 255 controls
     EXPECT_FALSE(ParseDialogTemplate(many.data(), many.size(), &d));
+}
+
+} // namespace
+
+namespace {
+
+// The dialog run modally on the headless backend, its answers queued as a
+// driver queues them.
+class ModalDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetGameFlow();
+        HeadlessReset();
+        LayoutScreen(320, 240);
+    }
+    void TearDown() override { ReleaseScreen(); }
+    static int32_t Run() {
+        const ResourceBytes t = FindResource(RES_DIALOG, DIALOG_OPTIONS);
+        return RunDialog(t.Data, t.Size, 1, OptionsDialogProc);
+    }
+};
+
+TEST_F(ModalDialogTest, CheckStatesAndACommandSentToItAnswerIt) {
+    for (int32_t i = 0; i < 4; ++i)
+        HeadlessQueueModalMessage(Message{1, MSG_SETCHECK, static_cast<uint32_t>(i % 2), IDC_REPEAT_FIRST + i});
+    HeadlessQueueModalMessage(Message{1, MSG_COMMAND, IDOK, 0});
+    EXPECT_EQ(Run(), IDOK);
+    const int32_t taken[4] = {0, 1, 0, 1};
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], taken[i]) << i;
+
+    // Nothing to answer with: cancelled, the choices kept.
+    EXPECT_EQ(Run(), IDCANCEL);
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], taken[i]) << i;
+}
+
+TEST_F(ModalDialogTest, TheDialogIsPutBackAsItWasAndARepaintAsksForNoOther) {
+    std::vector<uint32_t> before(BackBuffer.Pixels, BackBuffer.Pixels + 320 * 240);
+    PlatformPostMessage(1, MSG_PAINT, 0, 0);
+    PlatformPostMessage(1, MSG_TIMER, 1, 0); // the game's: not the dialog's
+    HeadlessQueueModalMessage(Message{1, MSG_KEYDOWN, VK_SPACE, 0});
+    HeadlessQueueModalMessage(Message{1, MSG_KEYDOWN, VK_ESCAPE, 0});
+    const int32_t invalidated = HeadlessInvalidateCount();
+    EXPECT_EQ(Run(), IDCANCEL);
+    // Shown once, again after Space ticked a box, and put back at the end:
+    // the repaint and the timer asked for nothing, so the loop would wait.
+    EXPECT_EQ(HeadlessInvalidateCount() - invalidated, 3);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), BackBuffer.Pixels)) << "what it covered is back";
 }
 
 } // namespace
