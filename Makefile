@@ -1,7 +1,7 @@
 # The two commands a new user needs:
 #   make run    installs what is missing, builds, starts the game
 #   make test   installs what is missing, builds, runs every test
-.PHONY: run test build clean bench soak deb
+.PHONY: run test build clean bench soak deb web
 
 build:
 	@tools/setup-deps
@@ -40,5 +40,12 @@ soak:
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ./build-asan/tools/soak/vantle-soak --ticks $(SOAK_TICKS) $(if $(SOAK_SEED),--seed $(SOAK_SEED))
 
+# The browser edition: a static site in build-web/site. Serve that folder,
+# for example with python3 -m http.server --directory build-web/site
+web:
+	@tools/setup-deps web
+	cmake --preset web
+	cmake --build --preset web
+
 clean:
-	rm -rf build build-asan build-headless build-fuzz
+	rm -rf build build-asan build-headless build-fuzz build-web

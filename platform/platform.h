@@ -2,8 +2,9 @@
 // numbered messages, a timer, a present of the finished picture, sound, and
 // the per-user data folder. Each backend, a folder of its own beside this
 // file, provides all of them, and a program links exactly one: the desktop
-// one on SDL2 (sdl/), and a headless one (headless/: no window, no clock,
-// sound recorded) that the runner and the tests drive message by message.
+// one on SDL2 (sdl/), the browser one on Emscripten (web/), and a headless
+// one (headless/: no window, no clock, sound recorded) that the runner and
+// the tests drive message by message.
 // What the backends share and no system needs (resources, decoding the
 // game's own files, the stretch, the message queue and timers, controllers'
 // keys) is the platform's base, the files of this folder.
@@ -21,6 +22,8 @@ enum MessageNumber : uint32_t {
     MSG_PAINT = 15,
     MSG_CLOSE = 16, // the window manager asks the window to close
     MSG_QUIT = 18,
+    MSG_ENDSESSION = 22, // the program may end without its window being destroyed (a
+                         // browser page hidden or closed): keep now what must not be lost
     MSG_GETICON = 127,
     MSG_SETICON = 128,
     MSG_SETCHECK = 241, // to a dialog: its check box lParam (by id) takes state wParam

@@ -118,6 +118,9 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     switch (message) {
     case MSG_CREATE: OnCreate(window); return 0;
     case MSG_DESTROY: OnDestroy(window); return 0;
+    // The browser may end the game without destroying its window: the
+    // settings are saved whenever the page is hidden or closed.
+    case MSG_ENDSESSION: SaveSettings(); return 0;
     case MSG_PAINT: return PaintWindow(window);
     case MSG_KEYDOWN: OnKeyDown(wParam); return 0;
     case MSG_KEYUP: OnKeyUp(wParam); return 0;

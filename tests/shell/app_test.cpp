@@ -50,6 +50,23 @@ TEST_F(AppTest, AltF4ClosesTheGameThroughTheSameDestructionAsEscape) {
     EXPECT_EQ(BackBuffer.Pixels, nullptr) << "the surfaces were released";
 }
 
+TEST_F(AppTest, EndingTheSessionSavesTheSettingsAndLeavesTheGameRunning) {
+    // The browser's page hidden or closed: the game may never run again.
+    ButtonTable[BUTTON_SOUND].state = 0;
+    HighScore = 4321;
+    EXPECT_EQ(PlatformDispatchMessage(Message{MainWindow, MSG_ENDSESSION, 0, 0}), 0);
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr) << "the settings were saved";
+    uint8_t bytes[36] = {};
+    EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, f), sizeof bytes);
+    std::fclose(f);
+    EXPECT_EQ(bytes[8], 0) << "sound off";
+    EXPECT_EQ(bytes[12] | bytes[13] << 8, 4321);
+    EXPECT_TRUE(PlatformWindowAlive(MainWindow));
+    EXPECT_FALSE(HeadlessQuitPosted());
+    EXPECT_TRUE(HeadlessTimerRunning());
+}
+
 TEST_F(AppTest, AltSlashIsTakenButDoesNothing) {
     EXPECT_TRUE(Translate(MSG_SYSCHAR, '/'));
     EXPECT_FALSE(Translate(MSG_CHAR, '/')) << "without Alt it is no accelerator";

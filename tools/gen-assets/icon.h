@@ -22,6 +22,8 @@ IconImage IconPicture(int32_t size, int32_t bits);
 
 // The icon sizes installed into the desktop's icon theme.
 constexpr int32_t DesktopIconSizes[] = {16, 32, 48, 64, 128};
+// The larger ones the browser edition's manifest names for a home screen.
+constexpr int32_t WebIconSizes[] = {192, 512};
 
 // The desktop icon of that size as a PNG with alpha: the 16- or 32-pixel
 // picture, enlarged by a whole number for the larger sizes so that its

@@ -49,12 +49,15 @@ bool WriteResources(const std::string& dir) {
     ok = Write(dir, "vantle.ico", EncodeIcon()) && ok;
     ok = Write(dir, "options.dlg", EncodeOptionsDialog()) && ok;
     ok = Write(dir, "keys.acc", EncodeAccelerators()) && ok;
-    // Not embedded: installed into the desktop's icon theme.
+    // Not embedded: installed into the desktop's icon theme, and named by
+    // the browser edition's manifest.
     ok = MakeDirectory(dir + "/icons") && ok;
-    for (int32_t size : DesktopIconSizes) {
+    auto writeIcon = [&](int32_t size) {
         const std::string name = "icons/vantle-" + std::to_string(size) + ".png";
         ok = Write(dir, name.c_str(), EncodeDesktopIcon(size)) && ok;
-    }
+    };
+    for (int32_t size : DesktopIconSizes) writeIcon(size);
+    for (int32_t size : WebIconSizes) writeIcon(size);
     return ok;
 }
 

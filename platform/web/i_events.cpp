@@ -1,0 +1,208 @@
+// The message queue in the page: the browser's events become the old
+// platform's numbered messages, and the loop hands them out in a window
+// system's order: posted and input messages first, then a repaint, then a
+// due timer. With nothing to hand out the game waits, through Asyncify,
+// until an event comes or a timer falls due: the page then costs nothing.
+#include "platform/web/web.h"
+
+#include "platform/keys.h"
+#include "platform/queue.h"
+#include "platform/timers.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstring>
+
+namespace {
+// How often controllers are read while nothing else wakes the loop.
+constexpr int32_t PadPollMs = 35;
+
+struct EventState {
+    bool listening;
+    bool shift;             // held with the last key
+    uint8_t held[256];      // keys down now, by virtual-key code
+    bool penDown;
+    int32_t penPointer;     // the pointer that is the pen
+};
+EventState Events;
+
+// Waits until WakeLoop or `ms` milliseconds (-1: no limit) have passed.
+EM_ASYNC_JS(void, js_wait, (int ms), {
+    await new Promise(function(resolve) {
+        var timer = ms >= 0 ? setTimeout(function() { Module.vantleWake = null; resolve(); }, ms) : 0;
+        Module.vantleWake = function() {
+            if (timer) clearTimeout(timer);
+            Module.vantleWake = null;
+            resolve();
+        };
+    });
+});
+
+EM_JS(void, js_wake, (), {
+    if (Module.vantleWake) Module.vantleWake();
+});
+
+// Sound may only start after the player's first tap or key: the audio
+// output is made (or woken) inside those events.
+EM_JS(void, js_listen, (), {
+    var canvas = document.getElementById("screen");
+    function unlockAudio() {
+        try {
+            if (!Module.vantleAudio) {
+                var Context = window.AudioContext || window.webkitAudioContext;
+                if (Context) Module.vantleAudio = new Context();
+            }
+            if (Module.vantleAudio && Module.vantleAudio.state == "suspended") Module.vantleAudio.resume();
+        } catch (e) {
+        }
+    }
+    window.addEventListener("keydown", unlockAudio, true);
+    window.addEventListener("pointerdown", unlockAudio, true);
+    function pointer(kind) {
+        return function(e) {
+            var r = canvas.getBoundingClientRect();
+            var fx = r.width > 0 ? (e.clientX - r.left) / r.width : 0;
+            var fy = r.height > 0 ? (e.clientY - r.top) / r.height : 0;
+            if (kind == 1 && e.pointerType == "mouse" && e.button != 0) return;
+            if (kind == 1) {
+                try { canvas.setPointerCapture(e.pointerId); } catch (x) {}
+                canvas.focus();
+            }
+            _WebPointer(kind, e.pointerId, fx, fy);
+            e.preventDefault();
+        };
+    }
+    canvas.addEventListener("pointerdown", pointer(1));
+    canvas.addEventListener("pointerup", pointer(0));
+    canvas.addEventListener("pointercancel", pointer(0));
+    canvas.addEventListener("contextmenu", function(e) { e.preventDefault(); });
+    canvas.addEventListener("wheel", function(e) { e.preventDefault(); }, {passive: false});
+    document.addEventListener("gesturestart", function(e) { e.preventDefault(); });
+    window.addEventListener("resize", function() { _WebResized(); });
+    window.addEventListener("pagehide", function() { _WebEndSession(); });
+    document.addEventListener("visibilitychange", function() {
+        if (document.visibilityState == "hidden") _WebEndSession();
+    });
+});
+
+void Post(const Message& m) {
+    QueuePost(m);
+    WakeLoop();
+}
+
+EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
+    // The event's fields are shared by every event: copy what is needed.
+    char code[32], key[32];
+    std::memcpy(code, event->code, sizeof code);
+    std::memcpy(key, event->key, sizeof key);
+    code[sizeof code - 1] = key[sizeof key - 1] = 0;
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    const bool alt = event->altKey != 0, ctrl = event->ctrlKey != 0, shift = event->shiftKey != 0;
+    const bool meta = event->metaKey != 0;
+    Events.shift = shift;
+    const uint32_t vk = VirtualKeyOfDomKey(code, key);
+    if (vk == 0) return EM_FALSE;
+    Events.held[vk & 0xFF] = down ? 1 : 0;
+    // Alt makes a key a system key; Ctrl+Alt (AltGr) types characters, as
+    // plain keys do. An Alt+key also types its character, which is what the
+    // accelerator table matches Alt+/ by.
+    const bool system = alt && !ctrl;
+    uint32_t message = down ? MSG_KEYDOWN : MSG_KEYUP;
+    if (system) message = down ? MSG_SYSKEYDOWN : MSG_SYSKEYUP;
+    Post(Message{WebWindow, message, vk, 0});
+    const uint32_t character = UnshiftedCharacterOfDomKey(code);
+    if (system && down && !shift && character != 0)
+        Post(Message{WebWindow, MSG_SYSCHAR, character, 0});
+    // The page's own shortcuts (Ctrl or Cmd with a key, the function keys)
+    // stay the browser's; the game's keys do not scroll the page.
+    return ctrl || meta || (vk >= VK_F1 && vk < VK_F1 + 12) ? EM_FALSE : EM_TRUE;
+}
+} // namespace
+
+extern "C" {
+// A pointer (finger, pen or mouse) went down (1) or up (0) at a fraction
+// of the canvas. One pen: the first pointer down is it until it goes up.
+EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int pointer, double fx, double fy) {
+    const bool down = kind == 1;
+    if (down) {
+        if (Events.penDown) return;
+        Events.penDown = true;
+        Events.penPointer = pointer;
+    } else {
+        if (!Events.penDown || Events.penPointer != pointer) return;
+        Events.penDown = false;
+    }
+    Post(Message{WebWindow, down ? MSG_PENDOWN : MSG_PENUP, 0, VideoPenPosition(fx, fy)});
+}
+
+// The page is hidden or closing: it may never run again.
+EMSCRIPTEN_KEEPALIVE void WebEndSession() {
+    const WindowProcedure procedure = VideoProcedure();
+    if (procedure == nullptr) return;
+    procedure(WebWindow, MSG_ENDSESSION, 0, 0);
+    StorageSave();
+}
+}
+
+uint64_t Now() {
+    return static_cast<uint64_t>(emscripten_get_now());
+}
+
+void WakeLoop() {
+    js_wake();
+}
+
+// Starts listening to the page once, with the window.
+void EventsListen() {
+    if (Events.listening) return;
+    Events.listening = true;
+    js_listen();
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKey);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKey);
+}
+
+bool PlatformGetMessage(Message* message) {
+    for (;;) {
+        if (QueueQuitPosted()) return false;
+        const bool pads = PadPoll();
+        if (QueueTake(message)) return true;
+        if (VideoTakePaint()) {
+            *message = Message{WebWindow, MSG_PAINT, 0, 0};
+            return true;
+        }
+        const uint64_t now = Now();
+        if (TimerTake(now, message)) return true;
+        int32_t wait = TimerWait(now);
+        if (pads && (wait < 0 || wait > PadPollMs)) wait = PadPollMs;
+        js_wait(wait);
+    }
+}
+
+int32_t PlatformDispatchMessage(const Message& message) {
+    const WindowProcedure procedure = VideoProcedure();
+    if (procedure == nullptr || message.window != WebWindow) return 0;
+    return procedure(message.window, message.message, message.wParam, message.lParam);
+}
+
+void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
+    QueuePost(Message{window, message, wParam, lParam});
+}
+
+void PlatformPostQuitMessage(int32_t exitCode) {
+    QueuePostQuit(exitCode);
+}
+
+int32_t PlatformQuitCode() {
+    return QueueQuitCode();
+}
+
+int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
+    if (message == MSG_CLOSE) PlatformDestroyWindow(window);
+    return 0;
+}
+
+bool PlatformKeyHeld(uint32_t key) {
+    if (key == VK_SHIFT) return Events.shift;
+    return key < 256 && Events.held[key] != 0;
+}

@@ -1,0 +1,12 @@
+// Window timers on the page's millisecond clock; the message loop takes them.
+#include "platform/web/web.h"
+
+#include "platform/timers.h"
+
+void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
+    TimerSet(window, id, milliseconds, Now());
+}
+
+void PlatformKillTimer(Window window, uint32_t id) {
+    TimerKill(window, id);
+}

@@ -1,0 +1,22 @@
+// Keeps the whole site, so that the game plays offline once loaded: the
+// files come from the cache first. Each build names its own cache; the old
+// one goes when the new worker takes over.
+const CACHE = "@VANTLE_CACHE@";
+const FILES = [@VANTLE_FILES@];
+
+self.addEventListener("install", (event) => {
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
+});
+
+self.addEventListener("activate", (event) => {
+  event.waitUntil(
+    caches.keys()
+      .then((keys) => Promise.all(keys.filter((key) => key !== CACHE).map((key) => caches.delete(key))))
+      .then(() => self.clients.claim()));
+});
+
+self.addEventListener("fetch", (event) => {
+  if (event.request.method !== "GET") return;
+  event.respondWith(
+    caches.match(event.request, { ignoreSearch: true }).then((kept) => kept || fetch(event.request)));
+});

@@ -1,0 +1,51 @@
+// What the files of the browser backend share: the one window (the page's
+// canvas), the message loop's wake-up, the saving of the data folder into
+// the browser's storage, and the translation of the page's keys.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstdint>
+
+// The one window's handle, as the messages carry it.
+constexpr Window WebWindow = 1;
+
+// --- i_video.cpp ---
+
+// The window procedure while the window lives, else nullptr.
+WindowProcedure VideoProcedure();
+// Takes the repaint request if the window has one.
+bool VideoTakePaint();
+// A pen position given as fractions of the canvas, in the pixels of the
+// size the game laid itself out for, packed as pen messages carry it.
+int32_t VideoPenPosition(double fx, double fy);
+
+// --- i_events.cpp ---
+
+// Starts listening to the page's keys, pointers, size and visibility.
+void EventsListen();
+// Milliseconds of the page's clock.
+uint64_t Now();
+// Ends the message loop's wait at once: an event came.
+void WakeLoop();
+
+// --- i_gamepad.cpp ---
+
+// Reads the browser's controllers and queues the keys that changed; true
+// while any is connected (and so worth reading again soon).
+bool PadPoll();
+
+// --- i_system.cpp ---
+
+// Keeps the data folder's files in the browser's storage (after the game
+// saved its settings); storage that is missing or full is passed over.
+void StorageSave();
+
+// --- keymap.cpp (no browser code: the tests build it natively) ---
+
+// The virtual-key code of a key of the page, from the KeyboardEvent's `code`
+// (the key's place) and `key` (what it types); 0 for keys without one.
+uint32_t VirtualKeyOfDomKey(const char* code, const char* key);
+// The character a key types without Shift on a US keyboard, for Alt+key's
+// character message; 0 for keys that type none.
+uint32_t UnshiftedCharacterOfDomKey(const char* code);
