@@ -8,22 +8,19 @@
 
 #include "platform/pad.h"
 #include "platform/platform.h"
+#include "platform/window.h"
 
 #include <cstddef>
 #include <cstdint>
 
 // The one window's handle, as the messages carry it.
-constexpr Window DesktopWindow = 1;
+constexpr Window DesktopWindow = OnlyWindow;
 
 // Starts an SDL subsystem once; SDL is shut down when the program exits.
 bool StartSdl(uint32_t subsystem);
 
 // --- i_video.cpp ---
 
-// The window procedure while the window lives, else nullptr.
-WindowProcedure VideoProcedure();
-// Takes the repaint request if the window has one.
-bool VideoTakePaint();
 // The window was uncovered or changed its size: everything is shown anew.
 void VideoWindowEvent(const SDL_WindowEvent& event);
 

@@ -179,7 +179,7 @@ bool PlatformGetMessage(Message* message) {
         while (SDL_PollEvent(&event))
             HandleEvent(event);
         if (QueueTake(message)) return true;
-        if (VideoTakePaint()) {
+        if (WindowTakePaint()) {
             *message = Message{DesktopWindow, MSG_PAINT, 0, 0};
             return true;
         }
@@ -194,29 +194,6 @@ bool PlatformGetMessage(Message* message) {
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait))
             HandleEvent(event);
     }
-}
-
-int32_t PlatformDispatchMessage(const Message& message) {
-    const WindowProcedure procedure = VideoProcedure();
-    if (procedure == nullptr || message.window != DesktopWindow) return 0;
-    return procedure(message.window, message.message, message.wParam, message.lParam);
-}
-
-void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
-    QueuePost(Message{window, message, wParam, lParam});
-}
-
-void PlatformPostQuitMessage(int32_t exitCode) {
-    QueuePostQuit(exitCode);
-}
-
-int32_t PlatformQuitCode() {
-    return QueueQuitCode();
-}
-
-int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
-    if (message == MSG_CLOSE) PlatformDestroyWindow(window);
-    return 0;
 }
 
 bool PlatformKeyHeld(uint32_t key) {

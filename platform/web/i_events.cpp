@@ -8,6 +8,7 @@
 #include "platform/keys.h"
 #include "platform/queue.h"
 #include "platform/timers.h"
+#include "platform/window.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -138,7 +139,7 @@ EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int pointer, double fx, double fy
 
 // The page is hidden or closing: it may never run again.
 EMSCRIPTEN_KEEPALIVE void WebEndSession() {
-    const WindowProcedure procedure = VideoProcedure();
+    const WindowProcedure procedure = WindowProcedureIfAlive();
     if (procedure == nullptr) return;
     procedure(WebWindow, MSG_ENDSESSION, 0, 0);
     StorageSave();
@@ -167,7 +168,7 @@ bool PlatformGetMessage(Message* message) {
         if (QueueQuitPosted()) return false;
         const bool pads = PadPoll();
         if (QueueTake(message)) return true;
-        if (VideoTakePaint()) {
+        if (WindowTakePaint()) {
             *message = Message{WebWindow, MSG_PAINT, 0, 0};
             return true;
         }
@@ -177,29 +178,6 @@ bool PlatformGetMessage(Message* message) {
         if (pads && (wait < 0 || wait > PadPollMs)) wait = PadPollMs;
         js_wait(wait);
     }
-}
-
-int32_t PlatformDispatchMessage(const Message& message) {
-    const WindowProcedure procedure = VideoProcedure();
-    if (procedure == nullptr || message.window != WebWindow) return 0;
-    return procedure(message.window, message.message, message.wParam, message.lParam);
-}
-
-void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
-    QueuePost(Message{window, message, wParam, lParam});
-}
-
-void PlatformPostQuitMessage(int32_t exitCode) {
-    QueuePostQuit(exitCode);
-}
-
-int32_t PlatformQuitCode() {
-    return QueueQuitCode();
-}
-
-int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
-    if (message == MSG_CLOSE) PlatformDestroyWindow(window);
-    return 0;
 }
 
 bool PlatformKeyHeld(uint32_t key) {

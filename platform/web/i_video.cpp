@@ -8,28 +8,18 @@
 #include "platform/web/web.h"
 
 #include "platform/stretch.h"
-#include "platform/timers.h"
+#include "platform/window.h"
 
 #include <emscripten.h>
 
-#include <cstdlib>
 
 namespace {
 constexpr int32_t MaxBands = 16;
 
+// The page's side of the one window (the rest is the shared bookkeeping).
 struct VideoState {
-    WindowProcedure procedure;
-    bool alive, destroying;
-    bool invalid;                      // a repaint is wanted
-    bool redrawAll;                    // the canvas lost what was on it
-    int32_t layoutWidth, layoutHeight; // device pixels the game laid itself out for
-    bool smallIcon;
-    // The logical picture last shown.
-    uint32_t* last;
-    int32_t lastWidth, lastHeight;
-    // The canvas's pixels, red, green, blue and alpha bytes.
-    uint32_t* canvas;
-    int32_t canvasWidth, canvasHeight;
+    PixelBuffer last;   // the logical picture last shown
+    PixelBuffer canvas; // the canvas's pixels: red, green, blue and alpha bytes
 };
 VideoState Video;
 
@@ -71,21 +61,8 @@ EM_JS(void, js_show_ended, (), {
 });
 
 void FreePictures() {
-    std::free(Video.last);
-    std::free(Video.canvas);
-    Video.last = Video.canvas = nullptr;
-    Video.lastWidth = Video.lastHeight = Video.canvasWidth = Video.canvasHeight = 0;
-}
-
-// Storage of width x height pixels in `buffer`, kept while the size stays.
-bool Reserve(uint32_t** buffer, int32_t* width, int32_t* height, int32_t w, int32_t h) {
-    if (*buffer != nullptr && *width == w && *height == h) return true;
-    std::free(*buffer);
-    *buffer = static_cast<uint32_t*>(
-        std::malloc(sizeof(uint32_t) * static_cast<size_t>(w) * static_cast<size_t>(h)));
-    *width = *buffer != nullptr ? w : 0;
-    *height = *buffer != nullptr ? h : 0;
-    return *buffer != nullptr;
+    FreePixels(&Video.last);
+    FreePixels(&Video.canvas);
 }
 
 // 0x00RRGGBB pixels to the canvas's bytes: red, green, blue, opaque.
@@ -105,71 +82,34 @@ int32_t Clamp(int32_t v, int32_t limit) {
 extern "C" {
 // The page changed its size: everything is shown anew, stretched to it.
 EMSCRIPTEN_KEEPALIVE void WebResized() {
-    if (!Video.alive) return;
-    Video.redrawAll = true;
-    Video.invalid = true;
+    WindowExposed();
     WakeLoop();
 }
 }
 
-WindowProcedure VideoProcedure() {
-    return Video.alive ? Video.procedure : nullptr;
-}
-
-bool VideoTakePaint() {
-    if (!Video.alive || !Video.invalid) return false;
-    Video.invalid = false;
-    return true;
-}
-
 int32_t VideoPenPosition(double fx, double fy) {
-    return PackPosition(Clamp(static_cast<int32_t>(fx * Video.layoutWidth), Video.layoutWidth),
-                        Clamp(static_cast<int32_t>(fy * Video.layoutHeight), Video.layoutHeight));
+    const int32_t w = TheWindow.layoutWidth, h = TheWindow.layoutHeight;
+    return PackPosition(Clamp(static_cast<int32_t>(fx * w), w), Clamp(static_cast<int32_t>(fy * h), h));
 }
 
 Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
-    if (procedure == nullptr || Video.alive) return 0;
+    if (procedure == nullptr || TheWindow.alive) return 0;
     js_set_title(title != nullptr ? title : "");
     int32_t width = 0, height = 0;
     js_canvas_size(&width, &height);
-    Video.procedure = procedure;
-    Video.alive = true;
-    Video.destroying = false;
-    Video.invalid = true; // a new window has everything to paint
-    Video.redrawAll = true;
-    Video.layoutWidth = width;
-    Video.layoutHeight = height;
-    Video.smallIcon = false;
     EventsListen();
-    if (procedure(WebWindow, MSG_CREATE, 0, 0) == -1) {
-        PlatformDestroyWindow(WebWindow);
-        return 0;
-    }
-    return WebWindow;
+    return WindowCreated(procedure, width, height) ? WebWindow : 0;
 }
 
 void PlatformWindowSize(Window, int32_t* width, int32_t* height) {
-    *width = Video.layoutWidth;
-    *height = Video.layoutHeight;
+    *width = TheWindow.layoutWidth;
+    *height = TheWindow.layoutHeight;
 }
 
 void PlatformShowWindow(Window) {}
 
-void PlatformUpdateWindow(Window window) {
-    if (VideoTakePaint()) Video.procedure(window, MSG_PAINT, 0, 0);
-}
-
-void PlatformInvalidate(Window) {
-    if (Video.alive) Video.invalid = true;
-}
-
 void PlatformDestroyWindow(Window window) {
-    if (!Video.alive || Video.destroying) return;
-    Video.destroying = true;
-    Video.procedure(window, MSG_DESTROY, 0, 0);
-    TimerKillAll(window);
-    Video.alive = false;
-    Video.procedure = nullptr;
+    if (!WindowDestroy(window)) return;
     FreePictures();
     // The settings the destruction saved go to the browser's storage, and
     // the page says the game has ended.
@@ -177,40 +117,30 @@ void PlatformDestroyWindow(Window window) {
     js_show_ended();
 }
 
-bool PlatformWindowAlive(Window) {
-    return Video.alive;
-}
-
 // The page's icons are its manifest's.
-bool PlatformHasSmallIcon(Window) {
-    return Video.smallIcon;
-}
-
 void PlatformSetSmallIcon(Window, int32_t, int32_t) {
-    Video.smallIcon = true;
+    TheWindow.smallIcon = true;
 }
 
 void PlatformSetClassIcon(int32_t) {}
 
 void PlatformPresent(Window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) {
-    if (!Video.alive || pixels == nullptr || width <= 0 || height <= 0 || pitch < width) return;
-    int32_t w = Video.canvasWidth, h = Video.canvasHeight;
-    bool full = Video.redrawAll || width != Video.lastWidth || height != Video.lastHeight;
+    if (!TheWindow.alive || pixels == nullptr || width <= 0 || height <= 0 || pitch < width) return;
+    int32_t w = Video.canvas.width, h = Video.canvas.height;
+    bool full = TheWindow.redrawAll || width != Video.last.width || height != Video.last.height;
     if (full) js_canvas_size(&w, &h);
-    if (w != Video.canvasWidth || h != Video.canvasHeight) full = true;
-    if (!Reserve(&Video.last, &Video.lastWidth, &Video.lastHeight, width, height) ||
-        !Reserve(&Video.canvas, &Video.canvasWidth, &Video.canvasHeight, w, h))
-        return;
+    if (w != Video.canvas.width || h != Video.canvas.height) full = true;
+    if (!ReservePixels(&Video.last, width, height) || !ReservePixels(&Video.canvas, w, h)) return;
     if (full) js_resize_canvas(w, h);
 
     RowBand bands[MaxBands];
-    const int32_t count = StretchChanged(pixels, width, height, pitch, Video.last, full,
-                                         StretchTarget{Video.canvas, w, h, w}, bands, MaxBands);
+    const int32_t count = StretchChanged(pixels, width, height, pitch, Video.last.pixels, full,
+                                         StretchTarget{Video.canvas.pixels, w, h, w}, bands, MaxBands);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t rows = bands[i].bottom - bands[i].top;
-        ToCanvasBytes(Video.canvas + static_cast<size_t>(bands[i].top) * static_cast<size_t>(w),
+        ToCanvasBytes(Video.canvas.pixels + static_cast<size_t>(bands[i].top) * static_cast<size_t>(w),
                       static_cast<size_t>(rows) * static_cast<size_t>(w));
-        js_put_rows(Video.canvas, w, bands[i].top, rows);
+        js_put_rows(Video.canvas.pixels, w, bands[i].top, rows);
     }
-    Video.redrawAll = false;
+    TheWindow.redrawAll = false;
 }

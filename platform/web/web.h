@@ -4,18 +4,15 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/window.h"
 
 #include <cstdint>
 
 // The one window's handle, as the messages carry it.
-constexpr Window WebWindow = 1;
+constexpr Window WebWindow = OnlyWindow;
 
 // --- i_video.cpp ---
 
-// The window procedure while the window lives, else nullptr.
-WindowProcedure VideoProcedure();
-// Takes the repaint request if the window has one.
-bool VideoTakePaint();
 // A pen position given as fractions of the canvas, in the pixels of the
 // size the game laid itself out for, packed as pen messages carry it.
 int32_t VideoPenPosition(double fx, double fy);
