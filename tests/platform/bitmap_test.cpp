@@ -33,14 +33,12 @@ bool Decode(const std::vector<uint8_t>& bytes, Decoded* d) {
     return DecodeBitmap(bytes.data(), bytes.size(), Allocate, d);
 }
 
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-    v.push_back(static_cast<uint8_t>(x));
-    v.push_back(static_cast<uint8_t>(x >> 8));
+// Little-endian numbers of `bytes` bytes, appended or written over.
+void PutLe(std::vector<uint8_t>& v, uint32_t x, int bytes) {
+    for (int i = 0; i < bytes; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
 }
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-    Put16(v, x & 0xFFFF);
-    Put16(v, x >> 16);
-}
+void Put16(std::vector<uint8_t>& v, uint32_t x) { PutLe(v, x, 2); }
+void Put32(std::vector<uint8_t>& v, uint32_t x) { PutLe(v, x, 4); }
 void Set32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
     for (int i = 0; i < 4; ++i) v[at + static_cast<size_t>(i)] = static_cast<uint8_t>(x >> (8 * i));
 }
