@@ -1,7 +1,8 @@
 # The two commands a new user needs:
 #   make run    installs what is missing, builds, starts the game
-#   make test   installs what is missing, builds, runs every test
-.PHONY: run test build clean bench soak deb web
+#   make test   installs what is missing, builds (the browser edition too),
+#               runs every test
+.PHONY: run test build clean bench bench-web soak deb web
 
 build:
 	@tools/setup-deps
@@ -20,10 +21,16 @@ test:
 	@tools/setup-deps test
 	cmake --preset default
 	cmake --build --preset default
+	cmake --preset web
+	cmake --build --preset web
 	ctest --preset default
 
 # What a tick, a draw and a paint cost, and how fast vantle-sim plays; it
-# reports, it does not judge.
+# reports, it does not judge. `make bench-web` reports the browser
+# edition's download, its time to the title and its CPU while it waits.
+bench-web: web build
+	node tests/web/bench.js --site build-web/site --sim build/tools/sim/vantle-sim
+
 bench:
 	@tools/setup-deps test
 	cmake --preset default

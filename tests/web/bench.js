@@ -1,0 +1,288 @@
+#!/usr/bin/env node
+'use strict';
+// Figures of the browser edition, measured in headless Chromium against the
+// built site on a loopback server. It reports; it judges nothing.
+//
+//   node tests/web/bench.js --site build-web/site [--sim build/tools/sim/vantle-sim]
+//       [--window 640x480] [--dpr 1] [--runs 7] [--seconds 20]
+//
+// - the download: vantle.wasm and vantle.js, raw and gzip -9;
+// - the time from navigation to the first title frame, on a first visit (a
+//   fresh profile) and on a visit served by the service worker's cache;
+// - the CPU the page uses while the title waits, and while a game runs.
+//
+// Without --sim the title is known by the first picture the game draws; with
+// it, by a dozen of the title's pixels as vantle-sim draws them.
+// Exit status: 0 measured, 1 could not measure, 2 bad arguments, 77 no Chromium.
+
+const fs = require('fs');
+const path = require('path');
+const zlib = require('zlib');
+const { execSync } = require('child_process');
+const { Browser, chromiumOrSkip, waitFor, delay } = require('./cdp');
+const { startServer } = require('./server');
+
+function usage(message) {
+  if (message) console.error(`bench.js: ${message}`);
+  console.error('usage: node tests/web/bench.js --site DIR [--sim VANTLE_SIM] [--window WxH] [--dpr N] [--runs N] [--seconds S]');
+  process.exit(2);
+}
+
+function parseArgs(argv) {
+  const o = { window: '640x480', dpr: '1', runs: '7', seconds: '20' };
+  for (let i = 0; i < argv.length; i++) {
+    const a = argv[i];
+    if (!['--site', '--sim', '--window', '--dpr', '--runs', '--seconds'].includes(a)) usage(`unknown argument ${a}`);
+    if (i + 1 >= argv.length) usage(`${a} needs a value`);
+    o[a.slice(2)] = argv[++i];
+  }
+  if (!o.site) usage('--site is needed');
+  const m = /^(\d+)x(\d+)$/.exec(o.window);
+  if (!m) usage('--window needs a size such as 640x480');
+  o.width = +m[1];
+  o.height = +m[2];
+  for (const k of ['dpr', 'runs', 'seconds']) {
+    o[k] = Number(o[k]);
+    if (!(o[k] > 0)) usage(`--${k} needs a positive number`);
+  }
+  return o;
+}
+
+const KiB = n => (n / 1024).toFixed(1) + ' KiB';
+
+function sizes(site) {
+  const rows = [];
+  let raw = 0, gz = 0;
+  for (const name of ['vantle.wasm', 'vantle.js']) {
+    const file = path.join(site, name);
+    if (!fs.existsSync(file)) {
+      rows.push(`  ${name.padEnd(12)} missing`);
+      continue;
+    }
+    const data = fs.readFileSync(file);
+    const g = zlib.gzipSync(data, { level: 9 }).length;
+    raw += data.length;
+    gz += g;
+    rows.push(`  ${name.padEnd(12)} ${String(data.length).padStart(8)} bytes (${KiB(data.length)}), gzip -9 ${String(g).padStart(7)} bytes (${KiB(g)})`);
+  }
+  rows.push(`  ${'together'.padEnd(12)} ${String(raw).padStart(8)} bytes (${KiB(raw)}), gzip -9 ${String(gz).padStart(7)} bytes (${KiB(gz)})   target: under 400 KiB gzipped`);
+  return rows.join('\n');
+}
+
+// Watches the game's canvas from the first moment of the page: the time
+// (performance.now(), from navigation) of the first drawing that shows the
+// title, and of the first animation frame that finds it on the canvas; and
+// how many pictures the game puts on its canvas.
+function probeSource(samples) {
+  return `(() => {
+  const samples = ${JSON.stringify(samples)};
+  const p = window.__vantleProbe = { drawn: 0, framed: 0, puts: 0, kind: null };
+  let ctx = null;
+  const getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+    const c = getContext.call(this, kind, ...rest);
+    if (this.id === 'screen' && c && !ctx) { p.kind = kind; if (kind === '2d') ctx = c; }
+    return c;
+  };
+  const shows = () => {
+    if (!ctx) return false;
+    if (!samples) return p.puts > 0;
+    for (const s of samples) {
+      if (s.x >= ctx.canvas.width || s.y >= ctx.canvas.height) return false;
+      const d = ctx.getImageData(s.x, s.y, 1, 1).data;
+      if (d[0] !== s.r || d[1] !== s.g || d[2] !== s.b) return false;
+    }
+    return true;
+  };
+  for (const name of ['putImageData', 'drawImage']) {
+    const f = CanvasRenderingContext2D.prototype[name];
+    CanvasRenderingContext2D.prototype[name] = function (...a) {
+      const r = f.apply(this, a);
+      if (this === ctx) { p.puts++; if (!p.drawn && shows()) p.drawn = performance.now(); }
+      return r;
+    };
+  }
+  const frame = t => {
+    if (!p.framed && shows()) p.framed = performance.now();
+    if (!p.framed) requestAnimationFrame(frame);
+  };
+  requestAnimationFrame(frame);
+})();`;
+}
+
+// A dozen title pixels, as canvas pixels, that the first picture must show.
+function titleSamples(simPath, width, height) {
+  const { Sim } = require('./sim');
+  const sim = new Sim(simPath);
+  try {
+    const r = sim.references(width, height);
+    const out = [];
+    for (let i = 0; i < 4; i++) for (let j = 0; j < 3; j++) {
+      const x = Math.floor(width * (2 * i + 1) / 8), y = Math.floor(height * (2 * j + 1) / 6);
+      const o = (Math.floor(y * r.lh / height) * r.lw + Math.floor(x * r.lw / width)) * 4;
+      out.push({ x, y, r: r.title.data[o], g: r.title.data[o + 1], b: r.title.data[o + 2] });
+    }
+    return out;
+  } finally {
+    sim.dispose();
+  }
+}
+
+function stats(list) {
+  const s = [...list].sort((a, b) => a - b);
+  const mid = s.length >> 1;
+  const median = s.length % 2 ? s[mid] : (s[mid - 1] + s[mid]) / 2;
+  return `median ${median.toFixed(0)} ms, min ${s[0].toFixed(0)}, max ${s[s.length - 1].toFixed(0)} (${s.length} runs: ${s.map(x => x.toFixed(0)).join(', ')})`;
+}
+
+async function readProbe(page, what) {
+  return waitFor(async () => {
+    const p = await page.evaluate('window.__vantleProbe || null');
+    if (p && p.kind && p.kind !== '2d') throw new Error(`the game draws through a "${p.kind}" context; the probe reads 2d ones only`);
+    return p && p.drawn && p.framed ? p : null;
+  }, { timeout: 15000, interval: 20, what });
+}
+
+async function firstFrames(browser, server, o, samples) {
+  const cold = { drawn: [], framed: [] }, warm = { drawn: [], framed: [] };
+  const probe = probeSource(samples);
+  // Run 0 warms the browser up (its first renderer, its first wasm) and is
+  // not counted.
+  for (let run = 0; run <= o.runs; run++) {
+    const context = await browser.newContext();
+    const page = await browser.newPage({ context });
+    try {
+      await page.setViewport({ width: o.width, height: o.height, dpr: o.dpr });
+      await page.addInitScript(probe);
+      await page.goto(server.url('index.html'));
+      let p = await readProbe(page, 'the title on a first visit');
+      if (run > 0) {
+        cold.drawn.push(p.drawn);
+        cold.framed.push(p.framed);
+      }
+      const active = await page.evaluate(`Promise.race([navigator.serviceWorker.ready.then(r => !!r.active),
+        new Promise(resolve => setTimeout(() => resolve(false), 10000))])`);
+      if (!active) throw new Error('no service worker became active; the second visit would not come from its cache');
+      await page.reload();
+      p = await readProbe(page, 'the title from the service worker');
+      if (run > 0) {
+        warm.drawn.push(p.drawn);
+        warm.framed.push(p.framed);
+      }
+    } finally {
+      await page.close();
+      await browser.disposeContext(context).catch(() => {});
+    }
+  }
+  return { cold, warm };
+}
+
+// CPU time (seconds) of the browser and every process under it, from /proc.
+function treeCpuSeconds(rootPid, hz) {
+  const parent = new Map(), cpu = new Map();
+  for (const d of fs.readdirSync('/proc')) {
+    if (!/^\d+$/.test(d)) continue;
+    try {
+      const st = fs.readFileSync(`/proc/${d}/stat`, 'utf8');
+      const f = st.slice(st.lastIndexOf(')') + 2).split(' ');
+      parent.set(+d, +f[1]);
+      cpu.set(+d, (+f[11] + +f[12]) / hz);
+    } catch (e) { /* gone */ }
+  }
+  const mine = new Set([rootPid]);
+  for (let grew = true; grew;) {
+    grew = false;
+    for (const [p, pp] of parent) if (!mine.has(p) && mine.has(pp)) { mine.add(p); grew = true; }
+  }
+  let total = 0;
+  for (const p of mine) total += cpu.get(p) || 0;
+  return total;
+}
+
+const PUTS = 'window.__vantleProbe ? window.__vantleProbe.puts : 0';
+
+async function cpuWhile(browser, page, seconds, hz) {
+  const m0 = await page.metrics(), c0 = treeCpuSeconds(browser.pid, hz), p0 = await page.evaluate(PUTS);
+  const w0 = Date.now();
+  await delay(seconds * 1000);
+  const m1 = await page.metrics(), c1 = treeCpuSeconds(browser.pid, hz), p1 = await page.evaluate(PUTS);
+  const wall = (Date.now() - w0) / 1000;
+  return {
+    wall,
+    task: 100 * (m1.TaskDuration - m0.TaskDuration) / wall,
+    script: 100 * (m1.ScriptDuration - m0.ScriptDuration) / wall,
+    all: 100 * (c1 - c0) / wall,
+    puts: (p1 - p0) / wall,
+  };
+}
+
+function cpuLine(c) {
+  return `page main thread ${c.task.toFixed(2)} % of a core (scripts ${c.script.toFixed(2)} %), ` +
+    `all Chromium processes ${c.all.toFixed(1)} %, ${c.puts.toFixed(1)} canvas pictures a second, over ${c.wall.toFixed(1)} s`;
+}
+
+async function main() {
+  const o = parseArgs(process.argv.slice(2));
+  const site = path.resolve(o.site);
+  const chromium = chromiumOrSkip();
+  if (!fs.existsSync(path.join(site, 'index.html'))) {
+    console.error(`bench.js: no site at ${site} (make web builds it)`);
+    process.exit(1);
+  }
+  let hz = 100;
+  try { hz = Number(execSync('getconf CLK_TCK', { encoding: 'utf8' }).trim()) || 100; } catch (e) { /* 100 */ }
+  const cw = Math.round(o.width * o.dpr), ch = Math.round(o.height * o.dpr);
+  const samples = o.sim ? titleSamples(o.sim, cw, ch) : null;
+
+  console.log(`vantle in the browser: ${site}`);
+  console.log(`viewport ${o.width}x${o.height} at devicePixelRatio ${o.dpr} (canvas ${cw}x${ch}), ${o.runs} runs after one to warm up, ${chromium}`);
+  console.log('\ndownload');
+  console.log(sizes(site));
+
+  const server = await startServer(site);
+  let browser = null;
+  for (const signal of ['SIGINT', 'SIGTERM']) {
+    process.on(signal, async () => {
+      if (browser) await browser.kill();
+      process.exit(1);
+    });
+  }
+  try {
+    browser = await Browser.launch({ executable: chromium });
+    console.log(`\nnavigation to the title (${browser.version.product}; ${samples ? 'title pixels from vantle-sim' : 'the first picture drawn'})   target: within 300 ms`);
+    const f = await firstFrames(browser, server, o, samples);
+    console.log(`  first visit, drawn on the canvas         ${stats(f.cold.drawn)}`);
+    console.log(`  first visit, seen in an animation frame  ${stats(f.cold.framed)}`);
+    console.log(`  from the service worker, drawn           ${stats(f.warm.drawn)}`);
+    console.log(`  from the service worker, seen in a frame ${stats(f.warm.framed)}`);
+    await browser.close();
+
+    // A browser of its own for the CPU, with the one page: first blank, for
+    // what the browser costs by itself, then the game.
+    browser = await Browser.launch({ executable: chromium });
+    const page = await browser.newPage();
+    await page.setViewport({ width: o.width, height: o.height, dpr: o.dpr });
+    await page.enableMetrics();
+    await delay(2000);
+    console.log(`\nCPU   target: the waiting title under 1 % of a core`);
+    console.log(`  blank page, for comparison: ${cpuLine(await cpuWhile(browser, page, o.seconds, hz))}`);
+    await page.addInitScript(probeSource(samples));
+    await page.goto(server.url('index.html'));
+    await readProbe(page, 'the title');
+    await delay(2000);
+    console.log(`  title waiting: ${cpuLine(await cpuWhile(browser, page, o.seconds, hz))}`);
+    await page.press('Enter');
+    await delay(1000);
+    console.log(`  a game, pair falling untouched: ${cpuLine(await cpuWhile(browser, page, o.seconds, hz))}`);
+    const errors = page.exceptions.length;
+    if (errors) console.log(`  (the page threw ${errors} time(s): ${page.exceptions[0]})`);
+  } finally {
+    if (browser) await browser.close();
+    await server.stop();
+  }
+}
+
+main().catch(e => {
+  console.error(`bench.js: could not measure: ${e.message}`);
+  process.exit(1);
+});

@@ -1,0 +1,769 @@
+#!/usr/bin/env node
+'use strict';
+// The browser edition's tests: the built site, served from 127.0.0.1, played
+// in headless Chromium over the DevTools protocol, its canvas compared pixel
+// for pixel with what vantle-sim draws for the same window size.
+//
+//   node tests/web/run.js --site build-web/site --sim build/tools/sim/vantle-sim
+//       [--out DIR] [--only WORD]
+//
+// Exit status: 0 all passed, 1 a check failed (each failure names its group
+// and check, and leaves the canvas and the expected picture as PNGs in the
+// --out folder), 2 bad arguments, 77 skipped (no Chromium installed).
+
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { Browser, chromiumOrSkip, waitFor, delay } = require('./cdp');
+const { startServer } = require('./server');
+const { encodePng, decodePng } = require('./png');
+const { Sim, SETTINGS_KEY, DEFAULT_SETTINGS, settingsBytes, settingsFromBytes,
+  compareStretched, stretch, readBoard, findPair } = require('./sim');
+
+const ENDED_TEXT = 'vantle has ended. Tap to play again.';
+const RUN_LIMIT_MS = 170000;
+
+class CheckFailed extends Error {}
+
+// `message` may be a function, to save failure pictures only on failure.
+function check(ok, message) {
+  if (!ok) throw new CheckFailed(typeof message === 'function' ? message() : message);
+}
+
+function usage(message) {
+  if (message) console.error(`run.js: ${message}`);
+  console.error('usage: node tests/web/run.js --site DIR --sim VANTLE_SIM [--out DIR] [--only WORD]');
+  process.exit(2);
+}
+
+function parseArgs(argv) {
+  const o = {};
+  for (let i = 0; i < argv.length; i++) {
+    const a = argv[i];
+    if (!['--site', '--sim', '--out', '--only'].includes(a)) usage(`unknown argument ${a}`);
+    if (i + 1 >= argv.length) usage(`${a} needs a value`);
+    o[a.slice(2)] = argv[++i];
+  }
+  if (!o.site || !o.sim) usage('--site and --sim are needed');
+  return o;
+}
+
+// Failure pictures go here, made on first use.
+let outDir = null;
+let outArg = null;
+let pictureCount = 0;
+function savePicture(name, img) {
+  if (!outDir) {
+    outDir = outArg ? path.resolve(outArg) : fs.mkdtempSync(path.join(os.tmpdir(), 'vantle-web-test-'));
+    fs.mkdirSync(outDir, { recursive: true });
+  }
+  const file = path.join(outDir, `${String(++pictureCount).padStart(2, '0')}-${name}.png`);
+  fs.writeFileSync(file, encodePng(img));
+  return file;
+}
+
+const fmtBox = b => (b ? `(${b.x},${b.y}) ${b.w}x${b.h}` : '-');
+const fmtPair = p => (p ? `column ${p.c}, rows ${p.r}-${p.r + 1}, arrows ${p.top}/${p.bottom}` : 'none');
+const turned = a => (a % 4) + 1; // a quarter turn clockwise: up, right, down, left
+
+// Copies the game's canvas through a canvas of our own (never asking the
+// game's canvas for a context) and hands back its RGBA bytes.
+const READ_CANVAS = `(() => {
+  const c = document.getElementById('screen');
+  if (!c || !c.width || !c.height) return null;
+  const t = document.createElement('canvas');
+  t.width = c.width; t.height = c.height;
+  const g = t.getContext('2d', { willReadFrequently: true });
+  g.imageSmoothingEnabled = false;
+  g.drawImage(c, 0, 0);
+  const d = g.getImageData(0, 0, t.width, t.height).data;
+  let s = '';
+  for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));
+  return { width: t.width, height: t.height, data: btoa(s) };
+})()`;
+
+const READ_ENDED = `(() => {
+  const e = document.getElementById('ended');
+  if (!e) return { exists: false };
+  const s = getComputedStyle(e), r = e.getBoundingClientRect();
+  const x = r.left + r.width / 2, y = r.top + r.height / 2;
+  const top = r.width > 0 ? document.elementFromPoint(x, y) : null;
+  return { exists: true, text: e.textContent.replace(/\\s+/g, ' ').trim(),
+    visible: s.display !== 'none' && s.visibility !== 'hidden' && Number(s.opacity) > 0 && r.width > 0 && r.height > 0,
+    onTop: !!top && (top === e || e.contains(top)), x, y };
+})()`;
+
+const READ_LAYOUT = `(() => {
+  const c = document.getElementById('screen');
+  const r = c.getBoundingClientRect();
+  return { width: c.width, height: c.height, left: r.left, top: r.top, cssWidth: r.width, cssHeight: r.height,
+    innerWidth, innerHeight, dpr: devicePixelRatio };
+})()`;
+
+// One page of the game, with what it must look like.
+class Game {
+  constructor(t, page, server) {
+    this.t = t;
+    this.page = page;
+    this.server = server;
+    this.settings = DEFAULT_SETTINGS;
+  }
+
+  get refs() {
+    return this.t.sim.references(this.width * this.dpr, this.height * this.dpr, this.settings);
+  }
+
+  // Loads the page at a viewport of width x height CSS pixels; `seed`
+  // settings are put into localStorage before the page's scripts run.
+  async open({ width, height, dpr = 1, seed = null }) {
+    this.width = this.cssWidth = width;
+    this.height = this.cssHeight = height;
+    this.dpr = dpr;
+    await this.page.setViewport({ width, height, dpr, touch: true });
+    let script = null;
+    if (seed) {
+      const hex = settingsBytes(seed).toString('hex');
+      script = await this.page.addInitScript(`try { localStorage.setItem(${JSON.stringify(SETTINGS_KEY)}, ${JSON.stringify(hex)}); } catch (e) {}`);
+      this.settings = seed;
+    }
+    await this.page.goto(this.server.url('index.html'));
+    if (script) await this.page.removeInitScript(script);
+  }
+
+  async canvas() {
+    const c = await this.page.evaluate(READ_CANVAS);
+    if (!c) return null;
+    return { width: c.width, height: c.height, data: Buffer.from(c.data, 'base64') };
+  }
+
+  // Waits until the canvas shows the logical picture `ref` (vantle-sim's)
+  // stretched over it, outside the logical mask `skip`.
+  async waitPicture(ref, what, { skip, rect, timeout = 5000 } = {}) {
+    const W = this.width * this.dpr, H = this.height * this.dpr;
+    const end = Date.now() + timeout;
+    let last = null, diff = null;
+    for (;;) {
+      last = await this.act(what, () => this.canvas());
+      if (last && last.width === W && last.height === H) {
+        diff = compareStretched(last, ref, { skip, rect });
+        if (diff.count === 0) return last;
+      }
+      if (Date.now() > end) break;
+      await delay(40);
+    }
+    if (!last) {
+      const where = await this.page.evaluate('location.href + " (" + document.title + ")"').catch(() => '?');
+      throw new CheckFailed(`${what}: there is no canvas#screen with pixels after ${timeout} ms; the page is ${where}`);
+    }
+    if (last.width !== W || last.height !== H)
+      throw new CheckFailed(`${what}: the canvas is ${last.width}x${last.height} pixels, not ${W}x${H} (the viewport ${this.width}x${this.height} at devicePixelRatio ${this.dpr})`);
+    const a = savePicture('canvas', last), e = savePicture('expected', stretch(ref, W, H));
+    throw new CheckFailed(`${what}: after ${timeout} ms the canvas still differs from vantle-sim's picture at ${diff.count} pixels, ` +
+      `within logical ${fmtBox(diff.box)}; ${diff.samples[0]}. Canvas: ${a}, expected: ${e}`);
+  }
+
+  async waitTitle(what = 'the title appears', timeout = 8000) {
+    return this.waitPicture(this.refs.title, what, { timeout });
+  }
+
+  async board() {
+    const c = await this.canvas();
+    return { canvas: c, board: c ? readBoard(c, this.refs) : null };
+  }
+
+  // Waits until the well shows the falling pair alone and `accept(pair)`.
+  async waitPair(what, accept = () => true, timeout = 3000) {
+    const end = Date.now() + timeout;
+    let last = null, why = '';
+    for (;;) {
+      last = await this.act(what, () => this.board());
+      if (last.canvas) {
+        const f = findPair(last.board);
+        if (f.pair && accept(f.pair)) return f.pair;
+        why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
+      } else {
+        why = 'there is no canvas';
+      }
+      if (Date.now() > end) break;
+      await delay(40);
+    }
+    if (last.canvas && compareStretched(last.canvas, this.refs.title).count === 0) why = 'the canvas still shows the title';
+    const a = last.canvas ? ` Canvas: ${savePicture('canvas', last.canvas)}` : '';
+    throw new CheckFailed(`${what}: not seen within ${timeout} ms; ${why}; the well reads ${last.board ? last.board.join(' ') : '-'}.${a}`);
+  }
+
+  async pair(what) {
+    return this.waitPair(what, () => true, 1000);
+  }
+
+  // A new viewport size after the page has loaded: the layout stays.
+  async resize(width, height) {
+    this.cssWidth = width;
+    this.cssHeight = height;
+    await this.page.setViewport({ width, height, dpr: this.dpr, touch: true });
+  }
+
+  // CSS pixel at the middle of logical pixel (lx, ly).
+  css(lx, ly) {
+    const r = this.refs;
+    return [(lx + 0.5) * this.cssWidth / r.lw, (ly + 0.5) * this.cssHeight / r.lh];
+  }
+
+  // Input, and page actions, named for the failure message should the page
+  // stop answering.
+  async act(what, fn) {
+    try {
+      return await fn();
+    } catch (e) {
+      if (e instanceof CheckFailed) throw e;
+      throw new CheckFailed(`${what}: ${e.message}`);
+    }
+  }
+
+  async press(key, what = `the key ${key}`) {
+    await this.act(what, () => this.page.press(key));
+  }
+
+  async tapLogical(lx, ly, what = 'a tap') {
+    const [x, y] = this.css(lx, ly);
+    await this.act(what, () => this.page.tap(x, y));
+  }
+
+  async clickLogical(lx, ly, what = 'a click') {
+    const [x, y] = this.css(lx, ly);
+    await this.act(what, () => this.page.click(x, y));
+  }
+
+  async reload(what = 'a reload') {
+    await this.act(what, () => this.page.reload());
+  }
+
+  async ended() {
+    return this.page.evaluate(READ_ENDED);
+  }
+
+  async storedSettings() {
+    const hex = await this.page.evaluate(`localStorage.getItem(${JSON.stringify(SETTINGS_KEY)})`);
+    if (hex === null) return null;
+    check(/^[0-9a-f]{72}$/.test(hex), `localStorage "${SETTINGS_KEY}" is "${hex}", not 72 lowercase hex characters`);
+    return settingsFromBytes(Buffer.from(hex, 'hex'));
+  }
+
+  // Right after a start: the pair alone at the top of column 3, and the rest
+  // of the play screen (score, high score, buttons, pictures) as the sim's.
+  async checkStarted(what) {
+    const p = await this.waitPair(`${what}: the new pair`);
+    check(p.c === 3 && p.r <= 1, `${what}: the new pair is at ${fmtPair(p)}, not at the top of column 3`);
+    await this.waitPicture(this.refs.play, `${what}: the play screen around the well`, { skip: this.refs.changing, timeout: 1500 });
+    return p;
+  }
+}
+
+// The pair falls a row every 21 ticks of 70 ms at first: at most this many
+// rows in `ms` on its own.
+const FALL_MS = 21 * 70;
+const mayFall = ms => 1 + Math.floor(ms / FALL_MS);
+
+// One action on the falling pair: waits for the pair to change as `moved`
+// says, then a little longer, and checks where it settled; `expect` is told
+// how many rows the pair may have fallen on its own meanwhile.
+async function movePair(game, what, act, moved, expect) {
+  const before = await game.pair(`${what}: the pair before`);
+  const t0 = Date.now();
+  await act();
+  await game.waitPair(what, p => moved(before, p), 2000);
+  await delay(250);
+  const after = await game.pair(`${what}: the pair after`);
+  check(expect(before, after, mayFall(Date.now() - t0)), `${what}: the pair went from ${fmtPair(before)} to ${fmtPair(after)}`);
+  return after;
+}
+
+const sameArrows = (a, b) => a.top === b.top && a.bottom === b.bottom;
+const fell = (a, b, most) => b.r - a.r >= 0 && b.r - a.r <= most;
+const oneLeft = (a, b, most) => b.c === a.c - 1 && sameArrows(a, b) && fell(a, b, most);
+const oneRight = (a, b, most) => b.c === a.c + 1 && sameArrows(a, b) && fell(a, b, most);
+const columnChanged = (a, b) => b.c !== a.c;
+
+async function pressLeft(game, what, act) {
+  return movePair(game, what, act, columnChanged, oneLeft);
+}
+
+async function turnByUp(game, key) {
+  return movePair(game, `${key} turns both arrows a quarter clockwise`, () => game.press(key, `${key} turns both arrows a quarter clockwise`),
+    (a, b) => !sameArrows(a, b),
+    (a, b, most) => b.c === a.c && b.top === turned(a.top) && b.bottom === turned(a.bottom) && fell(a, b, most));
+}
+
+// ---- the groups ----
+
+// The first tick draws the title: at every size and pixel ratio the canvas
+// is the device's pixels and shows vantle-sim's title for that window,
+// stretched; landscape and portrait viewports get their own layouts.
+async function titleAtEachSize(t) {
+  const sizes = [
+    { width: 320, height: 240, dpr: 1 },
+    { width: 240, height: 320, dpr: 1 },
+    { width: 640, height: 480, dpr: 1 },
+    { width: 320, height: 240, dpr: 2, screenshot: true },
+    { width: 700, height: 500, dpr: 1 },
+    { width: 360, height: 640, dpr: 2 },
+  ];
+  const game = await t.newGame();
+  for (const s of sizes) {
+    const name = `${s.width}x${s.height} at devicePixelRatio ${s.dpr}`;
+    await game.open(s);
+    const canvas = await game.waitTitle(`${name}: the title`);
+    const l = await game.page.evaluate(READ_LAYOUT);
+    check(l.dpr === s.dpr, `${name}: devicePixelRatio is ${l.dpr}`);
+    check(l.left === 0 && l.top === 0 && l.cssWidth === s.width && l.cssHeight === s.height,
+      `${name}: the canvas covers (${l.left},${l.top}) ${l.cssWidth}x${l.cssHeight} CSS pixels, not the whole viewport`);
+    if (s.screenshot) {
+      // What reaches the screen is the canvas itself, pixel for pixel.
+      const shot = await game.page.screenshot();
+      check(shot.width === canvas.width && shot.height === canvas.height,
+        `${name}: the screenshot is ${shot.width}x${shot.height}, the canvas ${canvas.width}x${canvas.height}`);
+      const d = compareStretched(shot, canvas);
+      if (d.count) {
+        throw new CheckFailed(`${name}: the page on screen differs from its canvas at ${d.count} pixels (${d.samples[0]}). ` +
+          `Screen: ${savePicture('screen', shot)}, canvas: ${savePicture('canvas', canvas)}`);
+      }
+    }
+  }
+}
+
+// A change of size after loading keeps the layout and stretches the same
+// picture over the page; taps still land where the picture shows the
+// buttons.
+async function resized(t) {
+  const game = await t.newGame();
+  await game.open({ width: 320, height: 240 });
+  await game.waitTitle();
+  await game.resize(640, 480);
+  const r = game.refs;
+  const want = stretch(r.title, 640, 480);
+  let shot = null;
+  const same = await waitFor(async () => {
+    shot = await game.act('the page at 640x480', () => game.page.screenshot());
+    return shot.width === 640 && shot.height === 480 && compareStretched(shot, want).count === 0;
+  }, { timeout: 3000, what: 'the stretched title' }).catch(() => false);
+  check(same, () => `loaded at 320x240 and then made 640x480, the page does not show the 320x240 title stretched: ` +
+    `${shot.width}x${shot.height}, ${compareStretched(shot, want).count} pixels differ. Screen: ${savePicture('screen', shot)}, ` +
+    `expected: ${savePicture('expected', want)}`);
+  await game.tapLogical(r.lw >> 1, r.lh >> 1, 'a tap on the stretched title');
+  await game.waitPair('a tap on the stretched title starts a game: the new pair', p => p.c === 3 && p.r <= 1);
+  await pressLeft(game, 'a tap on the stretched on-screen Left button moves the pair',
+    () => game.tapLogical(...r.leftMiddle, 'a tap on the stretched on-screen Left button'));
+}
+
+// Landscape, 320 x 240: a tap starts a game; Left (also held down, the
+// keyboard repeating), Up, Down and Right act on the pair; a tap and a click
+// on the on-screen Left button move it.
+async function landscapePlay(t) {
+  const game = await t.newGame();
+  await game.open({ width: 320, height: 240 });
+  await game.waitTitle();
+  const r = game.refs;
+  await game.tapLogical(r.lw >> 1, r.lh >> 1, 'a tap on the title');
+  await game.checkStarted('a tap on the title starts a game');
+  await pressLeft(game, 'Left moves the pair one column left', () => game.press('ArrowLeft', 'Left'));
+  // A key held down sends keydowns again and again; Left does not repeat
+  // (the default settings), so the pair moves once.
+  await pressLeft(game, 'Left held down with the keyboard repeating moves the pair once', () => game.act('Left held down', async () => {
+    await game.page.keyDown('ArrowLeft');
+    await delay(400);
+    for (let i = 0; i < 10; i++) {
+      await game.page.keyDown('ArrowLeft', { repeat: true });
+      await delay(35);
+    }
+    await game.page.keyUp('ArrowLeft');
+  }));
+  await turnByUp(game, 'ArrowUp');
+  // Down drops a row each tick while held (it repeats by default), and no
+  // more once let go.
+  let held = 0;
+  const dropped = await movePair(game, 'Down drops the pair', async () => {
+    const t0 = Date.now();
+    await game.press('ArrowDown', 'Down');
+    held = Date.now() - t0;
+  }, (a, b) => b.r > a.r,
+  (a, b, most) => b.c === a.c && sameArrows(a, b) && b.r - a.r >= 1 && b.r - a.r <= Math.ceil(held / 70) + most);
+  const t1 = Date.now();
+  await delay(350);
+  const later = await game.pair('Down let go: the pair');
+  check(later.c === dropped.c && fell(dropped, later, mayFall(Date.now() - t1)),
+    `Down let go: the pair still moves, from ${fmtPair(dropped)} to ${fmtPair(later)}`);
+  await movePair(game, 'Right moves the pair one column right', () => game.press('ArrowRight', 'Right'), columnChanged, oneRight);
+  const [bx, by] = r.leftMiddle;
+  await pressLeft(game, 'a tap on the on-screen Left button moves the pair', () => game.tapLogical(bx, by, 'a tap on the on-screen Left button'));
+  await pressLeft(game, 'a click on the on-screen Left button moves the pair', () => game.clickLogical(bx, by, 'a click on the on-screen Left button'));
+}
+
+// Portrait, 240 x 320: the well's 22-pixel cells; a click starts a game,
+// Right and Enter act, and so does a tap on the on-screen Left button.
+async function portraitPlay(t) {
+  const game = await t.newGame();
+  await game.open({ width: 240, height: 320 });
+  await game.waitTitle();
+  const r = game.refs;
+  await game.clickLogical(r.lw >> 1, r.lh >> 1, 'a click on the title');
+  await game.checkStarted('a click on the title starts a game');
+  await movePair(game, 'Right moves the pair one column right', () => game.press('ArrowRight', 'Right'), columnChanged, oneRight);
+  await turnByUp(game, 'Enter');
+  await pressLeft(game, 'a tap on the on-screen Left button moves the pair', () => game.tapLogical(...r.leftMiddle, 'a tap on the on-screen Left button'));
+}
+
+// O opens the Options dialog over the middle of the picture and Escape
+// closes it, giving back the picture under it; while it is open the game
+// stands still.
+async function optionsDialog(t) {
+  const game = await t.newGame();
+  await game.open({ width: 320, height: 240 });
+  await game.waitTitle();
+  const r = game.refs;
+  const dialogShown = async (what, under) => {
+    let last = null;
+    return waitFor(async () => {
+      last = await game.canvas();
+      const d = compareStretched(last, under, { rect: { x: (r.lw >> 1) - 8, y: (r.lh >> 1) - 8, w: 16, h: 16 } });
+      return d.count > 0 ? last : null;
+    }, { timeout: 2000, what }).catch(() => {
+      throw new CheckFailed(`${what}: the middle of the picture has not changed after 2 s. Canvas: ${savePicture('canvas', last)}`);
+    });
+  };
+
+  await game.press('KeyO', 'O on the title');
+  await dialogShown('O on the title opens the Options dialog', r.title);
+  await delay(150);
+  const open = await game.canvas();
+  const d = compareStretched(open, r.title);
+  const b = d.box;
+  const mid = [r.lw >> 1, r.lh >> 1];
+  check(b.x <= mid[0] && b.x + b.w > mid[0] && b.y <= mid[1] && b.y + b.h > mid[1] && b.x > 0 && b.y > 0 &&
+    b.x + b.w < r.lw && b.y + b.h < r.lh,
+  () => `the Options dialog covers logical ${fmtBox(b)}, not a box over the middle of the picture. Canvas: ${savePicture('canvas', open)}`);
+  let grey = 0, all = 0;
+  for (let y = b.y; y < b.y + b.h; y++) for (let x = b.x; x < b.x + b.w; x++) {
+    const o = (Math.floor(y * open.height / r.lh) * open.width + Math.floor(x * open.width / r.lw)) * 4;
+    all++;
+    if (open.data[o] === open.data[o + 1] && open.data[o + 1] === open.data[o + 2]) grey++;
+  }
+  check(grey * 2 > all, () => `the Options dialog is not mostly grey (${grey} of ${all} pixels). Canvas: ${savePicture('canvas', open)}`);
+  await game.press('Escape', 'Escape in the Options dialog');
+  await game.waitPicture(r.title, 'Escape closes the Options dialog and the title comes back', { timeout: 2000 });
+  await delay(300);
+  const e = await game.ended();
+  check(!e.visible, 'Escape that closes the Options dialog also ends the game');
+  await game.waitPicture(r.title, 'the title stays after the Options dialog', { timeout: 500 });
+
+  // In play: the pair would fall at least two rows in 3.5 s if the game ran.
+  await game.press('Enter', 'Enter on the title');
+  await game.checkStarted('Enter starts a game');
+  const playing = await game.canvas();
+  const before = await game.pair('the pair before O');
+  const t0 = Date.now();
+  await game.press('KeyO', 'O in play');
+  const shown = await dialogShown('O in play opens the Options dialog', playing);
+  const t1 = Date.now();
+  await delay(3500);
+  const still = await game.canvas();
+  const same = compareStretched(still, shown);
+  check(same.count === 0, () => `the picture changed while the Options dialog was open, within logical ${fmtBox(same.box)}. ` +
+    `Canvas at first: ${savePicture('canvas', shown)}, 3.5 s later: ${savePicture('canvas', still)}`);
+  const t2 = Date.now();
+  await game.press('Escape', 'Escape in the Options dialog in play');
+  const after = await game.waitPair('Escape closes the Options dialog in play: the pair', () => true, 2000);
+  // Running, the game would have let the pair fall two rows or more in the
+  // 3.5 s; it may fall on its own while the dialog is not up.
+  const most = mayFall(t1 - t0 + Date.now() - t2);
+  check(after.c === before.c && sameArrows(before, after) && fell(before, after, most),
+    `the game ran while the Options dialog was open: the pair went from ${fmtPair(before)} to ${fmtPair(after)}`);
+  check(!(await game.ended()).visible, 'Escape that closes the Options dialog in play also ends the game');
+}
+
+// The high score and the sound switch survive a reload: seeded into
+// localStorage, S on the title, then a reload with no Escape (the page's
+// hiding saves); a hidden page saves too.
+async function settingsSurviveReload(t) {
+  const game = await t.newGame();
+  const seed = { sound: 1, high: 12345, repeat: [1, 1, 0, 1], ninth: 1 };
+  await game.open({ width: 320, height: 240, seed });
+  await game.waitTitle('the title with seeded settings (sound on, high score 12345, all but Down repeating)');
+  const toggled = game.refs.titleSoundToggled;
+  await game.press('KeyS', 'S on the title');
+  await game.waitPicture(toggled, 'S on the title switches the sound off: the speaker', { timeout: 2000 });
+  await game.reload('a reload after S');
+  const off = { ...seed, sound: 0 };
+  const kept = await game.storedSettings();
+  check(kept !== null, `after a reload there is no "${SETTINGS_KEY}" in localStorage`);
+  check(kept.magic[0] === 86 && kept.magic[1] === 65 && kept.sound === 0 && kept.high === 12345 &&
+    kept.repeat.join() === seed.repeat.join() && kept.ninth === seed.ninth,
+  `after S and a reload the settings stored are ${JSON.stringify(kept)}, not sound 0 and high score 12345 with the rest as seeded`);
+  game.settings = off;
+  await game.waitTitle('after the reload, the title with the sound off');
+  const r = game.refs;
+  await game.tapLogical(r.lw >> 1, r.lh >> 1, 'a tap on the title after the reload');
+  await game.checkStarted('a game after the reload shows high score 0012345');
+
+  // S in play switches the sound back on; the page then goes to the
+  // background (another tab in front), which must save it.
+  await game.press('KeyS', 'S in play');
+  const on = t.sim.references(320, 240, seed);
+  const speaker = { x: r.layout.areaX + 240 - 48, y: 0, w: 16, h: 16 };
+  await game.waitPicture(on.play, 'S in play switches the sound on: the speaker', { rect: speaker, timeout: 2000 });
+  const other = await t.browser.newPage({ context: game.context });
+  try {
+    await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'hidden',
+      { timeout: 3000, what: 'the game page to be hidden behind another tab' });
+    const saved = await waitFor(async () => {
+      const s = await game.storedSettings();
+      return s && s.sound === 1 ? s : null;
+    }, { timeout: 2000, what: 'the save' }).catch(() => null);
+    check(saved && saved.high === 12345, 'a hidden page does not save: the sound switched on in play is not in localStorage');
+  } finally {
+    await other.close();
+  }
+}
+
+// Escape on the title and in play ends the game: the settings are saved and
+// the end text shows; a tap on it plays again.
+async function endAndPlayAgain(t) {
+  const game = await t.newGame();
+  await game.open({ width: 320, height: 240 });
+  await game.waitTitle();
+  const before = await game.ended();
+  check(before.exists, 'the page has no element with id "ended"');
+  check(!before.visible, 'the end text shows before the game has ended');
+
+  const endsOn = async what => {
+    // Whatever was saved before goes, so that what is there was saved now.
+    await game.page.evaluate(`localStorage.removeItem(${JSON.stringify(SETTINGS_KEY)})`);
+    await game.press('Escape', what);
+    const e = await waitFor(async () => {
+      const x = await game.ended();
+      return x.visible ? x : null;
+    }, { timeout: 2000, what }).catch(() => {
+      throw new CheckFailed(`${what}: the element "ended" is not visible after 2 s`);
+    });
+    check(e.text === ENDED_TEXT, `${what}: the end text is "${e.text}", not "${ENDED_TEXT}"`);
+    check(e.onTop, `${what}: the end text is covered by something else, so a tap cannot reach it`);
+    const s = await game.storedSettings();
+    const d = DEFAULT_SETTINGS;
+    check(s !== null && s.magic[0] === 86 && s.magic[1] === 65 && s.sound === d.sound && s.high === d.high &&
+      s.repeat.join() === d.repeat.join() && s.ninth === d.ninth,
+    `${what}: the settings saved are ${JSON.stringify(s)}, not the defaults`);
+    return e;
+  };
+
+  const e = await endsOn('Escape on the title ends the game');
+  await game.act('a tap on the end text', () => game.page.waitForLoad(() => game.page.tap(e.x, e.y)));
+  await game.waitTitle('a tap on the end text plays again: the title');
+  check(!(await game.ended()).visible, 'the end text still shows after playing again');
+  await game.press('Enter', 'Enter on the title after playing again');
+  await game.checkStarted('Enter starts a game after playing again');
+  await endsOn('Escape in play ends the game');
+}
+
+// Once loaded, the site plays with the server gone: the service worker keeps
+// it. Its manifest and icons are there to install it.
+async function offline(t) {
+  const server = await startServer(t.site);
+  try {
+    const game = await t.newGame(server);
+    await game.open({ width: 320, height: 240 });
+    await game.waitTitle();
+    const icons = await game.page.evaluate(`(async () => {
+      const link = document.querySelector('link[rel="manifest"]');
+      if (!link) return { error: 'no <link rel="manifest">' };
+      const res = await fetch(link.href);
+      let m;
+      try { m = await res.json(); } catch (e) { return { error: 'the manifest is not JSON' }; }
+      if (!Array.isArray(m.icons) || !m.icons.length) return { error: 'the manifest lists no icons' };
+      const out = [];
+      for (const i of m.icons) {
+        const r = await fetch(new URL(i.src, res.url));
+        const b = new Uint8Array(await r.arrayBuffer());
+        let s = '';
+        for (const x of b) s += String.fromCharCode(x);
+        out.push({ src: i.src, sizes: i.sizes, status: r.status, png: btoa(s) });
+      }
+      return { name: m.name, icons: out };
+    })()`);
+    check(!icons.error, icons.error);
+    check(icons.name === 'vantle', `the manifest's name is ${JSON.stringify(icons.name)}`);
+    for (const i of icons.icons) {
+      check(i.status === 200, `icon ${i.src}: HTTP ${i.status}`);
+      let img;
+      try {
+        img = decodePng(Buffer.from(i.png, 'base64'));
+      } catch (e) {
+        throw new CheckFailed(`icon ${i.src}: not a PNG this test reads (${e.message})`);
+      }
+      check(i.sizes === `${img.width}x${img.height}`, `icon ${i.src} is ${img.width}x${img.height}, the manifest says ${i.sizes}`);
+    }
+    const active = await game.page.evaluate(`Promise.race([
+      navigator.serviceWorker.ready.then(r => !!r.active),
+      new Promise(resolve => setTimeout(() => resolve(false), 8000))])`);
+    check(active, 'no service worker became active within 8 s');
+    await delay(300);
+    await server.stop();
+    await game.reload('a reload with the server stopped');
+    await game.waitTitle('with the server stopped, a reload shows the title');
+    await game.press('Enter', 'Enter with the server stopped');
+    await game.checkStarted('with the server stopped, Enter starts a game');
+    await pressLeft(game, 'with the server stopped, Left moves the pair', () => game.press('ArrowLeft', 'Left'));
+  } finally {
+    await server.stop();
+  }
+}
+
+// A failed check says what failed; anything else also says where.
+function describe(e) {
+  if (e instanceof CheckFailed) return e.message;
+  const at = (e.stack || '').split('\n').filter(l => /tests[\\/]web[\\/]run\.js/.test(l)).map(l => l.trim());
+  return `${e.message}${at.length ? ' (' + at.join(', ') + ')' : ''}`;
+}
+
+// A game controller that the page reads through the Gamepad interface, put
+// in by a script before the page's own: its buttons (in the standard
+// layout) and its left stick are set from here.
+const STAND_IN_PAD = `(() => {
+  const pad = { index: 0, id: 'stand-in', connected: true, mapping: 'standard', timestamp: 0,
+    buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })),
+    axes: [0, 0, 0, 0] };
+  window.__pad = pad;
+  navigator.getGamepads = () => [pad, null, null, null];
+})()`;
+
+// A controller plays as the keys it stands for: A starts a game, the D-pad
+// and the stick move the pair, Y opens the Options dialog and B closes it.
+async function gamepad(t) {
+  const game = await t.newGame();
+  const script = await game.page.addInitScript(STAND_IN_PAD);
+  await game.open({ width: 320, height: 240 });
+  await game.page.removeInitScript(script);
+  await game.waitTitle();
+  const r = game.refs;
+  const hold = async (button, what) => game.act(what, async () => {
+    await game.page.evaluate(`window.__pad.buttons[${button}].pressed = true`);
+    await delay(160);
+    await game.page.evaluate(`window.__pad.buttons[${button}].pressed = false`);
+  });
+  await hold(0, 'A on the title');
+  await game.checkStarted("a controller's A on the title starts a game");
+  await pressLeft(game, "the controller's D-pad left moves the pair one column left", () => hold(14, 'D-pad left'));
+  await pressLeft(game, "the controller's stick pushed left moves the pair one column left", () => game.act('the stick', async () => {
+    await game.page.evaluate('window.__pad.axes[0] = -0.9');
+    await delay(160);
+    await game.page.evaluate('window.__pad.axes[0] = 0.1');
+  }));
+  const before = await game.canvas();
+  await hold(3, 'Y in play');
+  await waitFor(async () => compareStretched(await game.canvas(), before,
+    { rect: { x: (r.lw >> 1) - 8, y: (r.lh >> 1) - 8, w: 16, h: 16 } }).count > 0,
+  { timeout: 2000, what: "the controller's Y opens the Options dialog" }).catch(() => {
+    throw new CheckFailed("the controller's Y in play does not open the Options dialog");
+  });
+  await delay(150);
+  await hold(1, 'B in the Options dialog');
+  await game.waitPicture(r.play, "the controller's B closes the Options dialog", { skip: r.changing, timeout: 2000 });
+  check(!(await game.ended()).visible, "the controller's B in the Options dialog ends the game");
+}
+
+const GROUPS = [
+  ['title at each size', titleAtEachSize],
+  ['a change of size', resized],
+  ['landscape play', landscapePlay],
+  ['portrait play', portraitPlay],
+  ['Options dialog', optionsDialog],
+  ['game controller', gamepad],
+  ['settings survive a reload', settingsSurviveReload],
+  ['end and play again', endAndPlayAgain],
+  ['offline from the service worker', offline],
+];
+
+async function main() {
+  const args = parseArgs(process.argv.slice(2));
+  outArg = args.out;
+  const site = path.resolve(args.site);
+  const chromium = chromiumOrSkip();
+  if (!fs.existsSync(path.join(site, 'index.html'))) {
+    console.error(`FAIL: no site at ${site} (index.html is missing; make web builds it)`);
+    process.exit(1);
+  }
+  try {
+    fs.accessSync(args.sim, fs.constants.X_OK);
+  } catch (e) {
+    console.error(`FAIL: vantle-sim not found at ${args.sim} (make build builds it)`);
+    process.exit(1);
+  }
+
+  const sim = new Sim(args.sim);
+  const server = await startServer(site);
+  const t = { site, sim, server, browser: null };
+  const abandon = async why => {
+    console.log(`FAIL: ${why}`);
+    if (t.browser) await t.browser.kill();
+    sim.dispose();
+    process.exit(1);
+  };
+  const watchdog = setTimeout(() => abandon(`the run took longer than ${RUN_LIMIT_MS / 1000} s`), RUN_LIMIT_MS);
+  for (const signal of ['SIGINT', 'SIGTERM']) process.on(signal, () => abandon(`stopped by ${signal}`));
+  const started = Date.now();
+  let failures = 0, ran = 0;
+  try {
+    t.browser = await Browser.launch({ executable: chromium });
+    for (const [name, fn] of GROUPS) {
+      if (args.only && !name.includes(args.only)) continue;
+      ran++;
+      const t0 = Date.now();
+      const pages = [];
+      const contexts = [];
+      t.newGame = async (srv = server) => {
+        const context = await t.browser.newContext();
+        contexts.push(context);
+        const page = await t.browser.newPage({ context });
+        pages.push(page);
+        const game = new Game(t, page, srv);
+        game.context = context;
+        return game;
+      };
+      try {
+        await fn(t);
+        for (const p of pages)
+          check(p.exceptions.length === 0, `the page threw: ${p.exceptions[0]}`);
+        console.log(`ok   ${name} (${((Date.now() - t0) / 1000).toFixed(1)} s)`);
+      } catch (e) {
+        failures++;
+        console.log(`FAIL ${name}: ${describe(e)}`);
+        for (const p of pages) {
+          const lines = p.log.slice(-12);
+          if (lines.length) console.log('     the page said:\n       ' + lines.join('\n       '));
+        }
+      } finally {
+        for (const p of pages) await p.close();
+        for (const c of contexts) await t.browser.disposeContext(c).catch(() => {});
+      }
+    }
+  } catch (e) {
+    failures++;
+    console.log(`FAIL: ${e.message}`);
+  } finally {
+    if (t.browser) await t.browser.close();
+    await server.stop();
+    sim.dispose();
+    clearTimeout(watchdog);
+  }
+  const secs = ((Date.now() - started) / 1000).toFixed(1);
+  if (ran === 0) {
+    console.log(`FAIL: no group matches --only ${args.only}`);
+    process.exit(1);
+  }
+  console.log(failures ? `${failures} of ${ran} groups failed (${secs} s)` : `all ${ran} groups passed (${secs} s)`);
+  if (outDir) console.log(`pictures of the failures: ${outDir}`);
+  process.exit(failures ? 1 : 0);
+}
+
+main().catch(e => {
+  console.error(`FAIL: ${e.stack}`);
+  process.exit(1);
+});
