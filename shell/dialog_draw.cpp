@@ -6,6 +6,10 @@
 #include "render/font.h"
 #include "render/layout.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
 namespace {
 constexpr uint32_t Grey = 0xC0C0C0, DarkGrey = 0x808080, Navy = 0x000080;
 
@@ -19,18 +23,15 @@ SaveState Saved;
 // Copies the back buffer's pixels under `r` into the save area (save) or
 // back out of it (restore); pixels off the buffer are left out.
 void SwapUnder(const DialogRect& r, bool save) {
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-        for (int32_t x = r.left; x < r.right; ++x) {
-            if (x < 0 || y < 0 || x >= BackBuffer.Width || y >= BackBuffer.Height ||
-                x - r.left >= DialogMaxSize || y - r.top >= DialogMaxSize)
-                continue;
-            uint32_t& screen = BackBuffer.Pixels[y * BackBuffer.Width + x];
-            uint32_t& kept = Saved.pixels[(y - r.top) * DialogMaxSize + (x - r.left)];
-            if (save)
-                kept = screen;
-            else
-                screen = kept;
-        }
+    const int32_t left = std::max(r.left, 0), top = std::max(r.top, 0);
+    const int32_t right = std::min({r.right, BackBuffer.Width, r.left + DialogMaxSize});
+    const int32_t bottom = std::min({r.bottom, BackBuffer.Height, r.top + DialogMaxSize});
+    if (right <= left) return;
+    const size_t bytes = sizeof(uint32_t) * static_cast<size_t>(right - left);
+    for (int32_t y = top; y < bottom; ++y) {
+        uint32_t* screen = BackBuffer.Pixels + static_cast<ptrdiff_t>(y) * BackBuffer.Width + left;
+        uint32_t* kept = Saved.pixels + static_cast<ptrdiff_t>(y - r.top) * DialogMaxSize + (left - r.left);
+        std::memcpy(save ? kept : screen, save ? screen : kept, bytes);
     }
 }
 
