@@ -669,6 +669,36 @@ async function gamepad(t) {
   check(!(await game.ended()).visible, "the controller's B in the Options dialog ends the game");
 }
 
+// Storage the browser refuses (private modes, a full quota): every use of
+// localStorage throws. The game starts with the defaults, plays, is hidden
+// and ends all the same.
+const NO_STORAGE = `(() => {
+  const refuse = () => { throw new DOMException('refused', 'QuotaExceededError'); };
+  for (const name of ['getItem', 'setItem', 'removeItem', 'key', 'clear'])
+    Storage.prototype[name] = refuse;
+  Object.defineProperty(Storage.prototype, 'length', { get: refuse });
+})()`;
+
+async function storageRefused(t) {
+  const game = await t.newGame();
+  const script = await game.page.addInitScript(NO_STORAGE);
+  await game.open({ width: 320, height: 240 });
+  await game.waitTitle('with storage refused, the title appears with the default settings');
+  await game.press('Enter', 'Enter with storage refused');
+  await game.checkStarted('with storage refused, Enter starts a game');
+  await game.act('the page hidden', () => game.page.evaluate(
+    'document.dispatchEvent(new Event("visibilitychange")); window.dispatchEvent(new Event("pagehide"))'));
+  await pressLeft(game, 'with storage refused, Left still moves the pair after the page was hidden',
+    () => game.press('ArrowLeft', 'Left'));
+  await game.press('Escape', 'Escape with storage refused');
+  const e = await waitFor(async () => {
+    const x = await game.ended();
+    return x.visible ? x : null;
+  }, { timeout: 2000, what: 'the end' }).catch(() => null);
+  check(e !== null, 'with storage refused, Escape does not end the game');
+  await game.page.removeInitScript(script);
+}
+
 const GROUPS = [
   ['title at each size', titleAtEachSize],
   ['a change of size', resized],
@@ -678,6 +708,7 @@ const GROUPS = [
   ['game controller', gamepad],
   ['settings survive a reload', settingsSurviveReload],
   ['end and play again', endAndPlayAgain],
+  ['storage refused', storageRefused],
   ['offline from the service worker', offline],
 ];
 
