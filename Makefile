@@ -2,7 +2,7 @@
 #   make run    installs what is missing, builds, starts the game
 #   make test   installs what is missing, builds (the browser edition too),
 #               runs every test
-.PHONY: run test build clean bench bench-web soak deb web
+.PHONY: run test build clean bench bench-web soak deb dist web
 
 build:
 	@tools/setup-deps
@@ -12,10 +12,16 @@ build:
 run: build
 	./build/shell/vantle
 
-# The Debian package, build/vantle_VERSION_ARCH.deb; install it with
+# The Debian package, build/vantle_VERSION-REVISION_ARCH.deb; install it with
 #   sudo apt install ./build/vantle_*.deb
 deb: build
+	@tools/setup-deps deb
 	cd build && cpack
+
+# The source release, build/vantle-VERSION.tar.gz: the last commit's files
+# (git archive HEAD), which build and test without the repository.
+dist:
+	tools/make-dist build
 
 test:
 	@tools/setup-deps test

@@ -2,12 +2,15 @@
 # Builds the Debian package from a build folder (cpack), unpacks it into ROOT
 # and checks it as a desktop would find it: the game and vantle-sim in
 # usr/games, the desktop entry, the icons at their sizes, the metainfo, the
-# manual pages, and nothing else; the package depends on SDL2's runtime
-# package alone, and the installed vantle-sim plays.
-# Usage: deb.sh BUILD_DIR ROOT
+# manual pages, the copyright file and the package's changelog, and nothing
+# else; the package depends on SDL2's runtime package and the C and C++
+# runtimes alone, and the installed vantle-sim plays. With KEEP, the package
+# is also copied there as vantle.deb (for lintian).
+# Usage: deb.sh BUILD_DIR ROOT [KEEP]
 set -eu
-build=${1:?usage: $0 BUILD_DIR ROOT}
-root=${2:?usage: $0 BUILD_DIR ROOT}
+build=${1:?usage: $0 BUILD_DIR ROOT [KEEP]}
+root=${2:?usage: $0 BUILD_DIR ROOT [KEEP]}
+keep=${3:-}
 
 failed=0
 fail() {
@@ -26,17 +29,29 @@ set -- "$out"/vantle_*.deb
 [ $# -eq 1 ] && [ -f "$1" ] || { echo "FAIL: no single vantle_*.deb in $out" >&2; exit 1; }
 deb=$1
 echo "package: $(basename "$deb")"
+if [ -n "$keep" ]; then
+  mkdir -p "$keep"
+  cp "$deb" "$keep/vantle.deb"
+fi
 
 # The control fields.
 field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
-echo "$depends" | grep -Eq '^libsdl2-2\.0-0( \(>= [0-9][0-9.]*\))?$' ||
-  fail "it should depend on libsdl2-2.0-0 alone, not: $depends"
+# Each dependency is one package with at most a lowest version, and they
+# are SDL2's runtime and the C and C++ runtimes, nothing more.
+echo "$depends" | grep -Eq '(^|, )libsdl2-2\.0-0( |,|$)' || fail "it does not depend on libsdl2-2.0-0: $depends"
+for dep in $(echo "$depends" | sed 's/, /\n/g' | sed 's/ /_/g'); do
+  echo "$dep" | grep -Eq '^(libsdl2-2\.0-0|libc6|libgcc-s1|libstdc\+\+6)(_\(>=_[0-9][0-9.~+-]*\))?$' ||
+    fail "an unexpected dependency: $(echo "$dep" | tr _ ' ')"
+done
 [ "$(field Section)" = games ] || fail "section $(field Section), not games"
 [ "$(field Package)" = vantle ] || fail "package name $(field Package)"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 version=$(field Version)
+# This release, then the Debian revision.
+echo "$version" | grep -Eq '^[0-9]+\.[0-9]+\.[0-9]+-[0-9]+$' || fail "version $version is not RELEASE-REVISION"
+release=${version%-*}
 
 rm -rf "$root"
 mkdir -p "$root"
@@ -46,11 +61,14 @@ dpkg -x "$deb" "$root"
 expected="usr/games/vantle
 usr/games/vantle-sim
 usr/share/applications/vantle.desktop
+usr/share/doc/vantle/changelog.Debian.gz
+usr/share/doc/vantle/copyright
 usr/share/icons/hicolor/128x128/apps/vantle.png
 usr/share/icons/hicolor/16x16/apps/vantle.png
 usr/share/icons/hicolor/32x32/apps/vantle.png
 usr/share/icons/hicolor/48x48/apps/vantle.png
 usr/share/icons/hicolor/64x64/apps/vantle.png
+usr/share/lintian/overrides/vantle
 usr/share/man/man6/vantle-sim.6.gz
 usr/share/man/man6/vantle.6.gz
 usr/share/metainfo/invalid.vantle.vantle.metainfo.xml"
@@ -92,8 +110,24 @@ fi
 # The metainfo names this release.
 metainfo="$root/usr/share/metainfo/invalid.vantle.vantle.metainfo.xml"
 if [ -f "$metainfo" ]; then
-  grep -q "<release version=\"$version\"" "$metainfo" ||
-    fail "the metainfo has no release $version (the package's version)"
+  grep -q "<release version=\"$release\"" "$metainfo" ||
+    fail "the metainfo has no release $release (the package's version is $version)"
+  grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
+    fail "the metainfo does not name the licence"
+fi
+
+# The copyright file is machine-readable and gives the GPL, version 3 or later;
+# the changelog's newest entry is this package's version.
+copyright="$root/usr/share/doc/vantle/copyright"
+if [ -f "$copyright" ]; then
+  head -n 1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not in the machine-readable format"
+  grep -qx 'License: GPL-3+' "$copyright" || fail "the copyright file does not give the GPL-3+"
+fi
+changelog="$root/usr/share/doc/vantle/changelog.Debian.gz"
+if [ -f "$changelog" ]; then
+  top=$(gzip -dc "$changelog" | head -n 1)
+  echo "$top" | grep -q "^vantle ($version) " || fail "the changelog's newest entry is not $version: $top"
 fi
 
 # The manual pages are gzip files of the pages.

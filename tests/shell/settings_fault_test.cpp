@@ -34,7 +34,9 @@ class SettingsFaults : public ::testing::Test {
         ResetButtons();
         ResetGameFlow();
     }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    void TearDown() override {
+        [[maybe_unused]] const int status = std::system(("rm -rf '" + dir + "'").c_str());
+    }
 
     std::vector<uint8_t> Read() const {
         std::vector<uint8_t> bytes;

@@ -36,7 +36,7 @@ class SettingsTest : public ::testing::Test {
     }
     void TearDown() override {
         chmod(dir.c_str(), 0700);
-        std::system(("rm -rf '" + dir + "'").c_str());
+        [[maybe_unused]] const int status = std::system(("rm -rf '" + dir + "'").c_str());
     }
 
     // Every value as it is before any load.
