@@ -20,7 +20,9 @@ fail() {
 
 out=$(mktemp -d "${TMPDIR:-/tmp}/vantle-deb.XXXXXX")
 trap 'rm -rf "$out"' EXIT
-if ! cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
+# Made under the strictest umask: what the package holds must not depend on
+# the builder's.
+if ! (umask 077 && cpack --config "$build/CPackConfig.cmake" -B "$out") >"$out/cpack.log" 2>&1; then
   cat "$out/cpack.log" >&2
   echo "FAIL: cpack could not build the package" >&2
   exit 1
@@ -77,6 +79,17 @@ echo "$expected" | LC_ALL=C sort >"$out/expected"
 if ! cmp -s "$out/expected" "$out/actual"; then
   fail "the package holds other files than these (- missing, + not expected):"
   diff "$out/expected" "$out/actual" | sed -n 's/^</-/p; s/^>/+/p' >&2 || true
+fi
+
+# Folders rwxr-xr-x, files rw-r--r--, the programs rwxr-xr-x, all root's.
+dpkg-deb -c "$deb" | awk '
+  $1 ~ /^d/ && $1 != "drwxr-xr-x" { print "folder " $6 " is " $1 }
+  $1 ~ /^-/ && $6 ~ /^\.\/usr\/games\// && $1 != "-rwxr-xr-x" { print "program " $6 " is " $1 }
+  $1 ~ /^-/ && $6 !~ /^\.\/usr\/games\// && $1 != "-rw-r--r--" { print "file " $6 " is " $1 }
+  $2 != "root/root" { print $6 " belongs to " $2 }' >"$out/modes"
+if [ -s "$out/modes" ]; then
+  fail "the package's permissions:"
+  cat "$out/modes" >&2
 fi
 
 for program in vantle vantle-sim; do
