@@ -66,6 +66,9 @@ int OpenRegular(const char* path) {
         close(fd);
         return -1;
     }
+    // A regular file is then read as any other.
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     return fd;
 }
 
