@@ -10,7 +10,9 @@
 constexpr int32_t SettingsFileSize = 36;
 constexpr const char* SettingsFileName = "vantle.dat";
 
-// Where the file lives; "vantle.dat" in the current folder until set.
+// Where the file lives; "vantle.dat" in the current folder until set. An
+// empty path (or one too long to keep) means there is no file: the defaults
+// at start-up, nothing saved at exit.
 void SetSettingsPath(const char* path);
 const char* SettingsPath();
 
@@ -28,12 +30,17 @@ bool DecodeSettings(const uint8_t* bytes, size_t size, SettingsValues* values);
 // The 36 bytes of a file holding `values`.
 void EncodeSettings(const SettingsValues& values, uint8_t* bytes);
 
-// Reads the file once at start-up. No file: the defaults (sound on, high
+// Reads the file once at start-up. No file, or something other than a
+// regular file in its place (never waited on): the defaults (sound on, high
 // score 0, only the drop repeats, ninth button on). A file that does not start
 // with the magic words, or is shorter than 36 bytes: nothing is taken.
 void LoadSettings();
 
 // Writes the file at exit. The new file is written beside the old one and
-// then renamed over it, so the file on disk is always one of the two, whole.
+// then renamed over it, so the file on disk is always one of the two, whole;
+// a symbolic link is followed and the file it names is replaced. The high
+// score saved is the higher of the game's and the one on disk, which another
+// copy of the game may have raised meanwhile. A file we may not write, and
+// anything that is not a regular file, is left as it is and nothing is saved.
 // Returns false when nothing could be saved (the game does not look).
 bool SaveSettings();

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 struct SystemState {
@@ -30,13 +31,20 @@ void PlatformDataFolder(char* buffer, size_t size) {
     buffer[0] = 0;
     // $XDG_DATA_HOME/vantle/, else ~/.local/share/vantle/. An empty or
     // relative XDG_DATA_HOME counts as unset, as the XDG rules say; SDL
-    // would take it as it is.
+    // would take it as it is. A home that is not an absolute path gives no
+    // folder at all: a relative one would put the file wherever the game
+    // was started.
     const char* xdg = std::getenv("XDG_DATA_HOME");
     if (xdg != nullptr && xdg[0] != '/') unsetenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (std::getenv("XDG_DATA_HOME") == nullptr && (home == nullptr || home[0] != '/')) return;
     // No organisation: SDL then makes the folder straight under the data home.
     char* path = SDL_GetPrefPath("", "vantle");
     if (path == nullptr) return;
-    if (std::strlen(path) < size) std::strcpy(buffer, path);
+    // Something other than a folder in its place is no folder.
+    struct stat info {};
+    if (path[0] == '/' && stat(path, &info) == 0 && S_ISDIR(info.st_mode) &&
+        std::strlen(path) < size)
+        std::strcpy(buffer, path);
     SDL_free(path);
 }
-

@@ -1,7 +1,8 @@
 // vantle-sim's script reader against any text, and whatever it accepts run
 // by the runner, with the ticks of one input capped so that none runs long.
-// Shots are written to /dev/null; the settings file lives in a private
-// folder and is removed before each input, so every input starts alike.
+// Shots are written to one file and the settings file lives beside it, in a
+// private folder; the settings file is removed before each input, so every
+// input starts alike.
 #include "tests/fuzz/fuzz_folder.h"
 #include "tools/sim/run.h"
 #include "tools/sim/script.h"
@@ -32,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
 
+    static const std::string shot = FuzzFolder() + "/shot.png";
     uint32_t ticksLeft = MaxTicksPerInput;
     int32_t shots = 0;
     for (ScriptCommand& c : commands) {
@@ -39,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (c.args[0] > ticksLeft) c.args[0] = ticksLeft;
             ticksLeft -= c.args[0];
         } else if (c.kind == SIM_SHOT) {
-            c.file = "/dev/null";
+            c.file = shot;
             if (++shots > MaxShotsPerInput) c.kind = SIM_STATE;
         }
     }

@@ -1,6 +1,8 @@
 // Saving the settings when the system fails part-way: a disk that fills up
-// in the middle of the write, and a game killed at any moment of a save. The
-// file on disk must always be the old one or a new one, whole.
+// in the middle of the write, a game killed or interrupted at any moment of a
+// save, and things other than plain files where the game's files go. The
+// file on disk must always be the old one or a new one, whole, and nothing
+// may make the game wait forever.
 #include "game/board.h"
 #include "game/flow.h"
 #include "input/buttons.h"
@@ -8,15 +10,45 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dirent.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+// What the system's fsync was asked to sync: the game's settings file is
+// read at the moment its folder is synced, to see that the rename came first.
+std::atomic<int> FolderSyncs{0};
+const char* WatchedFile = nullptr;
+int32_t HighScoreAtFolderSync = -1;
+} // namespace
+
+// Stands in for the C library's fsync in this program, counting the folders
+// synced, and then syncs as the library would.
+extern "C" int fsync(int fd) {
+    struct stat info {};
+    if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ++FolderSyncs;
+        if (WatchedFile != nullptr) {
+            uint8_t bytes[SettingsFileSize] = {};
+            FILE* f = std::fopen(WatchedFile, "rb");
+            const size_t n = f != nullptr ? std::fread(bytes, 1, sizeof bytes, f) : 0;
+            if (f != nullptr) std::fclose(f);
+            SettingsValues v{};
+            HighScoreAtFolderSync = DecodeSettings(bytes, n, &v) ? v.HighScore : -1;
+        }
+    }
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -59,10 +91,14 @@ class SettingsFaults : public ::testing::Test {
         return names;
     }
 
-    // Runs `save` in a child process and returns its exit status.
+    // Runs `save` in a child process and returns its exit status. A child
+    // that waits for more than five seconds is stopped by SIGALRM.
     template <typename Save> static int InChild(Save save) {
         const pid_t pid = fork();
-        if (pid == 0) _exit(save());
+        if (pid == 0) {
+            alarm(5);
+            _exit(save());
+        }
         int status = 0;
         waitpid(pid, &status, 0);
         return status;
@@ -159,6 +195,162 @@ TEST_F(SettingsFaults, AGameKilledMidSaveLeavesAWholeFile) {
         strays += static_cast<int>(others.size());
     }
     RecordProperty("rounds_with_a_stray_file", strays);
+}
+
+// Whether `path` is a FIFO, a folder, a link.
+bool IsKind(const std::string& path, mode_t kind) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == kind;
+}
+
+TEST_F(SettingsFaults, AFifoInThePlaceOfTheFileIsNotWaitedOn) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const int status = InChild([] {
+        LoadSettings();
+        if (HighScore != 0 || KeyRepeat[REPEAT_DROP] != 1) return 2; // the defaults
+        return SaveSettings() ? 1 : 0;
+    });
+    ASSERT_TRUE(WIFEXITED(status)) << "the game waited on the FIFO";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "nothing is saved in a FIFO's place";
+    EXPECT_TRUE(IsKind(path, S_IFIFO)) << "the FIFO is left as it was";
+    EXPECT_TRUE(Others().empty());
+}
+
+TEST_F(SettingsFaults, WhateverHoldsTheNewFilesNameIsReplaced) {
+    const std::string temp = path + ".new";
+    const std::string elsewhere = dir + "/elsewhere";
+    const std::vector<std::string> kinds = {"file", "fifo", "folder", "link", "dangling link"};
+    int32_t high = 100;
+    for (const std::string& kind : kinds) {
+        std::system(("rm -rf '" + temp + "'").c_str());
+        if (kind == "file") {
+            ASSERT_EQ(std::system(("printf 'half' > '" + temp + "'").c_str()), 0);
+        } else if (kind == "fifo") {
+            ASSERT_EQ(mkfifo(temp.c_str(), 0600), 0);
+        } else if (kind == "folder") {
+            ASSERT_EQ(mkdir(temp.c_str(), 0700), 0);
+            ASSERT_EQ(
+                std::system(("mkdir '" + temp + "/inner' && touch '" + temp + "/inner/x'").c_str()),
+                0);
+        } else {
+            ASSERT_EQ(std::system(("printf 'keep' > '" + elsewhere + "'").c_str()), 0);
+            ASSERT_EQ(symlink(kind == "link" ? elsewhere.c_str() : "/nonexistent/x", temp.c_str()),
+                      0);
+        }
+        ++high;
+        const int status = InChild([high] {
+            SetValues(high);
+            return SaveSettings() ? 0 : 1;
+        });
+        ASSERT_TRUE(WIFEXITED(status)) << kind << ": the save waited";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << kind << ": the save failed";
+        LoadSettings();
+        EXPECT_EQ(HighScore, high) << kind;
+        EXPECT_FALSE(IsKind(temp, S_IFREG) || IsKind(temp, S_IFDIR) || IsKind(temp, S_IFIFO) ||
+                     IsKind(temp, S_IFLNK))
+            << kind << ": left behind";
+        if (kind == "link") {
+            const std::vector<uint8_t> kept = [&] {
+                std::vector<uint8_t> b;
+                FILE* f = std::fopen(elsewhere.c_str(), "rb");
+                for (int c; f != nullptr && (c = std::fgetc(f)) != EOF;)
+                    b.push_back(static_cast<uint8_t>(c));
+                if (f != nullptr) std::fclose(f);
+                return b;
+            }();
+            EXPECT_EQ(std::string(kept.begin(), kept.end()), "keep")
+                << "the link's target is not written";
+        }
+        unlink(elsewhere.c_str());
+    }
+}
+
+TEST_F(SettingsFaults, ALinkedFileIsUpdatedWhereItLives) {
+    // vantle.dat -> kept/link.dat -> real.dat, both links relative to the
+    // folder they are in.
+    ASSERT_EQ(mkdir((dir + "/kept").c_str(), 0700), 0);
+    const std::string real = dir + "/kept/real.dat";
+    ASSERT_EQ(symlink("real.dat", (dir + "/kept/link.dat").c_str()), 0);
+    ASSERT_EQ(symlink("kept/link.dat", path.c_str()), 0);
+    SetValues(1234);
+    ASSERT_TRUE(SaveSettings()) << "a link to no file yet: the file is made where it points";
+    SetValues(5678);
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_TRUE(IsKind(path, S_IFLNK));
+    EXPECT_TRUE(IsKind(dir + "/kept/link.dat", S_IFLNK));
+    ASSERT_TRUE(IsKind(real, S_IFREG));
+    LoadSettings();
+    EXPECT_EQ(HighScore, 5678);
+    EXPECT_FALSE(IsKind(dir + "/kept/real.dat.new", S_IFREG));
+    EXPECT_EQ(Others(), std::vector<std::string>{"kept"});
+
+    // A link to something that is no file (a FIFO here; a link to /dev/null
+    // alike) keeps nothing and is left alone.
+    ASSERT_EQ(unlink(real.c_str()), 0);
+    ASSERT_EQ(mkfifo(real.c_str(), 0600), 0);
+    const int status = InChild([] {
+        LoadSettings();
+        return SaveSettings() ? 1 : 0;
+    });
+    ASSERT_TRUE(WIFEXITED(status)) << "the game waited on the FIFO";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(IsKind(real, S_IFIFO));
+    EXPECT_TRUE(IsKind(path, S_IFLNK));
+
+    // Links that go round in circles save nothing.
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    ASSERT_EQ(symlink("vantle.dat", path.c_str()), 0);
+    EXPECT_FALSE(SaveSettings());
+    EXPECT_TRUE(IsKind(path, S_IFLNK));
+}
+
+TEST_F(SettingsFaults, TheFolderIsSyncedOnceTheNewFileIsInPlace) {
+    SetValues(1);
+    ASSERT_TRUE(SaveSettings());
+    WatchedFile = path.c_str();
+    FolderSyncs = 0;
+    SetValues(777);
+    const bool saved = SaveSettings();
+    WatchedFile = nullptr;
+    ASSERT_TRUE(saved);
+    EXPECT_GE(FolderSyncs.load(), 1) << "the rename must reach the disk";
+    EXPECT_EQ(HighScoreAtFolderSync, 777) << "the folder is synced after the rename";
+}
+
+void Interrupted(int) {}
+
+TEST_F(SettingsFaults, SignalsDuringASaveLeaveAWholeFile) {
+    SetValues(1);
+    ASSERT_TRUE(SaveSettings());
+    // A signal every 100 microseconds of real time, with a handler that
+    // lets calls fail with EINTR rather than restart (as a second SIGTERM
+    // may, arriving while the first one's save runs): every save must
+    // still go through.
+    const int status = InChild([this] {
+        struct sigaction action {};
+        action.sa_handler = Interrupted;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;
+        sigaction(SIGUSR1, &action, nullptr);
+        sigevent event{};
+        event.sigev_notify = SIGEV_SIGNAL;
+        event.sigev_signo = SIGUSR1;
+        timer_t timer{};
+        if (timer_create(CLOCK_MONOTONIC, &event, &timer) != 0) return 12;
+        const itimerspec often{{0, 100000}, {0, 100000}};
+        timer_settime(timer, 0, &often, nullptr);
+        for (int32_t k = 2; k < 150; ++k) {
+            SetValues(k);
+            if (!SaveSettings()) return 10;
+            SettingsValues v{};
+            const std::vector<uint8_t> bytes = Read();
+            if (!DecodeSettings(bytes.data(), bytes.size(), &v) || v.HighScore != k) return 11;
+        }
+        return 0;
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(Others().empty());
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -160,6 +161,77 @@ TEST_F(SettingsTest, AReadOnlyFileStillGivesItsValues) {
     ASSERT_EQ(chmod(path.c_str(), 0400), 0);
     LoadSettings();
     EXPECT_EQ(HighScore, 31337);
+}
+
+TEST_F(SettingsTest, TwoCopiesAtOnceKeepTheHigherHighScore) {
+    Write(Words({86, 65, 1, 100, 0, 0, 1, 0, 1}));
+    LoadSettings();
+    // Meanwhile another copy of the game, started from the same file, ends
+    // with a high score of 500 and other choices, and saves.
+    Write(Words({86, 65, 0, 500, 1, 1, 1, 1, 0}));
+    // This copy ends with 300: the file keeps 500, and this copy's choices.
+    HighScore = 300;
+    KeyRepeat[REPEAT_LEFT] = 1;
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_EQ(Read(), Words({86, 65, 1, 500, 0, 1, 1, 0, 1}));
+    // A better score of its own is saved as it is.
+    HighScore = 900;
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_EQ(Read(), Words({86, 65, 1, 900, 0, 1, 1, 0, 1}));
+    // A file that holds no settings gives no high score.
+    Write(Words({86, 66, 1, 5000, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_EQ(Read(), Words({86, 65, 1, 900, 0, 1, 1, 0, 1}));
+}
+
+TEST_F(SettingsTest, AReadOnlyFileIsNeitherReplacedNorLost) {
+    const auto bytes = Words({86, 65, 1, 31337, 0, 0, 1, 0, 1});
+    Write(bytes);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    // The folder stays writable, so renaming a new file over the old one
+    // would work: the file's own permission must be asked. Root may write
+    // any file, so the save runs as an ordinary user that owns both.
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (geteuid() == 0 &&
+            (chown(dir.c_str(), 65534, 65534) != 0 || chown(path.c_str(), 65534, 65534) != 0 ||
+             setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        LoadSettings();
+        if (HighScore != 31337) _exit(4);
+        HighScore = 40000;
+        _exit(SaveSettings() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the save must report that nothing was saved";
+    EXPECT_EQ(Read(), bytes);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+    EXPECT_EQ(FilesInDir(), 1);
+}
+
+TEST_F(SettingsTest, WithoutAPlaceForTheFileNothingIsReadOrSaved) {
+    // The current folder holds a file of the same name, which must not be
+    // taken for the settings.
+    const auto bytes = Words({86, 65, 0, 777, 1, 1, 1, 1, 0});
+    Write(bytes);
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    for (const std::string& none : {std::string(), std::string(5000, 'a')}) {
+        SetSettingsPath(none.c_str());
+        Initial();
+        LoadSettings();
+        EXPECT_EQ(Values(), Defaults) << none.size();
+        EXPECT_FALSE(SaveSettings()) << none.size();
+    }
+    EXPECT_EQ(chdir(here), 0);
+    EXPECT_EQ(Read(), bytes);
+    EXPECT_EQ(FilesInDir(), 1);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 constexpr int ExitUsage = 2;
@@ -40,7 +41,12 @@ bool ParseSize(const char* text, int32_t* w, int32_t* h) {
     return true;
 }
 
+// The whole script; a file's size is known before it is read, so the text
+// takes no more memory than the file.
 bool ReadAll(FILE* in, std::string* text) {
+    struct stat info {};
+    if (fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        text->reserve(static_cast<size_t>(info.st_size) + 1);
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) text->append(buffer, n);
@@ -59,6 +65,13 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--settings") == 0) {
             if (i + 1 >= argc || argv[i + 1][0] == 0) return Usage("--settings needs a file path");
             options.settingsPath = argv[++i];
+            // A FIFO or a device would be waited on or written over: only a
+            // regular file, or nothing yet, will do.
+            struct stat info {};
+            if (stat(options.settingsPath, &info) == 0 && !S_ISREG(info.st_mode))
+                return Usage(
+                    (std::string("--settings ") + options.settingsPath + " is not a regular file")
+                        .c_str());
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             Usage("runs the game headless from a script");
             return 0;
@@ -87,11 +100,12 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
 
-    std::vector<ScriptCommand> commands;
+    // Every line is checked before anything runs; then the commands are read
+    // again one at a time as they run, so that no list of them is kept.
     ScriptError error;
-    if (!ParseScript(text.data(), text.size(), &commands, &error)) {
+    if (!CheckScript(text.data(), text.size(), &error)) {
         std::fprintf(stderr, "vantle-sim: line %d: %s\n", error.line, error.message.c_str());
         return ExitUsage;
     }
-    return RunScript(commands, options);
+    return RunScriptText(text.data(), text.size(), options);
 }

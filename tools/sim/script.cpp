@@ -56,25 +56,29 @@ bool Number(const std::string& word, uint32_t min, uint32_t max, uint32_t* value
     return true;
 }
 
-bool Fail(ScriptError* error, int32_t line, const std::string& message) {
+// A bad line: says which and why.
+int32_t Fail(ScriptError* error, int32_t line, const std::string& message) {
     error->line = line;
     error->message = message;
-    return false;
+    return -1;
 }
 } // namespace
 
-bool ParseScript(const char* text, size_t size, std::vector<ScriptCommand>* commands,
-                 ScriptError* error) {
-    commands->clear();
-    const char* p = text;
-    const char* end = text + size;
-    int32_t line = 0;
-    while (p < end) {
-        ++line;
+void StartScript(ScriptReader* reader, const char* text, size_t size) {
+    reader->next = text;
+    reader->end = text + size;
+    reader->line = 0;
+}
+
+int32_t NextCommand(ScriptReader* reader, ScriptCommand* command, ScriptError* error) {
+    const char* end = reader->end;
+    while (reader->next < end) {
+        const int32_t line = ++reader->line;
+        const char* p = reader->next;
         const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
         if (eol == nullptr) eol = end;
         const char* q = p;
-        p = eol + 1;
+        reader->next = eol + 1;
         while (q < eol && IsSpace(*q)) ++q;
         if (q == eol || *q == '#') continue;
         if (std::memchr(q, 0, static_cast<size_t>(eol - q)) != nullptr)
@@ -83,7 +87,8 @@ bool ParseScript(const char* text, size_t size, std::vector<ScriptCommand>* comm
         std::string words[8];
         int32_t count = 0;
         if (!Words(q, eol, words, 8, &count)) return Fail(error, line, "too many words");
-        ScriptCommand c{};
+        ScriptCommand& c = *command;
+        c = ScriptCommand{};
         c.line = line;
         const std::string& name = words[0];
 
@@ -95,7 +100,8 @@ bool ParseScript(const char* text, size_t size, std::vector<ScriptCommand>* comm
                 return Fail(error, line, "tick needs a count from 0 to 1000000000");
         } else if (name == "dialog") {
             c.kind = SIM_DIALOG;
-            if (count != 6) return Fail(error, line, "dialog needs four 0/1 values and ok or cancel");
+            if (count != 6)
+                return Fail(error, line, "dialog needs four 0/1 values and ok or cancel");
             for (int32_t i = 0; i < 4; ++i)
                 if (!Number(words[1 + i], 0, 1, &c.args[i]))
                     return Fail(error, line, "dialog check box values are 0 or 1");
@@ -121,14 +127,37 @@ bool ParseScript(const char* text, size_t size, std::vector<ScriptCommand>* comm
             if (found == nullptr) return Fail(error, line, "unknown command '" + name + "'");
             c.kind = found->kind;
             if (count - 1 != found->count)
-                return Fail(error, line, name + " takes " + std::to_string(found->count) + " number(s)");
+                return Fail(error, line,
+                            name + " takes " + std::to_string(found->count) + " number(s)");
             for (int32_t i = 0; i < found->count; ++i)
                 if (!Number(words[1 + i], found->min[i], found->max[i], &c.args[i]))
                     return Fail(error, line,
-                                name + " argument " + std::to_string(i + 1) + " must be a number from " +
-                                    std::to_string(found->min[i]) + " to " + std::to_string(found->max[i]));
+                                name + " argument " + std::to_string(i + 1) +
+                                    " must be a number from " + std::to_string(found->min[i]) +
+                                    " to " + std::to_string(found->max[i]));
         }
-        commands->push_back(c);
+        return 1;
     }
-    return true;
+    return 0;
+}
+
+bool CheckScript(const char* text, size_t size, ScriptError* error) {
+    ScriptReader reader{};
+    StartScript(&reader, text, size);
+    ScriptCommand c{};
+    int32_t r;
+    while ((r = NextCommand(&reader, &c, error)) > 0) {
+    }
+    return r == 0;
+}
+
+bool ParseScript(const char* text, size_t size, std::vector<ScriptCommand>* commands,
+                 ScriptError* error) {
+    commands->clear();
+    ScriptReader reader{};
+    StartScript(&reader, text, size);
+    ScriptCommand c{};
+    int32_t r;
+    while ((r = NextCommand(&reader, &c, error)) > 0) commands->push_back(c);
+    return r == 0;
 }
