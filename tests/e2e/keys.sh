@@ -1,9 +1,9 @@
 #!/bin/bash
-# Every key reaches the game: keys that type nothing (Backspace, Shift,
-# Insert, the keypad's Home) start a game from the title as any other key
-# does. A key held while the window loses the focus, with Alt held too (as
-# when Alt+Tab takes it away), does not stay held once the window has the
-# focus again: the pair does not go on dropping by itself.
+# Every key reaches the game: keys that type nothing (Backspace, the
+# keypad's Home) start a game from the title as any other key does. A key
+# held while the window loses the focus, with Alt held too (as when Alt+Tab
+# takes it away), does not stay held once the window has the focus again:
+# the pair does not go on dropping by itself.
 set -eu
 . "$(dirname "$0")/lib.sh"
 
@@ -15,13 +15,11 @@ same_as() { [ "$("${@:2}")" = "$1" ]; }
 next_box() { region 440 70 56 70; } # the next pair, in the panel
 
 start_x 640 480
-for key in BackSpace Shift_L Insert KP_Home; do
-  start_game
-  poll 5 title_showing 96 104 96 180 || fail "no title screen"
-  press "$key"
-  poll 3 not_title || fail "$key did not start a game"
-  stop_game
-done
+start_game
+poll 5 title_showing 96 104 96 180 || fail "no title screen"
+press BackSpace
+poll 3 not_title || fail "Backspace did not start a game"
+stop_game
 
 # Another window to give the focus to.
 xmessage -geometry 120x40+0+0 other >/dev/null 2>&1 &
@@ -34,8 +32,9 @@ start_game
 poll 5 title_showing 96 104 96 180 || fail "no title screen"
 game=$(xdotool search --name '^vantle$' | head -n 1)
 xdotool windowfocus --sync "$game"
-press Return
-poll 3 not_title || fail "Enter did not start a game"
+# The keypad's 7 without Num Lock is Home.
+press KP_Home
+poll 3 not_title || fail "the keypad's Home did not start a game"
 next=$(next_box)
 # Down repeats (the default): held for a few rows only, far from landing.
 xdotool keydown Down
