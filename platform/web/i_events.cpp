@@ -21,10 +21,10 @@ constexpr int32_t PadPollMs = 35;
 
 struct EventState {
     bool listening;
-    bool shift;             // held with the last key
-    uint8_t held[0x300];    // keys down now, by virtual-key code
+    bool shift;          // held with the last key
+    uint8_t held[0x300]; // keys down now, by virtual-key code
     bool penDown;
-    int32_t penPointer;     // the pointer that is the pen
+    int32_t penPointer; // the pointer that is the pen
 };
 EventState Events;
 

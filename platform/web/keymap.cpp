@@ -96,11 +96,11 @@ struct PlacedKey {
 };
 
 constexpr PlacedKey Placed[] = {
-    {"Power", 0x66},     {"Open", 0x74},       {"Props", 0x76},   {"Again", 0x79},
-    {"Undo", 0x7A},      {"Cut", 0x7B},        {"Copy", 0x7C},    {"Paste", 0x7D},
-    {"Find", 0x7E},      {"NumpadComma", 0x85}, {"IntlRo", 0x87}, {"KanaMode", 0x88},
-    {"IntlYen", 0x89},   {"Convert", 0x8A},    {"NonConvert", 0x8B}, {"Lang1", 0x90},
-    {"Lang2", 0x91},     {"Lang3", 0x92},      {"Lang4", 0x93},   {"Lang5", 0x94},
+    {"Power", 0x66},   {"Open", 0x74},        {"Props", 0x76},      {"Again", 0x79},
+    {"Undo", 0x7A},    {"Cut", 0x7B},         {"Copy", 0x7C},       {"Paste", 0x7D},
+    {"Find", 0x7E},    {"NumpadComma", 0x85}, {"IntlRo", 0x87},     {"KanaMode", 0x88},
+    {"IntlYen", 0x89}, {"Convert", 0x8A},     {"NonConvert", 0x8B}, {"Lang1", 0x90},
+    {"Lang2", 0x91},   {"Lang3", 0x92},       {"Lang4", 0x93},      {"Lang5", 0x94},
 };
 
 bool StartsWith(const char* text, const char* prefix) {
