@@ -123,7 +123,9 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     case MSG_ENDSESSION: SaveSettings(); return 0;
     case MSG_PAINT: return PaintWindow(window);
     case MSG_KEYDOWN: OnKeyDown(wParam); return 0;
-    case MSG_KEYUP: OnKeyUp(wParam); return 0;
+    // A key let go while Alt was held is let go all the same.
+    case MSG_KEYUP:
+    case MSG_SYSKEYUP: OnKeyUp(wParam); return 0;
     case MSG_COMMAND:
         if ((wParam & 0xFFFFu) == CMD_CLOSE) {
             PlatformDestroyWindow(window);

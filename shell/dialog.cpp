@@ -73,25 +73,44 @@ void PadKey(Dialog* d, DialogProcedure procedure, uint32_t key) {
     }
 }
 
-void OnPen(Dialog* d, DialogProcedure procedure, int32_t position) {
+// What the pen is on: a control's index, PenOnCaptionOk or PenOnNothing.
+int32_t PenTarget(const Dialog* d, int32_t position) {
     int32_t x = 0, y = 0;
     const auto p = static_cast<uint32_t>(position);
     WindowToLogical(static_cast<int32_t>(p & 0xFFFFu), static_cast<int32_t>(p >> 16), &x, &y);
-    if (d->captionOk != 0 && Inside(CaptionOkRect(d), x, y)) {
-        procedure(d, MSG_COMMAND, IDOK, 0);
-        return;
-    }
+    if (d->captionOk != 0 && Inside(CaptionOkRect(d), x, y)) return PenOnCaptionOk;
     for (int32_t i = 0; i < d->controlCount; ++i) {
         const DialogControl& c = d->controls[i];
         if (!CanFocus(c)) continue;
         DialogRect r = ControlScreenRect(d, c);
         if (c.kind == CONTROL_CHECKBOX) r.right += 8; // the label may run on a little
-        if (Inside(r, x, y)) {
-            d->focus = i;
-            Activate(d, procedure, i);
-            return;
-        }
+        if (Inside(r, x, y)) return i;
     }
+    return PenOnNothing;
+}
+
+// The pen going down on a control gives it the focus; the control acts
+// when the pen comes up on it again.
+void OnPenDown(Dialog* d, int32_t position) {
+    d->penDown = 1;
+    d->penOn = PenTarget(d, position);
+    if (d->penOn >= 0) d->focus = d->penOn;
+}
+
+void OnPenUp(Dialog* d, DialogProcedure procedure, const Message& m) {
+    if (d->penDown == 0) {
+        // The pen went down on the game before the dialog opened: its
+        // going up is the game's.
+        PlatformDispatchMessage(m);
+        return;
+    }
+    d->penDown = 0;
+    const int32_t target = PenTarget(d, m.lParam);
+    if (target != d->penOn) return; // slid off: nothing acts
+    if (target == PenOnCaptionOk)
+        procedure(d, MSG_COMMAND, IDOK, 0);
+    else if (target >= 0)
+        Activate(d, procedure, target);
 }
 
 // One message of the dialog's loop; true when the dialog may look
@@ -100,7 +119,12 @@ bool DialogMessage(Dialog* d, DialogProcedure procedure, const Message& m) {
     switch (m.message) {
     case MSG_PAINT: PaintWindow(d->owner); return false;
     case MSG_KEYDOWN: DialogKey(d, procedure, m.wParam, m.lParam); return true;
-    case MSG_PENDOWN: OnPen(d, procedure, m.lParam); return true;
+    case MSG_PENDOWN: OnPenDown(d, m.lParam); return true;
+    case MSG_PENUP: OnPenUp(d, procedure, m); return true;
+    // Keys let go while the dialog is open are let go in the game too, or
+    // they would stay held after it.
+    case MSG_KEYUP:
+    case MSG_SYSKEYUP: PlatformDispatchMessage(m); return false;
     case MSG_SYSKEYDOWN:
         if (m.wParam == VK_F4) procedure(d, MSG_COMMAND, IDCANCEL, 0); // Alt+F4 closes the dialog
         return true;

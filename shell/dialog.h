@@ -1,11 +1,14 @@
 // A small modal dialog host: builds a dialog from a template resource (check
 // boxes, push buttons and a group box), draws it over the game with the
 // game's own font, and runs it with its own message loop until its procedure
-// ends it. Mouse: a click toggles a check box or presses a button. Keys: Tab
+// ends it. Pen or mouse: a check box or a button acts when the pen, pressed
+// on it, is lifted on it (the dialog keeps that press to itself). Keys: Tab
 // and Shift+Tab move the focus, Space toggles or presses the focused control,
 // Enter is OK, Escape is CANCEL. A game controller's keys: the D-pad moves
 // the focus, A toggles or presses the focused control, B is CANCEL. Commands
-// and check-box states sent to the dialog as messages act as they say.
+// and check-box states sent to the dialog as messages act as they say. Keys
+// let go meanwhile, and the pen lifted after going down on the game before
+// the dialog opened, go to the owner's window procedure.
 //
 // dialog_template.cpp reads templates, dialog_draw.cpp draws, and
 // dialog.cpp runs the loop and answers the procedure.
@@ -41,11 +44,16 @@ struct Dialog {
     int32_t captionOk; // an OK box in the caption
     DialogControl controls[DialogMaxControls];
     int32_t controlCount;
-    int32_t focus; // index of the focused control, -1 for none
+    int32_t focus;   // index of the focused control, -1 for none
+    int32_t penDown; // 1 while a press of the pen that began on the dialog lasts
+    int32_t penOn;   // what that press began on: a control's index, or below
     int32_t ended;
     int32_t result;
     Window owner;
 };
+
+constexpr int32_t PenOnNothing = -1;
+constexpr int32_t PenOnCaptionOk = -2;
 
 using DialogProcedure = int32_t (*)(Dialog* dialog, uint32_t message, uint32_t wParam,
                                     int32_t lParam);

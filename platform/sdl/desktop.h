@@ -47,8 +47,10 @@ struct PenState {
 int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* pen,
                        Message out[2]);
 
-// The old platform's virtual-key code of a key, 0 when it has none.
-uint32_t VirtualKeyOf(SDL_Keycode key, uint16_t modifiers);
+// The old platform's virtual-key code of a key (see platform/keys.h): from
+// its place on the keyboard, what the layout types there and Num Lock.
+// Never 0: a key without an old code has one of its own above 0xFF.
+uint32_t VirtualKeyOf(SDL_Scancode scancode, SDL_Keycode key, uint16_t modifiers);
 
 // --- i_gamepad.cpp ---
 

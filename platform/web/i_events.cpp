@@ -21,10 +21,10 @@ constexpr int32_t PadPollMs = 35;
 
 struct EventState {
     bool listening;
-    bool shift;             // held with the last key
-    uint8_t held[256];      // keys down now, by virtual-key code
+    bool shift;          // held with the last key
+    uint8_t held[0x300]; // keys down now, by virtual-key code
     bool penDown;
-    int32_t penPointer;     // the pointer that is the pen
+    int32_t penPointer; // the pointer that is the pen
 };
 EventState Events;
 
@@ -82,6 +82,7 @@ EM_JS(void, js_listen, (), {
     document.addEventListener("gesturestart", function(e) { e.preventDefault(); });
     window.addEventListener("resize", function() { _WebResized(); });
     window.addEventListener("pagehide", function() { _WebEndSession(); });
+    window.addEventListener("blur", function() { _WebBlur(); });
     document.addEventListener("visibilitychange", function() {
         if (document.visibilityState == "hidden") _WebEndSession();
     });
@@ -90,6 +91,18 @@ EM_JS(void, js_listen, (), {
 void Post(const Message& m) {
     QueuePost(m);
     WakeLoop();
+}
+
+// Keys whose default the page would act on (scrolling, going back) and
+// nothing outside it needs: the keyboard's characters, Space, Enter, Tab,
+// Backspace, Escape, the arrows and the keys beside them, the keypad.
+bool PageKey(uint32_t vk) {
+    if (vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_CAPITAL ||
+        vk == VK_SNAPSHOT)
+        return false;
+    if (vk < VK_LWIN) return true;
+    if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) return true;
+    return vk >= VK_OEM_1 && vk <= VK_OEM_102;
 }
 
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
@@ -104,7 +117,7 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
     Events.shift = shift;
     const uint32_t vk = VirtualKeyOfDomKey(code, key);
     if (vk == 0) return EM_FALSE;
-    Events.held[vk & 0xFF] = down ? 1 : 0;
+    if (vk < sizeof Events.held) Events.held[vk] = down ? 1 : 0;
     // Alt makes a key a system key; Ctrl+Alt (AltGr) types characters, as
     // plain keys do. An Alt+key also types its character, which is what the
     // accelerator table matches Alt+/ by.
@@ -116,8 +129,19 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
     if (system && down && !shift && character != 0)
         Post(Message{WebWindow, MSG_SYSCHAR, character, 0});
     // The page's own shortcuts (Ctrl or Cmd with a key, the function keys)
-    // stay the browser's; the game's keys do not scroll the page.
-    return ctrl || meta || (vk >= VK_F1 && vk < VK_F1 + 12) ? EM_FALSE : EM_TRUE;
+    // and the system's keys stay the browser's; the game's keys do not
+    // scroll the page.
+    return ctrl || meta || !PageKey(vk) ? EM_FALSE : EM_TRUE;
+}
+
+// The page loses the keyboard: keys let go elsewhere would never come up.
+void LetGoOfAllKeys() {
+    for (uint32_t vk = 0; vk < sizeof Events.held; ++vk) {
+        if (Events.held[vk] == 0) continue;
+        Events.held[vk] = 0;
+        Post(Message{WebWindow, MSG_KEYUP, vk, 0});
+    }
+    Events.shift = false;
 }
 } // namespace
 
@@ -135,6 +159,11 @@ EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int pointer, double fx, double fy
         Events.penDown = false;
     }
     Post(Message{WebWindow, down ? MSG_PENDOWN : MSG_PENUP, 0, VideoPenPosition(fx, fy)});
+}
+
+// The page lost the keyboard to another window or tab.
+EMSCRIPTEN_KEEPALIVE void WebBlur() {
+    LetGoOfAllKeys();
 }
 
 // The page is hidden or closing: it may never run again.
@@ -181,6 +210,6 @@ bool PlatformGetMessage(Message* message) {
 }
 
 bool PlatformKeyHeld(uint32_t key) {
-    if (key == VK_SHIFT) return Events.shift;
-    return key < 256 && Events.held[key] != 0;
+    if (key == VK_SHIFT && Events.shift) return true;
+    return key < sizeof Events.held && Events.held[key] != 0;
 }

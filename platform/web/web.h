@@ -41,7 +41,9 @@ void StorageSave();
 // --- keymap.cpp (no browser code: the tests build it natively) ---
 
 // The virtual-key code of a key of the page, from the KeyboardEvent's `code`
-// (the key's place) and `key` (what it types); 0 for keys without one.
+// (the key's place) and `key` (what it types); a key the old platform had no
+// number for has one of its own above 0xFF (see platform/keys.h); 0 only
+// without a `code`.
 uint32_t VirtualKeyOfDomKey(const char* code, const char* key);
 // The character a key types without Shift on a US keyboard, for Alt+key's
 // character message; 0 for keys that type none.

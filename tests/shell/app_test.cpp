@@ -75,6 +75,16 @@ TEST_F(AppTest, AltSlashIsTakenButDoesNothing) {
     EXPECT_FALSE(HeadlessQuitPosted());
 }
 
+TEST_F(AppTest, AKeyLetGoWhileAltIsHeldIsLetGo) {
+    // Left held, then Alt (as Alt+Tab begins), then Left let go.
+    PlatformDispatchMessage(Message{MainWindow, MSG_KEYDOWN, VK_LEFT, 0});
+    PlatformDispatchMessage(Message{MainWindow, MSG_SYSKEYDOWN, VK_MENU, 0});
+    ASSERT_EQ(InputState.HeldKeys, KEY_LEFT);
+    PlatformDispatchMessage(Message{MainWindow, MSG_SYSKEYUP, VK_LEFT, 0});
+    EXPECT_EQ(InputState.HeldKeys, 0);
+    EXPECT_EQ(InputState.CurrentChar, 0);
+}
+
 TEST_F(AppTest, CreationSetsUpTitleModeWithTheTimerRunning) {
     EXPECT_EQ(GameMode, MODE_TITLE);
     EXPECT_TRUE(HeadlessTimerRunning());

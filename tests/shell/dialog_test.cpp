@@ -1,14 +1,21 @@
+#include "game/board.h"
 #include "game/flow.h"
+#include "input/buttons.h"
+#include "input/input_state.h"
 #include "platform/headless/headless.h"
 #include "platform/resources.h"
 #include "render/layout.h"
+#include "shell/app.h"
 #include "shell/dialog.h"
 #include "shell/options_dialog.h"
+#include "shell/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -215,6 +222,103 @@ TEST_F(ModalDialogTest, TheDialogIsPutBackAsItWasAndARepaintAsksForNoOther) {
     // the repaint and the timer asked for nothing, so the loop would wait.
     EXPECT_EQ(HeadlessInvalidateCount() - invalidated, 3);
     EXPECT_TRUE(std::equal(before.begin(), before.end(), BackBuffer.Pixels)) << "what it covered is back";
+}
+
+} // namespace
+
+namespace {
+
+// The Options dialog over the running game, as the player meets it: the
+// pen and the keys go on between the game and the dialog.
+class DialogOverGameTest : public ::testing::Test {
+  protected:
+    std::string path;
+    Dialog shown{}; // where the dialog stands, to aim the pen
+    void SetUp() override {
+        ResetBoardModule();
+        ResetButtons();
+        ResetGameFlow();
+        ResetInputState();
+        HeadlessReset();
+        path = ::testing::TempDir() + "vantle-dialog-test.dat";
+        std::remove(path.c_str());
+        SetSettingsPath(path.c_str());
+        ASSERT_EQ(CreateMainWindow(), 1); // 320 x 240: window and logical pixels agree
+        const ResourceBytes t = FindResource(RES_DIALOG, DIALOG_OPTIONS);
+        ASSERT_TRUE(ParseDialogTemplate(t.Data, t.Size, &shown));
+        OptionsDialogProc(&shown, MSG_INITDIALOG, 0, 0);
+    }
+    void TearDown() override {
+        if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
+        std::remove(path.c_str());
+    }
+    // The middle of control `id`, as a pen message's position.
+    int32_t On(int32_t id) const {
+        for (int32_t i = 0; i < shown.controlCount; ++i) {
+            if (shown.controls[i].id != id) continue;
+            const DialogRect r = ControlScreenRect(&shown, shown.controls[i]);
+            return PackPosition((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        }
+        return PackPosition(0, 0);
+    }
+    static void ToGame(uint32_t message, uint32_t wParam, int32_t lParam = 0) {
+        PlatformDispatchMessage(Message{MainWindow, message, wParam, lParam});
+    }
+    static void ToDialog(uint32_t message, uint32_t wParam, int32_t lParam = 0) {
+        HeadlessQueueModalMessage(Message{MainWindow, message, wParam, lParam});
+    }
+    // Runs the dialog on what was queued for it; what it leaves goes to
+    // the game, as the main loop would take it.
+    static void RunAndGoOn() {
+        RunOptionsDialog(MainWindow);
+        Message m{};
+        while (PlatformGetMessage(&m)) PlatformDispatchMessage(m);
+    }
+};
+
+TEST_F(DialogOverGameTest, ABoxOrButtonActsWhenThePenIsLiftedOnIt) {
+    ToDialog(MSG_PENDOWN, 0, On(1003));
+    ToDialog(MSG_PENUP, 0, On(1004)); // slid off Left onto Down: neither acts
+    ToDialog(MSG_PENDOWN, 0, On(1005));
+    ToDialog(MSG_PENUP, 0, On(1005)); // Right ticked
+    ToDialog(MSG_PENDOWN, 0, On(IDCANCEL));
+    ToDialog(MSG_PENUP, 0, On(IDOK)); // pressed on CANCEL, lifted on OK: nothing
+    ToDialog(MSG_PENDOWN, 0, On(IDOK));
+    ToDialog(MSG_PENUP, 0, On(IDOK));
+    RunAndGoOn();
+    const int32_t taken[4] = {0, 0, 1, 1}; // Down repeats from the start
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], taken[i]) << i;
+}
+
+TEST_F(DialogOverGameTest, ThePensPressOnTheDialogStaysWithTheDialog) {
+    // Down held on the keyboard all the while.
+    ToGame(MSG_KEYDOWN, VK_DOWN);
+    ToDialog(MSG_PENDOWN, 0, On(IDCANCEL));
+    ToDialog(MSG_PENUP, 0, On(IDCANCEL));
+    RunAndGoOn();
+    EXPECT_EQ(InputState.HeldKeys, KEY_DOWN) << "the pen's lifting let go of nothing in the game";
+}
+
+TEST_F(DialogOverGameTest, KeysLetGoWhileItIsOpenAreLetGoInTheGame) {
+    ToGame(MSG_KEYDOWN, VK_LEFT);
+    ToGame(MSG_KEYDOWN, VK_RETURN);
+    ToGame(MSG_KEYDOWN, VK_DOWN);
+    ToDialog(MSG_KEYUP, VK_LEFT);
+    ToDialog(MSG_SYSKEYUP, VK_RETURN); // let go with Alt held
+    ToDialog(MSG_KEYDOWN, VK_ESCAPE);
+    RunAndGoOn();
+    EXPECT_EQ(InputState.HeldKeys, KEY_DOWN) << "Down is still held; Left and Enter are not";
+}
+
+TEST_F(DialogOverGameTest, ThePenLiftedAfterGoingDownOnTheGameIsTheGames) {
+    // The wrench tapped: the dialog opens with the pen still down.
+    ToGame(MSG_PENDOWN, 0, PackPosition(ButtonTable[BUTTON_OPTIONS].x + 8, 8));
+    ASSERT_EQ(InputState.HeldKeys, MOUSE_DOWN);
+    ToDialog(MSG_PENUP, 0, On(IDOK)); // lifted where OK now is: OK was not pressed
+    ToDialog(MSG_KEYDOWN, VK_ESCAPE);
+    RunAndGoOn();
+    EXPECT_EQ(InputState.HeldKeys, 0) << "the pen is up";
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], i == 2 ? 1 : 0) << "cancelled";
 }
 
 } // namespace

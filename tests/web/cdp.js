@@ -43,6 +43,8 @@ const KEYS = {
   Escape: { key: 'Escape', vk: 27 },
   Space: { key: ' ', vk: 32, text: ' ' },
   Tab: { key: 'Tab', vk: 9 },
+  Backspace: { key: 'Backspace', vk: 8 },
+  ShiftLeft: { key: 'Shift', vk: 16 },
 };
 for (let c = 65; c <= 90; c++) {
   const ch = String.fromCharCode(c + 32);

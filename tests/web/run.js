@@ -480,6 +480,33 @@ async function optionsDialog(t) {
   check(!(await game.ended()).visible, 'Escape that closes the Options dialog in play also ends the game');
 }
 
+// Keys that type nothing start a game as any key does; a key held when the
+// page loses the keyboard (its key-up then goes elsewhere) is let go.
+async function keysAndFocus(t) {
+  const game = await t.newGame();
+  await game.open({ width: 320, height: 240 });
+  await game.waitTitle();
+  await game.press('Backspace', 'Backspace on the title');
+  await game.checkStarted('Backspace starts a game');
+  const before = await game.pair('the pair before Down');
+  const t0 = Date.now();
+  await game.act('Down held, then the page loses the keyboard', async () => {
+    await game.page.keyDown('ArrowDown');
+    await delay(150);
+    await game.page.evaluate('window.dispatchEvent(new Event("blur"))');
+  });
+  await game.waitPair('Down drops the pair', p => p.r > before.r, 1000);
+  const t1 = Date.now();
+  const letGo = await game.pair('the pair once the page lost the keyboard');
+  await delay(1200);
+  const later = await game.pair('the pair a while later');
+  // Down still held would drop it a row a tick, to the bottom and on to a
+  // new pair at the top.
+  check(later.c === letGo.c && sameArrows(letGo, later) && fell(letGo, later, mayFall(Date.now() - t1)),
+    `Down stayed held after the page lost the keyboard: the pair went from ${fmtPair(letGo)} to ${fmtPair(later)} ` +
+    `(${Date.now() - t0} ms after Down went down)`);
+}
+
 // The high score and the sound switch survive a reload: seeded into
 // localStorage, S on the title, then a reload with no Escape (the page's
 // hiding saves); a hidden page saves too.
@@ -705,6 +732,7 @@ const GROUPS = [
   ['landscape play', landscapePlay],
   ['portrait play', portraitPlay],
   ['Options dialog', optionsDialog],
+  ['keys and focus', keysAndFocus],
   ['game controller', gamepad],
   ['settings survive a reload', settingsSurviveReload],
   ['end and play again', endAndPlayAgain],

@@ -19,16 +19,28 @@ std::vector<Message> Translate(const SDL_Event& event, const PenScale& scale = S
     return std::vector<Message>(out, out + n);
 }
 
-SDL_Event Key(uint32_t type, SDL_Keycode sym, uint16_t mod = KMOD_NONE, uint8_t repeat = 0) {
+// Where a key is on a US keyboard (SDL names a key and its place alike).
+SDL_Scancode PlaceOf(SDL_Keycode sym) {
+    return SDL_GetScancodeFromName(SDL_GetKeyName(sym));
+}
+
+// A key at `place` that the layout makes `sym`.
+SDL_Event KeyAt(uint32_t type, SDL_Scancode place, SDL_Keycode sym, uint16_t mod = KMOD_NONE,
+                uint8_t repeat = 0) {
     SDL_Event e{};
     e.type = type;
     e.key.type = type;
     e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     e.key.repeat = repeat;
     e.key.keysym.sym = sym;
-    e.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
+    e.key.keysym.scancode = place;
     e.key.keysym.mod = mod;
     return e;
+}
+
+// A key of a US keyboard.
+SDL_Event Key(uint32_t type, SDL_Keycode sym, uint16_t mod = KMOD_NONE, uint8_t repeat = 0) {
+    return KeyAt(type, PlaceOf(sym), sym, mod, repeat);
 }
 
 // The single message a key event gives, or a message numbered 0 for none.
@@ -40,6 +52,11 @@ Message One(const SDL_Event& e) {
 
 uint32_t DownCode(SDL_Keycode sym, uint16_t mod = KMOD_NONE) {
     const Message m = One(Key(SDL_KEYDOWN, sym, mod));
+    return m.message == MSG_KEYDOWN ? m.wParam : 0;
+}
+
+uint32_t DownCodeAt(SDL_Scancode place, SDL_Keycode sym) {
+    const Message m = One(KeyAt(SDL_KEYDOWN, place, sym));
     return m.message == MSG_KEYDOWN ? m.wParam : 0;
 }
 
@@ -99,12 +116,88 @@ TEST(KeyTranslation, DigitsFunctionKeysAndTheGameKeysHaveTheOldCodes) {
     EXPECT_EQ(DownCode(SDLK_KP_4, KMOD_NUM), 0x64u);
 }
 
-TEST(KeyTranslation, KeysWithoutACodeAreNotDelivered) {
-    for (SDL_Keycode k : {SDLK_LSHIFT, SDLK_RCTRL, SDLK_LALT, SDLK_CAPSLOCK, SDLK_F13, SDLK_MUTE,
-                          SDLK_KP_5, SDLK_UNKNOWN}) {
-        EXPECT_TRUE(Translate(Key(SDL_KEYDOWN, k)).empty()) << "key " << k;
-        EXPECT_TRUE(Translate(Key(SDL_KEYUP, k)).empty()) << "key " << k;
+TEST(KeyTranslation, KeysThatTypeNothingHaveTheOldCodes) {
+    const struct {
+        SDL_Keycode sym;
+        uint32_t code;
+    } keys[] = {{SDLK_BACKSPACE, 8},      {SDLK_CLEAR, 12},       {SDLK_LSHIFT, 16},
+                {SDLK_RSHIFT, 16},        {SDLK_LCTRL, 17},       {SDLK_RCTRL, 17},
+                {SDLK_PAUSE, 19},         {SDLK_CAPSLOCK, 20},    {SDLK_PAGEUP, 33},
+                {SDLK_PAGEDOWN, 34},      {SDLK_END, 35},         {SDLK_HOME, 36},
+                {SDLK_PRINTSCREEN, 44},   {SDLK_INSERT, 45},      {SDLK_DELETE, 46},
+                {SDLK_LGUI, 91},          {SDLK_RGUI, 92},        {SDLK_APPLICATION, 93},
+                {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B},   {SDLK_KP_MINUS, 0x6D},
+                {SDLK_KP_DIVIDE, 0x6F},   {SDLK_F13, 124},        {SDLK_F24, 135},
+                {SDLK_NUMLOCKCLEAR, 144}, {SDLK_SCROLLLOCK, 145}, {SDLK_MUTE, 0xAD},
+                {SDLK_VOLUMEUP, 0xAF},    {SDLK_AUDIOPLAY, 0xB3}};
+    for (const auto& k : keys) {
+        EXPECT_EQ(DownCode(k.sym), k.code) << SDL_GetKeyName(k.sym);
+        const Message up = One(Key(SDL_KEYUP, k.sym));
+        EXPECT_EQ(up.message, MSG_KEYUP) << SDL_GetKeyName(k.sym);
+        EXPECT_EQ(up.wParam, k.code) << SDL_GetKeyName(k.sym);
     }
+    // Alt itself: a system key going down (Alt is held by then), a plain
+    // one going up.
+    Message m = One(Key(SDL_KEYDOWN, SDLK_LALT, KMOD_LALT));
+    EXPECT_EQ(m.message, MSG_SYSKEYDOWN);
+    EXPECT_EQ(m.wParam, 18u);
+    m = One(Key(SDL_KEYUP, SDLK_LALT));
+    EXPECT_EQ(m.message, MSG_KEYUP);
+    EXPECT_EQ(m.wParam, 18u);
+}
+
+TEST(KeyTranslation, TheKeypadFollowsNumLock) {
+    const SDL_Keycode pad[10] = {SDLK_KP_0, SDLK_KP_1, SDLK_KP_2, SDLK_KP_3, SDLK_KP_4,
+                                 SDLK_KP_5, SDLK_KP_6, SDLK_KP_7, SDLK_KP_8, SDLK_KP_9};
+    // Without Num Lock: Insert, End, Down, Page Down, Left, Clear, Right,
+    // Home, Up, Page Up.
+    const uint32_t without[10] = {45, 35, 40, 34, 37, 12, 39, 36, 38, 33};
+    for (uint32_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(DownCode(pad[i]), without[i]) << "keypad " << i;
+        EXPECT_EQ(DownCode(pad[i], KMOD_NUM), 0x60 + i) << "keypad " << i << " with Num Lock";
+    }
+    EXPECT_EQ(DownCode(SDLK_KP_PERIOD), 46u);
+    EXPECT_EQ(DownCode(SDLK_KP_PERIOD, KMOD_NUM), 0x6Eu);
+    // However the layout names the keypad's keys, their place counts.
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_KP_4, SDLK_LEFT), 37u);
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_KP_4, SDLK_4), 37u);
+}
+
+TEST(KeyTranslation, KeysWithoutAnOldCodeComeWithOneOfTheirOwn) {
+    // Above 0xFF, from the key's place, so no other key's code.
+    for (SDL_Keycode k : {SDLK_POWER, SDLK_UNDO, SDLK_MODE, SDLK_KBDILLUMUP}) {
+        const SDL_Scancode place = PlaceOf(k);
+        ASSERT_NE(place, SDL_SCANCODE_UNKNOWN) << SDL_GetKeyName(k);
+        const Message down = One(Key(SDL_KEYDOWN, k));
+        EXPECT_EQ(down.message, MSG_KEYDOWN) << SDL_GetKeyName(k);
+        EXPECT_EQ(down.wParam, 0x100u + place) << SDL_GetKeyName(k);
+        const Message up = One(Key(SDL_KEYUP, k));
+        EXPECT_EQ(up.message, MSG_KEYUP) << SDL_GetKeyName(k);
+        EXPECT_EQ(up.wParam, 0x100u + place) << SDL_GetKeyName(k);
+    }
+    // A key whose place SDL does not know either.
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_UNKNOWN, 0x40000F00), 0x100u);
+}
+
+TEST(KeyTranslation, LettersOfAnotherScriptAreTheLetterInTheirPlace) {
+    // Russian: the O key types щ, the S key ы, and the arrows are arrows.
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_O, 0x0449), 'O');
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_S, 0x044B), 'S');
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_LEFTBRACKET, 0x0445), 0xDBu) << "х, where [ is";
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_LEFT, SDLK_LEFT), 37u);
+    // Greek: σ on the S key.
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_S, 0x03C3), 'S');
+    // Latin layouts keep their letters where they put them: French A and Q
+    // swapped, German Y and Z, and the French M where a US ; is.
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_Q, SDLK_a), 'A');
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_A, SDLK_q), 'Q');
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_Y, SDLK_z), 'Z');
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_SEMICOLON, SDLK_m), 'M');
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_M, SDLK_COMMA), 0xBCu);
+    // A German ö where a US ; is: the place's mark.
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_SEMICOLON, 0xF6), 0xBAu);
+    // A key the layout moved: Caps Lock made Escape is Escape.
+    EXPECT_EQ(DownCodeAt(SDL_SCANCODE_CAPSLOCK, SDLK_ESCAPE), 27u);
 }
 
 TEST(KeyTranslation, UpDownAndAutoRepeat) {
