@@ -7,7 +7,9 @@
 namespace {
 std::string Folder;
 
-void RemoveFolder() { std::system(("rm -rf '" + Folder + "'").c_str()); }
+void RemoveFolder() {
+    [[maybe_unused]] const int status = std::system(("rm -rf '" + Folder + "'").c_str());
+}
 } // namespace
 
 const std::string& FuzzFolder() {

@@ -222,7 +222,7 @@ TEST_F(SettingsFaults, WhateverHoldsTheNewFilesNameIsReplaced) {
     const std::vector<std::string> kinds = {"file", "fifo", "folder", "link", "dangling link"};
     int32_t high = 100;
     for (const std::string& kind : kinds) {
-        std::system(("rm -rf '" + temp + "'").c_str());
+        ASSERT_EQ(std::system(("rm -rf '" + temp + "'").c_str()), 0);
         if (kind == "file") {
             ASSERT_EQ(std::system(("printf 'half' > '" + temp + "'").c_str()), 0);
         } else if (kind == "fifo") {
