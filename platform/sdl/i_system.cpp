@@ -89,8 +89,10 @@ void TakeSignals() {
 }
 
 // SDL shut down however the program ends, but never waiting on a sound
-// output that a stalled sound server holds: the process may end with it.
-void QuitAtExit() {
+// output that a stalled sound server holds: the program ends without it,
+// and without the rest of the exit, which could wait on the same output
+// (SDL's disk output is a stdio file, flushed at exit).
+void QuitAtExit(int status, void*) {
     timespec limit{};
     clock_gettime(CLOCK_REALTIME, &limit);
     limit.tv_nsec += 200 * 1000 * 1000;
@@ -101,10 +103,14 @@ void QuitAtExit() {
     if (pthread_mutex_timedlock(&System.eventLock, &limit) != 0) return;
     System.eventsUp = false;
     pthread_mutex_unlock(&System.eventLock);
-    if (SoundShutdown())
+    if (SoundShutdown()) {
         SDL_Quit();
-    else
-        SDL_QuitSubSystem(SDL_INIT_EVERYTHING & ~static_cast<uint32_t>(SDL_INIT_AUDIO));
+        return;
+    }
+    SDL_QuitSubSystem(SDL_INIT_EVERYTHING & ~static_cast<uint32_t>(SDL_INIT_AUDIO));
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _exit(status);
 }
 
 // Xlib calls this when the connection to the X server breaks (the session
@@ -159,7 +165,7 @@ void Start() {
     System.mainThread = pthread_self();
     System.errors = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
     TakeSignals();
-    std::atexit(QuitAtExit);
+    on_exit(QuitAtExit, nullptr);
 }
 } // namespace
 
