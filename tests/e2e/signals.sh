@@ -1,15 +1,17 @@
 #!/bin/bash
 # SIGTERM, SIGHUP, SIGINT and SIGQUIT each end the game as closing its window
 # does: what the run changed is saved and the exit code is 0. So too with the
-# Options dialog open, and when signals come thick and fast (the file is
-# then still whole).
+# Options dialog open, when signals come thick and fast (the file is then
+# still whole), and while a sound plays (at once, not when it is over).
 set -eu
 . "$(dirname "$0")/lib.sh"
 
 # A script's background jobs start with SIGINT and SIGQUIT ignored, which the
-# game respects; here they are given back their default.
+# game respects; here they are given back their default. Each game has an X
+# server of its own: one that has just lost its last client resets, and
+# refuses the next for a moment.
 run() {
-  rm -f "$(SETTINGS)"
+  start_x 640 480
   start_game --default-signal=INT,QUIT
   poll 5 title_showing 96 104 96 180 || fail "no title screen"
   press s # the sound switched off: only a save keeps that
@@ -21,7 +23,6 @@ saved_sound_off() {
   [ "$(settings_words)" = "86 65 0 0 0 0 1 0 1" ] || fail "$1: settings $(settings_words)"
 }
 
-start_x 640 480
 for signal in TERM HUP INT QUIT; do
   run
   kill -"$signal" "$GAME_PID"
@@ -52,4 +53,42 @@ expect_exit_0
 saved_sound_off "a burst of signals"
 [ ! -e "$(SETTINGS).new" ] || fail "a half-made settings file was left"
 [ ! -s "$WORK/game.log" ] || fail "the game printed something"
+
+# While the game-over sound (0.88 s) plays: the game ends at once, not when
+# the sound is over. SDL's disk output writes the samples as they are
+# played; Down held from the start stacks pairs to the top within seconds.
+# The first samples of the game-over wave, as " xx xx ..." hex.
+gameover_head() {
+  local file=$SOURCE_DIR/res/wave2.wav at=12 length id
+  while :; do
+    id=$(dd if="$file" bs=1 skip="$at" count=4 2>/dev/null)
+    length=$(od -An -t u4 --endian=little -j $((at + 4)) -N 4 "$file" | tr -d ' ')
+    [ -n "$length" ] || return
+    if [ "$id" = data ]; then
+      od -An -v -t x1 -j $((at + 8)) -N 48 "$file" | tr -s ' \n' '  '
+      return
+    fi
+    at=$((at + 8 + length + length % 2))
+  done
+}
+HEAD=$(gameover_head)
+[ ${#HEAD} -gt 100 ] || fail "no samples found in res/wave2.wav"
+AUDIO="$WORK/audio.raw"
+gameover_heard() { [ -s "$AUDIO" ] && od -An -v -t x1 "$AUDIO" | tr -s ' \n' '  ' | grep -qF "$HEAD"; }
+start_x 640 480
+start_game SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$AUDIO"
+poll 5 title_showing 96 104 96 180 || fail "no title screen"
+press Return
+sleep 0.3
+xdotool keydown Down
+poll 30 gameover_heard || fail "no game-over sound"
+xdotool keyup Down
+kill -HUP "$GAME_PID"
+start=$(date +%s%N)
+expect_exit_0
+ms=$((($(date +%s%N) - start) / 1000000))
+[ "$ms" -lt 400 ] || fail "the game ended ${ms} ms after the signal, as the sound did"
+# The high score is whatever the run made.
+[ "$(settings_words | cut -d' ' -f1-3,5-)" = "86 65 1 0 0 1 0 1" ] ||
+  fail "during the sound: settings $(settings_words)"
 echo "ok"
