@@ -2,11 +2,13 @@
 // cue holds the game for as long as its sound lasts, and never longer,
 // whatever the sound server does. The output is opened for a sound, and
 // closed again once no sound has played for a second (an open output keeps
-// SDL's audio thread waking the machine dozens of times a second), by a
-// thread of its own: a sound server that is slow to answer, or stalled,
-// holds that thread and never the game. A cue that finds no output ready
-// within its own length is dropped, as is one that comes while a sound is
-// still playing. Without any output, cues are dropped at once.
+// SDL's audio thread waking the machine dozens of times a second), away
+// from the game's thread: a thread of its own opens it, and each close runs
+// on a thread of its own too, since a sound server may take seconds to let
+// go of an output (and a stalled one, for ever) while the next cue already
+// wants a new one. A cue that finds no output ready within its own length
+// is dropped, as is one that comes while a sound is still playing. Without
+// any output, cues are dropped at once.
 #include "platform/sdl/desktop.h"
 
 #include "platform/wave.h"
@@ -27,8 +29,7 @@ enum OutputState {
     OUTPUT_CLOSED,
     OUTPUT_OPENING, // the sound thread is opening it
     OUTPUT_OPEN,
-    OUTPUT_CLOSING, // the sound thread is closing it
-    OUTPUT_NONE,    // the machine has no sound: nothing is tried again
+    OUTPUT_NONE, // the machine has no sound: nothing is tried again
 };
 
 struct SoundState {
@@ -36,14 +37,16 @@ struct SoundState {
     SDL_cond* changed; // any of the below changed
     SDL_Thread* thread;
     OutputState state;
-    bool wantOpen; // a cue waits for the output
-    bool playing;  // a cue is being played: the output stays open
-    bool cut;      // the program is ending: cues end at once
-    bool stopping; // the sound thread is to close the output and end
-    bool stopped;  // ... and has
-    bool shut;     // the program is ending: no cue starts the thread again
+    int32_t closing; // outputs still being closed, each by a thread of its own
+    bool wantOpen;   // a cue waits for the output
+    bool playing;    // a cue is being played: the output stays open
+    bool cut;        // the program is ending: cues end at once
+    bool stopping;   // the sound thread is to close the output and end
+    bool stopped;    // ... and has
+    bool shut;       // the program is ending: no cue starts the thread again
     SDL_AudioDeviceID device;
-    uint64_t lastUse; // when the last cue ended
+    uint64_t lastUse;    // when the last cue ended
+    uint64_t playsUntil; // when the sound last queued ends
 };
 SoundState Sound;
 
@@ -82,17 +85,22 @@ OutputState OpenDevice() {
     // counts in the waves' own bytes.
     SDL_AudioSpec obtained{};
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &obtained, 0);
-    if (device == 0) {
-        // A server that went away may be back for the next cue, through a
-        // subsystem started anew.
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return OUTPUT_CLOSED;
-    }
+    // A server that is not there now may be for a later cue.
+    if (device == 0) return OUTPUT_CLOSED;
     SDL_PauseAudioDevice(device, 0);
     SDL_LockMutex(Sound.lock);
     Sound.device = device;
     SDL_UnlockMutex(Sound.lock);
     return OUTPUT_OPEN;
+}
+
+int CloseThread(void* data) {
+    SDL_CloseAudioDevice(static_cast<SDL_AudioDeviceID>(reinterpret_cast<uintptr_t>(data)));
+    SDL_LockMutex(Sound.lock);
+    --Sound.closing;
+    SDL_CondBroadcast(Sound.changed);
+    SDL_UnlockMutex(Sound.lock);
+    return 0;
 }
 
 // On the sound thread, the lock held: sets `state` (a step that waits on
@@ -102,14 +110,25 @@ void SetState(OutputState state) {
     SDL_CondBroadcast(Sound.changed);
 }
 
-void CloseDevice() {
-    SetState(OUTPUT_CLOSING);
+// The lock held. The output is closed at once as far as the cues can
+// tell; the close itself runs apart, waiting on the server as long as it
+// takes. `wait` closes it here instead and waits for it (at exit, when
+// nothing else is to come).
+void CloseDevice(bool wait) {
     const SDL_AudioDeviceID device = Sound.device;
-    SDL_UnlockMutex(Sound.lock);
-    SDL_CloseAudioDevice(device);
-    SDL_LockMutex(Sound.lock);
     Sound.device = 0;
+    ++Sound.closing;
     SetState(OUTPUT_CLOSED);
+    void* data = reinterpret_cast<void*>(static_cast<uintptr_t>(device));
+    if (!wait) {
+        if (SDL_Thread* closer = SDL_CreateThread(CloseThread, "vantle-close", data)) {
+            SDL_DetachThread(closer);
+            return;
+        }
+    }
+    SDL_UnlockMutex(Sound.lock);
+    CloseThread(data);
+    SDL_LockMutex(Sound.lock);
 }
 
 // Opens the output when a cue wants it and closes it after a second of
@@ -132,14 +151,14 @@ int SoundThread(void*) {
         if (Sound.state == OUTPUT_OPEN && !Sound.playing) {
             const uint64_t now = SDL_GetTicks64(), due = Sound.lastUse + CloseAfterMs;
             if (now >= due)
-                CloseDevice();
+                CloseDevice(false);
             else
                 SDL_CondWaitTimeout(Sound.changed, Sound.lock, static_cast<uint32_t>(due - now));
             continue;
         }
         SDL_CondWait(Sound.changed, Sound.lock);
     }
-    if (Sound.state == OUTPUT_OPEN) CloseDevice();
+    if (Sound.state == OUTPUT_OPEN) CloseDevice(true);
     Sound.stopped = true;
     SDL_CondBroadcast(Sound.changed);
     SDL_UnlockMutex(Sound.lock);
@@ -176,8 +195,7 @@ void PlatformPlayWave(const char* name) {
     // The sound lasts this long; the last buffer SDL takes from the queue
     // is heard a buffer later.
     const uint64_t end = start + pcm.size * 1000 / Rate + BufferMs;
-    const bool busy = Sound.state == OUTPUT_OPEN && SDL_GetQueuedAudioSize(Sound.device) > 0;
-    if (Sound.state == OUTPUT_NONE || Sound.cut || busy) {
+    if (Sound.state == OUTPUT_NONE || Sound.cut || start < Sound.playsUntil) {
         SDL_UnlockMutex(Sound.lock);
         return;
     }
@@ -192,8 +210,9 @@ void PlatformPlayWave(const char* name) {
                             static_cast<uint32_t>(end - SDL_GetTicks64() + 1));
     // An output opened late plays the sound to its end all the same; the
     // game goes on when the sound would have ended.
-    if (Sound.state == OUTPUT_OPEN && !Sound.cut)
-        SDL_QueueAudio(Sound.device, pcm.data, static_cast<Uint32>(pcm.size));
+    if (Sound.state == OUTPUT_OPEN && !Sound.cut &&
+        SDL_QueueAudio(Sound.device, pcm.data, static_cast<Uint32>(pcm.size)) == 0)
+        Sound.playsUntil = SDL_GetTicks64() + pcm.size * 1000 / Rate;
     WaitUntil(end);
     Sound.playing = false;
     Sound.lastUse = SDL_GetTicks64();
@@ -223,7 +242,7 @@ bool SoundShutdown() {
     Sound.cut = true;
     // An output being opened or closed is waiting on the sound server: the
     // program does not wait with it.
-    bool done = Sound.state != OUTPUT_OPENING && Sound.state != OUTPUT_CLOSING;
+    bool done = Sound.state != OUTPUT_OPENING && Sound.closing == 0;
     if (done) {
         Sound.stopping = true;
         SDL_CondBroadcast(Sound.changed);
@@ -231,7 +250,7 @@ bool SoundShutdown() {
         while (!Sound.stopped && SDL_GetTicks64() < until)
             SDL_CondWaitTimeout(Sound.changed, Sound.lock,
                                 static_cast<uint32_t>(until - SDL_GetTicks64() + 1));
-        done = Sound.stopped;
+        done = Sound.stopped && Sound.closing == 0;
     }
     SDL_UnlockMutex(Sound.lock);
     if (done) {
