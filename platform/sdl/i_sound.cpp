@@ -23,7 +23,7 @@ constexpr int32_t Rate = GameWaveRate;
 constexpr uint16_t DeviceSamples = 256; // about 23 ms a buffer
 constexpr uint64_t BufferMs = DeviceSamples * 1000u / Rate + 1;
 constexpr uint64_t CloseAfterMs = 1000; // quiet this long, the output closes
-constexpr uint32_t ExitCloseMs = 250;   // at exit, how long an idle output may take to close
+constexpr uint32_t ExitCloseMs = 100;   // at exit, how long an idle output may take to close
 
 enum OutputState {
     OUTPUT_CLOSED,
