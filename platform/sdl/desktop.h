@@ -75,6 +75,9 @@ void PadStart();
 
 // --- i_sound.cpp ---
 
+// Makes what the sound's threads share; before any thread may call the
+// functions below.
+void SoundPrepare();
 // A cue being played ends its wait now, and so does every later one: the
 // program is ending. Any thread may call it.
 void SoundInterrupt();

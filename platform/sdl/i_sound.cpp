@@ -167,8 +167,7 @@ int SoundThread(void*) {
 
 bool StartThread() {
     if (Sound.thread != nullptr) return true;
-    if (Sound.lock == nullptr) Sound.lock = SDL_CreateMutex();
-    if (Sound.changed == nullptr) Sound.changed = SDL_CreateCond();
+    SoundPrepare();
     if (Sound.lock == nullptr || Sound.changed == nullptr) return false;
     Sound.thread = SDL_CreateThread(SoundThread, "vantle-sound", nullptr);
     return Sound.thread != nullptr;
@@ -185,6 +184,11 @@ bool WaitUntil(uint64_t until) {
     }
 }
 } // namespace
+
+void SoundPrepare() {
+    if (Sound.lock == nullptr) Sound.lock = SDL_CreateMutex();
+    if (Sound.changed == nullptr) Sound.changed = SDL_CreateCond();
+}
 
 void PlatformPlayWave(const char* name) {
     WavePcm pcm{};

@@ -164,6 +164,7 @@ void Start() {
     System.started = true;
     System.mainThread = pthread_self();
     System.errors = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    SoundPrepare(); // the signal thread may interrupt a cue
     TakeSignals();
     on_exit(QuitAtExit, nullptr);
 }
