@@ -86,7 +86,9 @@ void LoadAccelerators() {
 }
 
 int32_t AppMain() {
-    if (CreateMainWindow() == 0) return 0;
+    // Without a window the game has not run: the platform has said why, and
+    // the exit code tells whoever started it.
+    if (CreateMainWindow() == 0) return 1;
     LoadAccelerators();
     Message message{};
     while (PlatformGetMessage(&message)) {

@@ -15,7 +15,8 @@ constexpr int32_t STRING_CLASS = 3;
 
 extern Window MainWindow;
 
-// Creates the window and runs the message loop; returns the exit code, 0.
+// Creates the window and runs the message loop; returns the exit code: 0
+// when the game ends, 1 when no window could be made.
 int32_t AppMain();
 // 1 when the window exists (and the game is set up), else 0.
 int32_t CreateMainWindow();

@@ -1,6 +1,7 @@
 // What the files of the desktop backend share with each other (and with its
 // tests, which call the translation of events directly): the one window,
-// the event translation, the controllers, the sound output's idle close.
+// the event translation, the controllers, the sound output, the end of the
+// program.
 #pragma once
 
 #define SDL_MAIN_HANDLED
@@ -16,8 +17,17 @@
 // The one window's handle, as the messages carry it.
 constexpr Window DesktopWindow = OnlyWindow;
 
+// --- i_system.cpp ---
+
 // Starts an SDL subsystem once; SDL is shut down when the program exits.
+// The first call also takes over the ending signals (SIGTERM, SIGHUP,
+// SIGINT, SIGQUIT: each asks the window to close) and, once SDL shows its
+// window through X, the loss of the X connection (the settings are saved
+// and the program ends at once). A display that cannot be opened is
+// reported on standard error.
 bool StartSdl(uint32_t subsystem);
+// Whether an ending signal has come.
+bool EndRequested();
 
 // --- i_video.cpp ---
 
@@ -67,7 +77,13 @@ void PadStart();
 
 // --- i_sound.cpp ---
 
-// Closes the sound output once it has been quiet for a while.
-void SoundIdle(uint64_t now);
-// Milliseconds from `now` until the output closes; -1 when it is closed.
-int32_t SoundWait(uint64_t now);
+// Makes what the sound's threads share; before any thread may call the
+// functions below.
+void SoundPrepare();
+// A cue being played ends its wait now, and so does every later one: the
+// program is ending. Any thread may call it.
+void SoundInterrupt();
+// At exit: closes the sound output if that can be done at once. False when
+// the output is held by a sound server that does not answer, in which case
+// SDL's audio must be left alone.
+bool SoundShutdown();

@@ -12,6 +12,7 @@ namespace {
 struct EventState {
     PenState pen;
     PadState pad;
+    bool endPosted; // an ending signal has become a close request
 };
 EventState Events;
 
@@ -268,7 +269,7 @@ int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* 
         out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0};
         return 1;
     case SDL_QUIT:
-        // SIGINT and SIGTERM: asked to close, as the window manager asks.
+        // An ending signal: asked to close, as the window manager asks.
         out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0};
         return 1;
     default: return 0;
@@ -281,6 +282,11 @@ bool PlatformGetMessage(Message* message) {
         if (QueueQuitPosted()) return false;
         while (SDL_PollEvent(&event))
             HandleEvent(event);
+        // A signal that came before SDL could take its event.
+        if (EndRequested() && !Events.endPosted) {
+            Events.endPosted = true;
+            QueuePost(Message{DesktopWindow, MSG_CLOSE, 0, 0});
+        }
         if (QueueTake(message)) return true;
         if (WindowTakePaint()) {
             *message = Message{DesktopWindow, MSG_PAINT, 0, 0};
@@ -288,12 +294,8 @@ bool PlatformGetMessage(Message* message) {
         }
         const uint64_t now = SDL_GetTicks64();
         if (TimerTake(now, message)) return true;
-        SoundIdle(now);
-        // Sleep until something happens, the next timer falls due or the
-        // sound output is to close.
-        int32_t wait = TimerWait(now);
-        const int32_t soundWait = SoundWait(now);
-        if (soundWait >= 0 && (wait < 0 || soundWait < wait)) wait = soundWait;
+        // Sleep until something happens or the next timer falls due.
+        const int32_t wait = TimerWait(now);
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait))
             HandleEvent(event);
     }

@@ -67,6 +67,13 @@ TEST_F(AppTest, EndingTheSessionSavesTheSettingsAndLeavesTheGameRunning) {
     EXPECT_TRUE(HeadlessTimerRunning());
 }
 
+TEST_F(AppTest, NoWindowMeansANonZeroExitCodeAndNoLoop) {
+    // The one window exists already, so no other can be made.
+    EXPECT_EQ(AppMain(), 1);
+    EXPECT_TRUE(PlatformWindowAlive(MainWindow)) << "the running game is left alone";
+    EXPECT_FALSE(HeadlessQuitPosted());
+}
+
 TEST_F(AppTest, AltSlashIsTakenButDoesNothing) {
     EXPECT_TRUE(Translate(MSG_SYSCHAR, '/'));
     EXPECT_FALSE(Translate(MSG_CHAR, '/')) << "without Alt it is no accelerator";
