@@ -60,8 +60,10 @@ void VideoWindowEvent(const SDL_WindowEvent& event) {
 
 PenScale VideoPenScale() {
     const int32_t w = TheWindow.layoutWidth, h = TheWindow.layoutHeight;
-    PenScale s{w, h, w, h};
-    if (Video.window != nullptr) SDL_GetWindowSize(Video.window, &s.windowWidth, &s.windowHeight);
+    PenScale s{w, h, w, h, w, h};
+    if (Video.window == nullptr) return s;
+    SDL_GetWindowSize(Video.window, &s.windowWidth, &s.windowHeight);
+    PlatformWindowSize(DesktopWindow, &s.pixelWidth, &s.pixelHeight);
     return s;
 }
 
@@ -172,9 +174,12 @@ void PlatformPresent(Window, const uint32_t* pixels, int32_t width, int32_t heig
     }
 
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    // After a change of size the picture keeps its shape, black around it.
+    const FitRect fit =
+        FitPicture(TheWindow.layoutWidth, TheWindow.layoutHeight, surface->w, surface->h);
     RowBand bands[MaxBands];
-    const int32_t count =
-        StretchChanged(pixels, width, height, pitch, Video.last.pixels, full, target, bands, MaxBands);
+    const int32_t count = StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
+                                        target, fit, bands, MaxBands);
     SDL_Rect rects[MaxBands];
     for (int32_t i = 0; i < count; ++i) {
         const int32_t rows = bands[i].bottom - bands[i].top;
