@@ -164,9 +164,19 @@ int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* 
         return 1;
     }
     case SDL_WINDOWEVENT:
-        if (event.window.event != SDL_WINDOWEVENT_CLOSE) return 0;
-        out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0};
-        return 1;
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0}; return 1;
+        // Out of the player's sight, and back.
+        case SDL_WINDOWEVENT_HIDDEN:
+        case SDL_WINDOWEVENT_MINIMIZED:
+            out[0] = Message{DesktopWindow, MSG_SHOWWINDOW, 0, 0};
+            return 1;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+            out[0] = Message{DesktopWindow, MSG_SHOWWINDOW, 1, 0};
+            return 1;
+        default: return 0;
+        }
     case SDL_QUIT:
         // SIGINT and SIGTERM: asked to close, as the window manager asks.
         out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0};

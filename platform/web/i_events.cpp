@@ -83,7 +83,9 @@ EM_JS(void, js_listen, (), {
     window.addEventListener("resize", function() { _WebResized(); });
     window.addEventListener("pagehide", function() { _WebEndSession(); });
     document.addEventListener("visibilitychange", function() {
-        if (document.visibilityState == "hidden") _WebEndSession();
+        var hidden = document.visibilityState == "hidden";
+        _WebShown(hidden ? 0 : 1);
+        if (hidden) _WebEndSession();
     });
 });
 
@@ -135,6 +137,13 @@ EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int pointer, double fx, double fy
         Events.penDown = false;
     }
     Post(Message{WebWindow, down ? MSG_PENDOWN : MSG_PENUP, 0, VideoPenPosition(fx, fy)});
+}
+
+// The page was hidden (0: another tab, the browser minimised, the phone
+// locked) or shown again (1): the window is told at once.
+EMSCRIPTEN_KEEPALIVE void WebShown(int shown) {
+    const WindowProcedure procedure = WindowProcedureIfAlive();
+    if (procedure != nullptr) procedure(WebWindow, MSG_SHOWWINDOW, shown != 0 ? 1u : 0u, 0);
 }
 
 // The page is hidden or closing: it may never run again.

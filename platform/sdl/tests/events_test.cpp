@@ -236,6 +236,23 @@ TEST(WindowTranslation, CloseRequestsAndSignalsAskTheWindowToClose) {
     EXPECT_TRUE(Translate(motion).empty());
 }
 
+TEST(WindowTranslation, HidingOrMinimisingTellsTheWindowItIsOutOfSight) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    for (const uint8_t hidden : {SDL_WINDOWEVENT_HIDDEN, SDL_WINDOWEVENT_MINIMIZED}) {
+        e.window.event = hidden;
+        const Message m = One(e);
+        EXPECT_EQ(m.message, MSG_SHOWWINDOW) << int{hidden};
+        EXPECT_EQ(m.wParam, 0u) << int{hidden};
+    }
+    for (const uint8_t shown : {SDL_WINDOWEVENT_SHOWN, SDL_WINDOWEVENT_RESTORED}) {
+        e.window.event = shown;
+        const Message m = One(e);
+        EXPECT_EQ(m.message, MSG_SHOWWINDOW) << int{shown};
+        EXPECT_EQ(m.wParam, 1u) << int{shown};
+    }
+}
+
 TEST(WindowTimer, APunctualTickKeepsTheCadence) {
     // Taken on time or a little late, the next deadline stays on the grid.
     EXPECT_EQ(NextTimerDeadline(1000, 1000, 70), 1070u);

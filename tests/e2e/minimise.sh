@@ -1,0 +1,73 @@
+#!/bin/bash
+# Minimised by the window manager during play, and unmapped outright, the
+# game pauses (the PAUSE bar lights, the pair stays where it was) and goes
+# on when the player presses Space.
+set -eu
+. "$(dirname "$0")/lib.sh"
+
+for tool in xprop xwininfo; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed (tools/setup-deps test installs it)"
+    exit 77
+  fi
+done
+
+# Landscape 640 x 480 at scale 2: the well from window (88, 8), the PAUSE bar
+# at logical (210, 160), 48 x 16.
+well() { region 88 8 224 416; }
+pause_bar() { region 420 320 96 32; }
+changed_from() { [ "$("${@:2}")" != "$1" ]; }
+unmapped() { xwininfo -id "$window" | grep -q 'Map State: IsUnMapped'; }
+viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
+
+# A window manager minimises a window by marking it hidden for the desktop
+# (and, most of them, unmapping it): done here by hand, as there is no window
+# manager on the private X server.
+minimise() { xprop -id "$window" -f _NET_WM_STATE 32a -set _NET_WM_STATE _NET_WM_STATE_HIDDEN; }
+restore() { xprop -id "$window" -remove _NET_WM_STATE; }
+unmap() {
+  xdotool windowunmap "$window"
+  poll 3 unmapped || fail "the window is still mapped"
+}
+map() {
+  xdotool windowmap "$window"
+  poll 3 viewable || fail "the window did not come back"
+  # The keyboard's focus went with the window; a window manager gives it back.
+  xdotool windowfocus "$window"
+}
+
+# Hides the window one way, shows it again after longer than the pair takes
+# to fall a row, and checks the game paused meanwhile.
+check_paused_by() {
+  local how=$1 hide=$2 show=$3
+  local bar_before
+  bar_before=$(pause_bar)
+  "$hide"
+  sleep 2
+  "$show"
+  sleep 0.3
+  [ "$(pause_bar)" != "$bar_before" ] || fail "$how: the PAUSE bar is not lit"
+  local still
+  still=$(well)
+  sleep 2
+  [ "$(well)" = "$still" ] || fail "$how: the pair moves on after the window came back"
+  kill -0 "$GAME_PID" || fail "$how: the game ended"
+  press space
+  poll 4 changed_from "$still" well || fail "$how: Space did not resume the game"
+}
+
+start_x 640 480
+start_game
+poll 5 title_showing 96 104 96 180 || fail "no title screen"
+window=$(xdotool search --name '^vantle$' | head -n 1)
+title_well=$(well)
+press Return
+poll 3 changed_from "$title_well" well || fail "Enter did not start a game"
+sleep 0.3
+
+check_paused_by minimised minimise restore
+check_paused_by unmapped unmap map
+
+press Escape
+expect_exit_0
+echo "ok"
