@@ -70,7 +70,8 @@ int32_t StretchChanged(const uint32_t* pixels, int32_t width, int32_t height, in
 FitRect FitPicture(int32_t pictureWidth, int32_t pictureHeight, int32_t windowWidth,
                    int32_t windowHeight) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0)
-        return FitRect{0, 0, windowWidth > 0 ? windowWidth : 0, windowHeight > 0 ? windowHeight : 0};
+        return FitRect{0, 0, windowWidth > 0 ? windowWidth : 0,
+                       windowHeight > 0 ? windowHeight : 0};
     // Cross-multiplied in 64 bits: no rounding decides which side bounds it.
     if (int64_t{windowWidth} * pictureHeight <= int64_t{windowHeight} * pictureWidth) {
         // The width bounds it: bands above and below.

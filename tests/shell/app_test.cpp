@@ -95,7 +95,9 @@ TEST_F(AppTest, CreationSetsUpTitleModeWithTheTimerRunning) {
 }
 
 TEST_F(AppTest, HiddenInPlayThePairStopsAndSpaceResumesIt) {
-    const auto tick = [] { PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); };
+    const auto tick = [] {
+        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
+    };
     const auto hide = [] { PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 0, 0}); };
     tick(); // the title
     hide();
