@@ -1,11 +1,12 @@
 #!/bin/bash
-# Minimised by the window manager during play, and unmapped outright, the
+# Minimised during play (by a window manager, twm, and as a compositing
+# desktop does it, marking the window hidden), and unmapped outright, the
 # game pauses (the PAUSE bar lights, the pair stays where it was) and goes
 # on when the player presses Space.
 set -eu
 . "$(dirname "$0")/lib.sh"
 
-for tool in xprop xwininfo; do
+for tool in xprop xwininfo twm; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "SKIP: $tool is not installed (tools/setup-deps test installs it)"
     exit 77
@@ -20,11 +21,10 @@ changed_from() { [ "$("${@:2}")" != "$1" ]; }
 unmapped() { xwininfo -id "$window" | grep -q 'Map State: IsUnMapped'; }
 viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
 
-# A window manager minimises a window by marking it hidden for the desktop
-# (and, most of them, unmapping it): done here by hand, as there is no window
-# manager on the private X server.
-minimise() { xprop -id "$window" -f _NET_WM_STATE 32a -set _NET_WM_STATE _NET_WM_STATE_HIDDEN; }
-restore() { xprop -id "$window" -remove _NET_WM_STATE; }
+# A compositing desktop minimises a window by marking it hidden, leaving it
+# mapped: done here by hand, as that desktop would.
+mark_hidden() { xprop -id "$window" -f _NET_WM_STATE 32a -set _NET_WM_STATE _NET_WM_STATE_HIDDEN; }
+unmark_hidden() { xprop -id "$window" -remove _NET_WM_STATE; }
 unmap() {
   xdotool windowunmap "$window"
   poll 3 unmapped || fail "the window is still mapped"
@@ -60,13 +60,26 @@ start_x 640 480
 start_game
 poll 5 title_showing 96 104 96 180 || fail "no title screen"
 window=$(xdotool search --name '^vantle$' | head -n 1)
+# A window manager, which takes the window over as it is (no title bar, no
+# border), and minimises it when asked. It comes before the game is started:
+# taking over a window that is shown hides it for a moment, which pauses a
+# game in play.
+printf '%s\n' NoTitle RandomPlacement 'UsePPosition "on"' 'BorderWidth 0' 'TitleFont "fixed"' 'ResizeFont "fixed"' \
+  'MenuFont "fixed"' 'IconFont "fixed"' 'IconManagerFont "fixed"' >"$WORK/twmrc"
+LC_ALL=C twm -display "$DISPLAY" -f "$WORK/twmrc" >"$WORK/twm.log" 2>&1 &
+sleep 1
+minimise() {
+  xdotool windowminimize "$window"
+  poll 3 unmapped || fail "twm did not minimise the window: $(cat "$WORK/twm.log")"
+}
 title_well=$(well)
 press Return
 poll 3 changed_from "$title_well" well || fail "Enter did not start a game"
 sleep 0.3
 
-check_paused_by minimised minimise restore
+check_paused_by "marked hidden" mark_hidden unmark_hidden
 check_paused_by unmapped unmap map
+check_paused_by minimised minimise map
 
 press Escape
 expect_exit_0
