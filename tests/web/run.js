@@ -704,6 +704,33 @@ const NO_STORAGE = `(() => {
   Object.defineProperty(Storage.prototype, 'length', { get: refuse });
 })()`;
 
+// The page hidden during play (another tab in front) pauses the game: shown
+// again, the pair stays where it was until Space goes on.
+async function hiddenPauses(t) {
+  const game = await t.newGame();
+  await game.open({ width: 320, height: 240 });
+  await game.waitTitle();
+  await game.press('Enter', 'Enter on the title');
+  await game.checkStarted('Enter starts a game');
+  const other = await t.browser.newPage({ context: game.context });
+  try {
+    await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'hidden',
+      { timeout: 3000, what: 'the game page to be hidden behind another tab' });
+    await delay(500);
+  } finally {
+    await other.close();
+  }
+  await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'visible',
+    { timeout: 3000, what: 'the game page to be shown again' });
+  const before = await game.pair('shown again: the pair');
+  await delay(2 * FALL_MS);
+  const after = await game.pair('shown again, later: the pair');
+  check(after.c === before.c && after.r === before.r,
+    `the page was hidden in play, yet the pair went on from ${fmtPair(before)} to ${fmtPair(after)}`);
+  await game.press('Space', 'Space after the page was hidden');
+  await game.waitPair('Space goes on: the pair falls', p => p.r > before.r, 3 * FALL_MS);
+}
+
 async function storageRefused(t) {
   const game = await t.newGame();
   const script = await game.page.addInitScript(NO_STORAGE);
@@ -733,6 +760,7 @@ const GROUPS = [
   ['game controller', gamepad],
   ['settings survive a reload', settingsSurviveReload],
   ['end and play again', endAndPlayAgain],
+  ['the page hidden pauses a game', hiddenPauses],
   ['storage refused', storageRefused],
   ['offline from the service worker', offline],
 ];
