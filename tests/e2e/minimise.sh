@@ -18,6 +18,16 @@ done
 well() { region 88 8 224 416; }
 pause_bar() { region 420 320 96 32; }
 changed_from() { [ "$("${@:2}")" != "$1" ]; }
+# The well and the PAUSE bar the same in two screenshots 0.3 s apart, and
+# the well not black (as a window not yet repainted is).
+standing() {
+  local a b
+  a="$(well) $(pause_bar)"
+  sleep 0.3
+  b="$(well) $(pause_bar)"
+  [ "$a" = "$b" ] || return 1
+  pixels 88 8 224 416 | grep -qv '^#000000$'
+}
 unmapped() { xwininfo -id "$window" | grep -q 'Map State: IsUnMapped'; }
 viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
 
@@ -45,7 +55,8 @@ check_paused_by() {
   "$hide"
   sleep 2
   "$show"
-  sleep 0.3
+  # Shown again, the window is repainted: wait for a picture that stands.
+  poll 5 standing || fail "$how: the picture did not settle after the window came back"
   [ "$(pause_bar)" != "$bar_before" ] || fail "$how: the PAUSE bar is not lit"
   local still
   still=$(well)
