@@ -105,6 +105,15 @@ void NewGame() {
     SeedRandom(FallCounter);
 }
 
+void PausePlay() {
+    if (GameMode != MODE_PLAY || FallStep == 0) return;
+    // A button still shown pressed from the last tick is raised first, as
+    // the next tick would have done.
+    ReleaseButton();
+    PressButton(BUTTON_PAUSE);
+    FallStep = 0;
+}
+
 int32_t PlayTick(int32_t& mode) {
     if (MessageTimer != 0) {
         MessageTimer--;

@@ -37,6 +37,9 @@ int32_t PlayTick(int32_t& mode);
 int32_t ResolveTick(int32_t& mode);
 int32_t GameOverTick(int32_t& mode);
 void StartPlay();
+// Pauses play as the Space key does (the PAUSE bar lights), unless play is
+// paused already or the game is in another mode.
+void PausePlay();
 void NewGame();
 
 void ResetGameFlow();

@@ -66,3 +66,68 @@ int32_t StretchChanged(const uint32_t* pixels, int32_t width, int32_t height, in
     }
     return count;
 }
+
+FitRect FitPicture(int32_t pictureWidth, int32_t pictureHeight, int32_t windowWidth,
+                   int32_t windowHeight) {
+    if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0)
+        return FitRect{0, 0, windowWidth > 0 ? windowWidth : 0,
+                       windowHeight > 0 ? windowHeight : 0};
+    // Cross-multiplied in 64 bits: no rounding decides which side bounds it.
+    if (int64_t{windowWidth} * pictureHeight <= int64_t{windowHeight} * pictureWidth) {
+        // The width bounds it: bands above and below.
+        int32_t h = static_cast<int32_t>(int64_t{pictureHeight} * windowWidth / pictureWidth);
+        if (h < 1) h = 1;
+        return FitRect{0, (windowHeight - h) / 2, windowWidth, h};
+    }
+    int32_t w = static_cast<int32_t>(int64_t{pictureWidth} * windowHeight / pictureHeight);
+    if (w < 1) w = 1;
+    return FitRect{(windowWidth - w) / 2, 0, w, windowHeight};
+}
+
+namespace {
+int32_t FitAxis(int32_t v, int32_t start, int32_t size, int32_t picture) {
+    if (size <= 0 || picture <= 0) return 0;
+    const int64_t p = (int64_t{v} - start) * picture / size;
+    if (p < 0) return 0;
+    return p >= picture ? picture - 1 : static_cast<int32_t>(p);
+}
+} // namespace
+
+void FitToPicture(const FitRect& fit, int32_t pictureWidth, int32_t pictureHeight, int32_t x,
+                  int32_t y, int32_t* pictureX, int32_t* pictureY) {
+    *pictureX = FitAxis(x, fit.x, fit.width, pictureWidth);
+    *pictureY = FitAxis(y, fit.y, fit.height, pictureHeight);
+}
+
+int32_t StretchFitted(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                      uint32_t* last, bool full, const StretchTarget& target, const FitRect& fit,
+                      RowBand* bands, int32_t maxBands) {
+    if (target.pixels == nullptr || target.width <= 0 || target.height <= 0 || maxBands <= 0)
+        return 0;
+    // What lies outside the window is not drawn.
+    if (fit.x < 0 || fit.y < 0 || fit.width <= 0 || fit.height <= 0 ||
+        fit.x + fit.width > target.width || fit.y + fit.height > target.height)
+        return 0;
+    const bool whole =
+        fit.x == 0 && fit.y == 0 && fit.width == target.width && fit.height == target.height;
+    if (full && !whole) {
+        for (int32_t y = 0; y < target.height; ++y) {
+            uint32_t* row = target.pixels + static_cast<ptrdiff_t>(y) * target.pitch;
+            std::memset(row, 0, sizeof(uint32_t) * static_cast<size_t>(target.width));
+        }
+    }
+    const StretchTarget inner{target.pixels + static_cast<ptrdiff_t>(fit.y) * target.pitch + fit.x,
+                              fit.width, fit.height, target.pitch};
+    const int32_t count =
+        StretchChanged(pixels, width, height, pitch, last, full, inner, bands, maxBands);
+    if (whole) return count;
+    if (full) {
+        bands[0] = RowBand{0, target.height};
+        return 1;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        bands[i].top += fit.y;
+        bands[i].bottom += fit.y;
+    }
+    return count;
+}

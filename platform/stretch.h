@@ -33,3 +33,25 @@ struct RowBand {
 int32_t StretchChanged(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
                        uint32_t* last, bool full, const StretchTarget& target, RowBand* bands,
                        int32_t maxBands);
+
+// Where the picture goes on a window whose size is no longer the one the
+// game laid itself out for: its shape kept, scaled to the largest size that
+// fits, centred; the rest of the window is black. On a window of the laid-out
+// size (or of the same shape) it is the whole window.
+struct FitRect {
+    int32_t x, y, width, height; // window pixels
+};
+FitRect FitPicture(int32_t pictureWidth, int32_t pictureHeight, int32_t windowWidth,
+                   int32_t windowHeight);
+
+// The laid-out pixel under window pixel (x, y) of the picture placed at
+// `fit`; positions beside the picture go to its nearest edge.
+void FitToPicture(const FitRect& fit, int32_t pictureWidth, int32_t pictureHeight, int32_t x,
+                  int32_t y, int32_t* pictureX, int32_t* pictureY);
+
+// Stretches the picture into `fit` of the target, as StretchChanged does,
+// and, when `full`, makes the rest of the target black. The bands written
+// are window rows; a full redraw gives one band of the whole target.
+int32_t StretchFitted(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                      uint32_t* last, bool full, const StretchTarget& target, const FitRect& fit,
+                      RowBand* bands, int32_t maxBands);

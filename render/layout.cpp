@@ -42,7 +42,9 @@ void LayoutScreen(int32_t windowWidth, int32_t windowHeight) {
         L.CellSpriteX = 0;
         L.CellSpriteY = SmallTileY;
     } else {
-        // Portrait, and square windows too: whole-number scales only.
+        // Portrait, and square windows too: whole-number scales only, the
+        // largest at which the 240 x 320 area fits across as well as down,
+        // so that a tall narrow screen still shows the panel.
         L.AreaX = 0;
         L.AreaHeight = 320;
         L.PanelX = 162;
@@ -50,8 +52,9 @@ void LayoutScreen(int32_t windowWidth, int32_t windowHeight) {
         L.CellSize = LargeTileSize;
         L.CellSpriteX = 0;
         L.CellSpriteY = LargeTileY;
-        L.Scale = static_cast<double>(static_cast<int32_t>(windowHeight * OneOver320));
-        if (L.Scale < 1.0) L.Scale = 1.0;
+        int32_t scale = static_cast<int32_t>(windowHeight * OneOver320);
+        if (scale > windowWidth / 240) scale = windowWidth / 240;
+        L.Scale = scale < 1 ? 1.0 : static_cast<double>(scale);
     }
     L.LogicalWidth = static_cast<int32_t>(windowWidth / L.Scale);
     L.LogicalHeight = static_cast<int32_t>(windowHeight / L.Scale);

@@ -123,6 +123,11 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     // The browser may end the game without destroying its window: the
     // settings are saved whenever the page is hidden or closed.
     case MSG_ENDSESSION: SaveSettings(); return 0;
+    // Out of sight, a game in play would go on unseen: it pauses, and the
+    // player resumes it with Space.
+    case MSG_SHOWWINDOW:
+        if (wParam == 0) PausePlay();
+        return 0;
     case MSG_PAINT: return PaintWindow(window);
     case MSG_KEYDOWN: OnKeyDown(wParam); return 0;
     // A key let go while Alt was held is let go all the same.

@@ -36,10 +36,12 @@ void VideoWindowEvent(const SDL_WindowEvent& event);
 
 // How pen positions are measured: mouse events come in the window's own
 // units, which are not pixels on a high-DPI screen; positions go out in the
-// real pixels of the size the game laid itself out for.
+// real pixels of the size the game laid itself out for, through the place
+// the picture has on the window now (see FitPicture).
 struct PenScale {
     int32_t windowWidth, windowHeight; // in the units of mouse events
-    int32_t pixelWidth, pixelHeight;   // in the units of pen messages
+    int32_t pixelWidth, pixelHeight;   // the window now, in real pixels
+    int32_t layoutWidth, layoutHeight; // the units of pen messages
 };
 PenScale VideoPenScale();
 

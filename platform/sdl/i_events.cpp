@@ -6,6 +6,7 @@
 
 #include "platform/keys.h"
 #include "platform/queue.h"
+#include "platform/stretch.h"
 #include "platform/timers.h"
 
 namespace {
@@ -147,23 +148,25 @@ uint32_t PlaceKey(SDL_Scancode scancode) {
     }
 }
 
-int32_t Clamp(int32_t v, int32_t limit) {
-    if (v < 0) return 0;
-    return v >= limit ? (limit > 0 ? limit - 1 : 0) : v;
+// A position in real pixels of the window now to the laid-out pixel the
+// picture shows there, packed as pen messages carry it.
+int32_t PicturePosition(int32_t x, int32_t y, const PenScale& s) {
+    const FitRect fit = FitPicture(s.layoutWidth, s.layoutHeight, s.pixelWidth, s.pixelHeight);
+    int32_t px = 0, py = 0;
+    FitToPicture(fit, s.layoutWidth, s.layoutHeight, x, y, &px, &py);
+    return PackPosition(px, py);
 }
 
 int32_t MousePosition(int32_t x, int32_t y, const PenScale& s) {
     const int64_t px = s.windowWidth > 0 ? int64_t{x} * s.pixelWidth / s.windowWidth : x;
     const int64_t py = s.windowHeight > 0 ? int64_t{y} * s.pixelHeight / s.windowHeight : y;
-    return PackPosition(Clamp(static_cast<int32_t>(px), s.pixelWidth),
-                        Clamp(static_cast<int32_t>(py), s.pixelHeight));
+    return PicturePosition(static_cast<int32_t>(px), static_cast<int32_t>(py), s);
 }
 
 // Touch positions are fractions of the window.
 int32_t TouchPosition(float x, float y, const PenScale& s) {
-    return PackPosition(
-        Clamp(static_cast<int32_t>(x * static_cast<float>(s.pixelWidth)), s.pixelWidth),
-        Clamp(static_cast<int32_t>(y * static_cast<float>(s.pixelHeight)), s.pixelHeight));
+    return PicturePosition(static_cast<int32_t>(x * static_cast<float>(s.pixelWidth)),
+                           static_cast<int32_t>(y * static_cast<float>(s.pixelHeight)), s);
 }
 
 int32_t TranslateKey(const SDL_KeyboardEvent& key, Message out[2]) {
@@ -265,9 +268,19 @@ int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* 
         return 1;
     }
     case SDL_WINDOWEVENT:
-        if (event.window.event != SDL_WINDOWEVENT_CLOSE) return 0;
-        out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0};
-        return 1;
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0}; return 1;
+        // Out of the player's sight, and back.
+        case SDL_WINDOWEVENT_HIDDEN:
+        case SDL_WINDOWEVENT_MINIMIZED:
+            out[0] = Message{DesktopWindow, MSG_SHOWWINDOW, 0, 0};
+            return 1;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+            out[0] = Message{DesktopWindow, MSG_SHOWWINDOW, 1, 0};
+            return 1;
+        default: return 0;
+        }
     case SDL_QUIT:
         // An ending signal: asked to close, as the window manager asks.
         out[0] = Message{DesktopWindow, MSG_CLOSE, 0, 0};

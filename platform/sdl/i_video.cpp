@@ -1,8 +1,14 @@
 // The window: borderless over the usable screen, drawn through SDL's window
 // surface (no renderer, no OpenGL): the logical picture is stretched straight
 // into it, nearest neighbour, and only the rows that changed since the last
-// present are stretched and sent to the screen.
+// present are stretched and sent to the screen. Screens whose pixels SDL
+// cannot give as a window surface (30 bits a pixel, say) are drawn through
+// a renderer instead: the stretched picture goes into a streaming texture of
+// the window's size, which is copied to the window unscaled. Colour-mapped
+// screens (8 bits a pixel), which have no renderer either, are drawn with
+// Xlib itself (x11_draw.h).
 #include "platform/sdl/desktop.h"
+#include "platform/sdl/x11_draw.h"
 
 #include "platform/icon.h"
 #include "platform/stretch.h"
@@ -22,8 +28,14 @@ struct VideoState {
     PixelBuffer last;
     const SDL_Surface* lastSurface;
     // For screens whose pixels are not 0x00RRGGBB: the stretched picture
-    // before conversion.
+    // before conversion (or before the texture, with a renderer).
     PixelBuffer converted;
+    // Set when the window has no surface to draw into: a renderer draws
+    // it, or failing that Xlib itself; or nothing can.
+    bool useRenderer, useX11, cannotDraw;
+    SDL_Renderer* renderer;
+    SDL_Texture* texture;
+    int32_t textureWidth, textureHeight;
 };
 VideoState Video;
 
@@ -50,6 +62,77 @@ void FreePictures() {
     FreePixels(&Video.last);
     FreePixels(&Video.converted);
     Video.lastSurface = nullptr;
+    if (Video.texture != nullptr) SDL_DestroyTexture(Video.texture);
+    if (Video.renderer != nullptr) SDL_DestroyRenderer(Video.renderer);
+    if (Video.useX11) X11DrawStop();
+    Video.useX11 = false;
+    Video.texture = nullptr;
+    Video.renderer = nullptr;
+    Video.textureWidth = Video.textureHeight = 0;
+}
+
+// Xlib's way: the picture stretched into a window-sized buffer, only the
+// rows that changed converted to the screen's pixels and put on the window.
+void PresentThroughX11(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) {
+    int32_t w = 0, h = 0;
+    SDL_GetWindowSizeInPixels(Video.window, &w, &h);
+    if (w <= 0 || h <= 0) return;
+    const bool full = TheWindow.redrawAll || width != Video.last.width ||
+                      height != Video.last.height || w != Video.textureWidth ||
+                      h != Video.textureHeight;
+    if (!ReservePixels(&Video.last, width, height) || !ReservePixels(&Video.converted, w, h))
+        return;
+    Video.textureWidth = w;
+    Video.textureHeight = h;
+    const FitRect fit = FitPicture(TheWindow.layoutWidth, TheWindow.layoutHeight, w, h);
+    RowBand bands[MaxBands];
+    const int32_t count =
+        StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
+                      StretchTarget{Video.converted.pixels, w, h, w}, fit, bands, MaxBands);
+    TheWindow.redrawAll = false;
+    for (int32_t i = 0; i < count; ++i)
+        X11DrawRows(Video.converted.pixels + static_cast<ptrdiff_t>(bands[i].top) * w, w, h,
+                    bands[i].top, bands[i].bottom - bands[i].top);
+}
+
+// The renderer's way: the picture stretched into the window-sized texture,
+// only the rows that changed sent, then the texture shown.
+void PresentThroughRenderer(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) {
+    if (Video.renderer == nullptr) {
+        Video.renderer = SDL_CreateRenderer(Video.window, -1, 0);
+        if (Video.renderer == nullptr) {
+            Video.cannotDraw = true;
+            return;
+        }
+    }
+    int32_t w = 0, h = 0;
+    if (SDL_GetRendererOutputSize(Video.renderer, &w, &h) != 0 || w <= 0 || h <= 0) return;
+    bool full = TheWindow.redrawAll || width != Video.last.width || height != Video.last.height;
+    if (Video.texture == nullptr || w != Video.textureWidth || h != Video.textureHeight) {
+        if (Video.texture != nullptr) SDL_DestroyTexture(Video.texture);
+        Video.texture = SDL_CreateTexture(Video.renderer, SDL_PIXELFORMAT_RGB888,
+                                          SDL_TEXTUREACCESS_STREAMING, w, h);
+        Video.textureWidth = Video.texture != nullptr ? w : 0;
+        Video.textureHeight = Video.texture != nullptr ? h : 0;
+        if (Video.texture == nullptr) return;
+        full = true;
+    }
+    if (!ReservePixels(&Video.last, width, height) || !ReservePixels(&Video.converted, w, h))
+        return;
+    const FitRect fit = FitPicture(TheWindow.layoutWidth, TheWindow.layoutHeight, w, h);
+    RowBand bands[MaxBands];
+    const int32_t count =
+        StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
+                      StretchTarget{Video.converted.pixels, w, h, w}, fit, bands, MaxBands);
+    TheWindow.redrawAll = false;
+    if (count == 0) return;
+    for (int32_t i = 0; i < count; ++i) {
+        const SDL_Rect rows{0, bands[i].top, w, bands[i].bottom - bands[i].top};
+        SDL_UpdateTexture(Video.texture, &rows,
+                          Video.converted.pixels + static_cast<ptrdiff_t>(bands[i].top) * w, w * 4);
+    }
+    SDL_RenderCopy(Video.renderer, Video.texture, nullptr, nullptr);
+    SDL_RenderPresent(Video.renderer);
 }
 } // namespace
 
@@ -60,8 +143,10 @@ void VideoWindowEvent(const SDL_WindowEvent& event) {
 
 PenScale VideoPenScale() {
     const int32_t w = TheWindow.layoutWidth, h = TheWindow.layoutHeight;
-    PenScale s{w, h, w, h};
-    if (Video.window != nullptr) SDL_GetWindowSize(Video.window, &s.windowWidth, &s.windowHeight);
+    PenScale s{w, h, w, h, w, h};
+    if (Video.window == nullptr) return s;
+    SDL_GetWindowSize(Video.window, &s.windowWidth, &s.windowHeight);
+    PlatformWindowSize(DesktopWindow, &s.pixelWidth, &s.pixelHeight);
     return s;
 }
 
@@ -100,12 +185,19 @@ Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
     // No text input: keys are all the game reads.
     SDL_StopTextInput();
 
-    // The size in real pixels is the window surface's.
+    // The size in real pixels is the window surface's; without one, Xlib
+    // or a renderer draws the window.
     int32_t width = 0, height = 0;
+    Video.useRenderer = false;
     if (const SDL_Surface* surface = SDL_GetWindowSurface(window)) {
         width = surface->w;
         height = surface->h;
     } else {
+        // Colour-mapped screens (8 bits a pixel) have no renderer either:
+        // Xlib draws them.
+        Video.useX11 = X11DrawStart(window);
+        Video.useRenderer = !Video.useX11;
+        Video.cannotDraw = false;
         SDL_GetWindowSizeInPixels(window, &width, &height);
     }
     Video.window = window;
@@ -118,7 +210,9 @@ void PlatformWindowSize(Window, int32_t* width, int32_t* height) {
     *width = TheWindow.layoutWidth;
     *height = TheWindow.layoutHeight;
     if (Video.window == nullptr) return;
-    if (const SDL_Surface* surface = SDL_GetWindowSurface(Video.window)) {
+    if (Video.useRenderer || Video.useX11) {
+        SDL_GetWindowSizeInPixels(Video.window, width, height);
+    } else if (const SDL_Surface* surface = SDL_GetWindowSurface(Video.window)) {
         *width = surface->w;
         *height = surface->h;
     }
@@ -130,9 +224,10 @@ void PlatformShowWindow(Window) {
 
 void PlatformDestroyWindow(Window window) {
     if (!WindowDestroy(window)) return;
+    // The renderer and its texture go before their window.
+    FreePictures();
     SDL_DestroyWindow(Video.window);
     Video.window = nullptr;
-    FreePictures();
 }
 
 void PlatformSetSmallIcon(Window, int32_t iconId, int32_t size) {
@@ -150,6 +245,14 @@ void PlatformSetClassIcon(int32_t iconId) {
 
 void PlatformPresent(Window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) {
     if (!TheWindow.alive || pixels == nullptr || width <= 0 || height <= 0 || pitch < width) return;
+    if (Video.useX11) {
+        PresentThroughX11(pixels, width, height, pitch);
+        return;
+    }
+    if (Video.useRenderer) {
+        if (!Video.cannotDraw) PresentThroughRenderer(pixels, width, height, pitch);
+        return;
+    }
     SDL_Surface* surface = SDL_GetWindowSurface(Video.window);
     if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return;
 
@@ -172,9 +275,12 @@ void PlatformPresent(Window, const uint32_t* pixels, int32_t width, int32_t heig
     }
 
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    // After a change of size the picture keeps its shape, black around it.
+    const FitRect fit =
+        FitPicture(TheWindow.layoutWidth, TheWindow.layoutHeight, surface->w, surface->h);
     RowBand bands[MaxBands];
-    const int32_t count =
-        StretchChanged(pixels, width, height, pitch, Video.last.pixels, full, target, bands, MaxBands);
+    const int32_t count = StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
+                                        target, fit, bands, MaxBands);
     SDL_Rect rects[MaxBands];
     for (int32_t i = 0; i < count; ++i) {
         const int32_t rows = bands[i].bottom - bands[i].top;

@@ -84,7 +84,9 @@ EM_JS(void, js_listen, (), {
     window.addEventListener("pagehide", function() { _WebEndSession(); });
     window.addEventListener("blur", function() { _WebBlur(); });
     document.addEventListener("visibilitychange", function() {
-        if (document.visibilityState == "hidden") _WebEndSession();
+        var hidden = document.visibilityState == "hidden";
+        _WebShown(hidden ? 0 : 1);
+        if (hidden) _WebEndSession();
     });
 });
 
@@ -164,6 +166,13 @@ EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int pointer, double fx, double fy
 // The page lost the keyboard to another window or tab.
 EMSCRIPTEN_KEEPALIVE void WebBlur() {
     LetGoOfAllKeys();
+}
+
+// The page was hidden (0: another tab, the browser minimised, the phone
+// locked) or shown again (1): the window is told at once.
+EMSCRIPTEN_KEEPALIVE void WebShown(int shown) {
+    const WindowProcedure procedure = WindowProcedureIfAlive();
+    if (procedure != nullptr) procedure(WebWindow, MSG_SHOWWINDOW, shown != 0 ? 1u : 0u, 0);
 }
 
 // The page is hidden or closing: it may never run again.

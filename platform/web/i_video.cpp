@@ -3,8 +3,9 @@
 // game's one stretch, nearest neighbour, and only the rows that changed
 // since the last present are stretched and put on the page, so a picture
 // that stands still costs the page nothing. The game lays itself out for
-// the page's size at load; a later change of size is shown stretched, as
-// on the desktop. When the window is destroyed the page says so.
+// the page's size at load; after a change of size the same picture keeps
+// its shape, as large as fits, centred on black, as on the desktop. When
+// the window is destroyed the page says so.
 #include "platform/web/web.h"
 
 #include "platform/stretch.h"
@@ -73,14 +74,10 @@ void ToCanvasBytes(uint32_t* pixels, size_t count) {
     }
 }
 
-int32_t Clamp(int32_t v, int32_t limit) {
-    if (v < 0) return 0;
-    return v >= limit ? (limit > 0 ? limit - 1 : 0) : v;
-}
 } // namespace
 
 extern "C" {
-// The page changed its size: everything is shown anew, stretched to it.
+// The page changed its size: everything is shown anew, fitted to it.
 EMSCRIPTEN_KEEPALIVE void WebResized() {
     WindowExposed();
     WakeLoop();
@@ -89,7 +86,13 @@ EMSCRIPTEN_KEEPALIVE void WebResized() {
 
 int32_t VideoPenPosition(double fx, double fy) {
     const int32_t w = TheWindow.layoutWidth, h = TheWindow.layoutHeight;
-    return PackPosition(Clamp(static_cast<int32_t>(fx * w), w), Clamp(static_cast<int32_t>(fy * h), h));
+    // The canvas as last shown, through the place the picture has on it.
+    const int32_t cw = Video.canvas.pixels != nullptr ? Video.canvas.width : w;
+    const int32_t ch = Video.canvas.pixels != nullptr ? Video.canvas.height : h;
+    int32_t x = 0, y = 0;
+    FitToPicture(FitPicture(w, h, cw, ch), w, h, static_cast<int32_t>(fx * cw),
+                 static_cast<int32_t>(fy * ch), &x, &y);
+    return PackPosition(x, y);
 }
 
 Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
@@ -134,8 +137,10 @@ void PlatformPresent(Window, const uint32_t* pixels, int32_t width, int32_t heig
     if (full) js_resize_canvas(w, h);
 
     RowBand bands[MaxBands];
-    const int32_t count = StretchChanged(pixels, width, height, pitch, Video.last.pixels, full,
-                                         StretchTarget{Video.canvas.pixels, w, h, w}, bands, MaxBands);
+    const FitRect fit = FitPicture(TheWindow.layoutWidth, TheWindow.layoutHeight, w, h);
+    const int32_t count =
+        StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
+                      StretchTarget{Video.canvas.pixels, w, h, w}, fit, bands, MaxBands);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t rows = bands[i].bottom - bands[i].top;
         ToCanvasBytes(Video.canvas.pixels + static_cast<size_t>(bands[i].top) * static_cast<size_t>(w),

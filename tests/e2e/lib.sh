@@ -57,7 +57,8 @@ poll() {
   done
 }
 
-# start_x WIDTH HEIGHT: a new X server on a free display, with a fresh home.
+# start_x WIDTH HEIGHT [DEPTH]: a new X server on a free display (24 bits a
+# pixel unless told), with a fresh home.
 start_x() {
   stop_game
   if [ -n "$XVFB_PID" ]; then
@@ -66,7 +67,7 @@ start_x() {
   fi
   rm -f "$WORK/display"
   # Xvfb picks the display number itself and writes it once it is ready.
-  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${1}x${2}x${3:-24}" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   poll 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$WORK/display")"

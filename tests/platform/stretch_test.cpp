@@ -129,4 +129,79 @@ TEST(PictureStretch, OnlyChangedRowsAreRedrawn) {
     EXPECT_EQ(s.At(100, 100), p.At(50, 50));
 }
 
+TEST(PictureFit, TheShapeIsKeptOnAWindowOfAnotherShape) {
+    // The laid-out size, and any size of the same shape: the whole window.
+    const FitRect same = FitPicture(640, 480, 640, 480);
+    EXPECT_EQ(same.x, 0);
+    EXPECT_EQ(same.y, 0);
+    EXPECT_EQ(same.width, 640);
+    EXPECT_EQ(same.height, 480);
+    const FitRect twice = FitPicture(640, 480, 1280, 960);
+    EXPECT_EQ(twice.width, 1280);
+    EXPECT_EQ(twice.height, 960);
+    // Taller: bands above and below; wider: bands left and right.
+    const FitRect tall = FitPicture(640, 480, 500, 700);
+    EXPECT_EQ(tall.x, 0);
+    EXPECT_EQ(tall.y, 162);
+    EXPECT_EQ(tall.width, 500);
+    EXPECT_EQ(tall.height, 375);
+    const FitRect wide = FitPicture(480, 640, 1920, 1080);
+    EXPECT_EQ(wide.x, 555);
+    EXPECT_EQ(wide.y, 0);
+    EXPECT_EQ(wide.width, 810);
+    EXPECT_EQ(wide.height, 1080);
+    // Never empty, however thin the window.
+    const FitRect thin = FitPicture(640, 480, 1, 1000);
+    EXPECT_EQ(thin.width, 1);
+    EXPECT_EQ(thin.height, 1);
+    EXPECT_EQ(thin.y, 499);
+
+    // Positions through the rectangle, beside it to its edge.
+    int32_t x = 0, y = 0;
+    // The last window pixel shows the pixel the stretch put there.
+    FitToPicture(tall, 640, 480, 499, 162 + 374, &x, &y);
+    EXPECT_EQ(x, 638);
+    EXPECT_EQ(y, 478);
+    FitToPicture(tall, 640, 480, 0, 0, &x, &y);
+    EXPECT_EQ(y, 0);
+    FitToPicture(tall, 640, 480, 250, 699, &x, &y);
+    EXPECT_EQ(x, 320);
+    EXPECT_EQ(y, 479);
+    FitToPicture(same, 640, 480, 321, 17, &x, &y);
+    EXPECT_EQ(x, 321);
+    EXPECT_EQ(y, 17);
+}
+
+TEST(PictureFit, TheStretchFillsTheRectangleAndBlackensTheRest) {
+    // A 64 x 48 picture laid out for 128 x 96, on a window now 100 x 140:
+    // the picture at rows 32 to 106, 100 x 75.
+    Picture p = MakePicture(64, 48);
+    Screen s = MakeScreen(100, 140, p);
+    std::fill(s.pixels.begin(), s.pixels.end(), 0x123456u);
+    const FitRect fit = FitPicture(128, 96, 100, 140);
+    ASSERT_EQ(fit.y, 32);
+    ASSERT_EQ(fit.height, 75);
+    RowBand bands[4];
+    ASSERT_EQ(StretchFitted(p.pixels.data(), p.width, p.height, p.pitch, s.last.data(), true,
+                            s.Target(), fit, bands, 4),
+              1);
+    EXPECT_EQ(bands[0].top, 0);
+    EXPECT_EQ(bands[0].bottom, 140);
+    for (int32_t y = 0; y < 140; ++y)
+        for (int32_t x = 0; x < 100; ++x) {
+            const bool inside = y >= 32 && y < 107;
+            const uint32_t want = inside ? p.At(x * 64 / 100, (y - 32) * 48 / 75) : 0u;
+            ASSERT_EQ(s.At(x, y), want) << "window pixel " << x << "," << y;
+        }
+    // A change: only its rows, counted from the window's top.
+    p.At(10, 47) = 0xFF0000;
+    ASSERT_EQ(StretchFitted(p.pixels.data(), p.width, p.height, p.pitch, s.last.data(), false,
+                            s.Target(), fit, bands, 4),
+              1);
+    EXPECT_EQ(bands[0].top, 32 + 74);
+    EXPECT_EQ(bands[0].bottom, 32 + 75);
+    EXPECT_EQ(s.At(16, 106), 0xFF0000u);
+    EXPECT_EQ(s.At(16, 107), 0u);
+}
+
 } // namespace

@@ -64,10 +64,34 @@ INSTANTIATE_TEST_SUITE_P(
                       Expected{240, 294, false, 1.0, 240, 294, 0, 162, 236, 22, 4, 157, 289},
                       Expected{240, 240, false, 1.0, 240, 240, 0, 162, 236, 22, 4, 157, 289},
                       // Narrower than the game area: it starts left of the screen.
-                      Expected{200, 150, true, 1.0, 200, 150, -20, 142, 160, 16, -16, 95, 211}),
+                      Expected{200, 150, true, 1.0, 200, 150, -20, 142, 160, 16, -16, 95, 211},
+                      // Tall portrait screens: the width, not the height,
+                      // bounds the scale, so the panel stays on the screen.
+                      Expected{1080, 1920, false, 4.0, 270, 480, 0, 162, 236, 22, 4, 157, 289},
+                      Expected{720, 1280, false, 3.0, 240, 426, 0, 162, 236, 22, 4, 157, 289},
+                      Expected{479, 960, false, 1.0, 479, 960, 0, 162, 236, 22, 4, 157, 289},
+                      Expected{960, 960, false, 3.0, 320, 320, 0, 162, 236, 22, 4, 157, 289}),
     [](const ::testing::TestParamInfo<Expected>& info) {
         return std::to_string(info.param.w) + "x" + std::to_string(info.param.h);
     });
+
+// Whatever its shape, a portrait window at least 240 x 320 shows the whole
+// game area, at the largest whole scale that does.
+TEST(PortraitScale, TheWholeAreaFitsAtTheLargestWholeScale) {
+    for (int32_t w = 240; w <= 1440; w += 29) {
+        for (int32_t h = w; h <= 2600; h += 101) {
+            LayoutScreen(w, h);
+            const int32_t s = static_cast<int32_t>(Layout.Scale);
+            ASSERT_EQ(Layout.Scale, s) << w << "x" << h;
+            EXPECT_GE(Layout.LogicalWidth, 240) << w << "x" << h;
+            if (h >= 320) {
+                EXPECT_GE(Layout.LogicalHeight, 320) << w << "x" << h;
+            }
+            EXPECT_TRUE(s == 1 || w < 240 * (s + 1) || h < 320 * (s + 1)) << w << "x" << h;
+            ReleaseScreen();
+        }
+    }
+}
 
 TEST(WindowToLogical, DividesByTheScaleAndTruncates) {
     LayoutScreen(640, 480);

@@ -111,4 +111,49 @@ TEST_F(AppTest, CreationSetsUpTitleModeWithTheTimerRunning) {
     EXPECT_TRUE(HeadlessTimerRunning());
 }
 
+TEST_F(AppTest, HiddenInPlayThePairStopsAndSpaceResumesIt) {
+    const auto tick = [] {
+        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
+    };
+    const auto hide = [] { PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 0, 0}); };
+    tick(); // the title
+    hide();
+    EXPECT_EQ(GameMode, MODE_TITLE);
+    EXPECT_EQ(ButtonTable[BUTTON_PAUSE].state, 0) << "nothing to pause on the title";
+    OnKeyDown(VK_RETURN);
+    tick();
+    OnKeyUp(VK_RETURN);
+    ASSERT_EQ(GameMode, MODE_PLAY);
+    tick();
+    // Shown again, or shown at all, changes nothing.
+    PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 1, 0});
+    EXPECT_EQ(FallStep, 1);
+
+    // Left pressed on the tick before: its button is still shown down.
+    OnKeyDown(VK_LEFT);
+    tick();
+    OnKeyUp(VK_LEFT);
+    ASSERT_EQ(PendingButton, BUTTON_LEFT);
+    hide();
+    EXPECT_EQ(FallStep, 0);
+    EXPECT_NE(ButtonTable[BUTTON_PAUSE].state, 0) << "the PAUSE bar lights";
+    EXPECT_EQ(PendingButton, BUTTON_PAUSE);
+    const int32_t row = FallingPair.PairRow;
+    for (int i = 0; i < 100; ++i)
+        tick();
+    EXPECT_EQ(FallingPair.PairRow, row) << "nothing falls while paused";
+    EXPECT_EQ(GameMode, MODE_PLAY);
+    // Hidden again while paused: still paused, not resumed.
+    hide();
+    tick();
+    EXPECT_EQ(FallStep, 0);
+    EXPECT_NE(ButtonTable[BUTTON_PAUSE].state, 0);
+    // Space resumes.
+    OnKeyDown(VK_SPACE);
+    tick();
+    OnKeyUp(VK_SPACE);
+    EXPECT_EQ(FallStep, 1);
+    EXPECT_EQ(ButtonTable[BUTTON_PAUSE].state, 0);
+}
+
 } // namespace

@@ -130,10 +130,19 @@ class Game {
     if (script) await this.page.removeInitScript(script);
   }
 
+  // The canvas's pixels; after a change of size, only the part that shows
+  // the picture.
   async canvas() {
     const c = await this.page.evaluate(READ_CANVAS);
     if (!c) return null;
-    return { width: c.width, height: c.height, data: Buffer.from(c.data, 'base64') };
+    const img = { width: c.width, height: c.height, data: Buffer.from(c.data, 'base64') };
+    const f = this.fit();
+    if (img.width !== this.cssWidth * this.dpr || img.height !== this.cssHeight * this.dpr ||
+        (f.w === img.width && f.h === img.height)) return img;
+    const out = { width: f.w, height: f.h, data: Buffer.alloc(f.w * f.h * 4) };
+    for (let y = 0; y < f.h; y++)
+      img.data.copy(out.data, y * f.w * 4, ((f.y + y) * img.width + f.x) * 4, ((f.y + y) * img.width + f.x + f.w) * 4);
+    return out;
   }
 
   // Waits until the canvas shows the logical picture `ref` (vantle-sim's)
@@ -203,10 +212,23 @@ class Game {
     await this.page.setViewport({ width, height, dpr: this.dpr, touch: true });
   }
 
+  // Where the picture is on the canvas now, in device pixels: the shape it
+  // was laid out for, as large as fits, centred (all of it until a resize).
+  fit() {
+    const pw = this.width * this.dpr, ph = this.height * this.dpr;
+    const ww = this.cssWidth * this.dpr, wh = this.cssHeight * this.dpr;
+    if (ww * ph <= wh * pw) {
+      const h = Math.max(1, Math.floor(ph * ww / pw));
+      return { x: 0, y: Math.floor((wh - h) / 2), w: ww, h };
+    }
+    const w = Math.max(1, Math.floor(pw * wh / ph));
+    return { x: Math.floor((ww - w) / 2), y: 0, w, h: wh };
+  }
+
   // CSS pixel at the middle of logical pixel (lx, ly).
   css(lx, ly) {
-    const r = this.refs;
-    return [(lx + 0.5) * this.cssWidth / r.lw, (ly + 0.5) * this.cssHeight / r.lh];
+    const r = this.refs, f = this.fit();
+    return [(f.x + (lx + 0.5) * f.w / r.lw) / this.dpr, (f.y + (ly + 0.5) * f.h / r.lh) / this.dpr];
   }
 
   // Input, and page actions, named for the failure message should the page
@@ -331,28 +353,31 @@ async function titleAtEachSize(t) {
   }
 }
 
-// A change of size after loading keeps the layout and stretches the same
-// picture over the page; taps still land where the picture shows the
-// buttons.
+// A change of size after loading keeps the layout and shows the same
+// picture with its shape kept, as large as fits, centred on black; taps
+// still land where the picture shows the buttons.
 async function resized(t) {
   const game = await t.newGame();
   await game.open({ width: 320, height: 240 });
   await game.waitTitle();
-  await game.resize(640, 480);
+  // Twice as high: the picture at its size, black bands above and below.
+  await game.resize(320, 480);
   const r = game.refs;
-  const want = stretch(r.title, 640, 480);
+  const want = { width: 320, height: 480, data: Buffer.alloc(320 * 480 * 4) };
+  for (let i = 3; i < want.data.length; i += 4) want.data[i] = 255;
+  r.title.data.copy(want.data, 120 * 320 * 4);
   let shot = null;
   const same = await waitFor(async () => {
-    shot = await game.act('the page at 640x480', () => game.page.screenshot());
-    return shot.width === 640 && shot.height === 480 && compareStretched(shot, want).count === 0;
-  }, { timeout: 3000, what: 'the stretched title' }).catch(() => false);
-  check(same, () => `loaded at 320x240 and then made 640x480, the page does not show the 320x240 title stretched: ` +
+    shot = await game.act('the page at 320x480', () => game.page.screenshot());
+    return shot.width === 320 && shot.height === 480 && compareStretched(shot, want).count === 0;
+  }, { timeout: 3000, what: 'the fitted title' }).catch(() => false);
+  check(same, () => `loaded at 320x240 and then made 320x480, the page does not show the 320x240 title between black bands: ` +
     `${shot.width}x${shot.height}, ${compareStretched(shot, want).count} pixels differ. Screen: ${savePicture('screen', shot)}, ` +
     `expected: ${savePicture('expected', want)}`);
-  await game.tapLogical(r.lw >> 1, r.lh >> 1, 'a tap on the stretched title');
-  await game.waitPair('a tap on the stretched title starts a game: the new pair', p => p.c === 3 && p.r <= 1);
-  await pressLeft(game, 'a tap on the stretched on-screen Left button moves the pair',
-    () => game.tapLogical(...r.leftMiddle, 'a tap on the stretched on-screen Left button'));
+  await game.tapLogical(r.lw >> 1, r.lh >> 1, 'a tap on the fitted title');
+  await game.waitPair('a tap on the fitted title starts a game: the new pair', p => p.c === 3 && p.r <= 1);
+  await pressLeft(game, 'a tap on the fitted on-screen Left button moves the pair',
+    () => game.tapLogical(...r.leftMiddle, 'a tap on the fitted on-screen Left button'));
 }
 
 // Landscape, 320 x 240: a tap starts a game; Left (also held down, the
@@ -706,6 +731,33 @@ const NO_STORAGE = `(() => {
   Object.defineProperty(Storage.prototype, 'length', { get: refuse });
 })()`;
 
+// The page hidden during play (another tab in front) pauses the game: shown
+// again, the pair stays where it was until Space goes on.
+async function hiddenPauses(t) {
+  const game = await t.newGame();
+  await game.open({ width: 320, height: 240 });
+  await game.waitTitle();
+  await game.press('Enter', 'Enter on the title');
+  await game.checkStarted('Enter starts a game');
+  const other = await t.browser.newPage({ context: game.context });
+  try {
+    await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'hidden',
+      { timeout: 3000, what: 'the game page to be hidden behind another tab' });
+    await delay(500);
+  } finally {
+    await other.close();
+  }
+  await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'visible',
+    { timeout: 3000, what: 'the game page to be shown again' });
+  const before = await game.pair('shown again: the pair');
+  await delay(2 * FALL_MS);
+  const after = await game.pair('shown again, later: the pair');
+  check(after.c === before.c && after.r === before.r,
+    `the page was hidden in play, yet the pair went on from ${fmtPair(before)} to ${fmtPair(after)}`);
+  await game.press('Space', 'Space after the page was hidden');
+  await game.waitPair('Space goes on: the pair falls', p => p.r > before.r, 3 * FALL_MS);
+}
+
 async function storageRefused(t) {
   const game = await t.newGame();
   const script = await game.page.addInitScript(NO_STORAGE);
@@ -736,6 +788,7 @@ const GROUPS = [
   ['game controller', gamepad],
   ['settings survive a reload', settingsSurviveReload],
   ['end and play again', endAndPlayAgain],
+  ['the page hidden pauses a game', hiddenPauses],
   ['storage refused', storageRefused],
   ['offline from the service worker', offline],
 ];

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr PenScale SameSize{640, 480, 640, 480};
+constexpr PenScale SameSize{640, 480, 640, 480, 640, 480};
 
 std::vector<Message> Translate(const SDL_Event& event, const PenScale& scale = SameSize,
                                PenState* pen = nullptr) {
@@ -239,7 +239,7 @@ TEST(KeyTranslation, AltSlashAlsoTypesItsCharacter) {
 
 TEST(PenTranslation, TheLeftButtonIsThePenInRealPixels) {
     // A high-DPI window: 320 x 240 in the mouse's units, 640 x 480 pixels.
-    const PenScale hiDpi{320, 240, 640, 480};
+    const PenScale hiDpi{320, 240, 640, 480, 640, 480};
     PenState pen{};
     std::vector<Message> m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 10, 20), hiDpi, &pen);
     ASSERT_EQ(m.size(), 1u);
@@ -284,6 +284,31 @@ TEST(PenTranslation, ATouchIsThePenOnceOnly) {
                     .empty());
 }
 
+TEST(PenTranslation, AResizedWindowMapsThroughThePictureItShows) {
+    // Laid out at 640 x 480, the window now 500 x 700: the picture is
+    // 500 x 375 from window row 162, black above and below.
+    const PenScale tall{500, 700, 500, 700, 640, 480};
+    PenState pen{};
+    std::vector<Message> m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 250, 162 + 187), tall, &pen);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].lParam, PackPosition(320, 239));
+    // Above the picture: its top edge.
+    m = Translate(Mouse(SDL_MOUSEBUTTONUP, 10, 100), tall, &pen);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].lParam, PackPosition(12, 0));
+    // A touch at fractions of the window goes the same way.
+    m = Translate(Finger(SDL_FINGERDOWN, 3, 0.5f, 0.5f), tall, &pen);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].lParam, PackPosition(320, 240));
+
+    // Twice as wide in the mouse's units as in pixels, and wider than the
+    // picture: 1280 x 480 pixels show it at x 320.
+    const PenScale wide{640, 240, 1280, 480, 640, 480};
+    m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 160 + 5, 120), wide);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].lParam, PackPosition(10, 240));
+}
+
 TEST(WindowTranslation, CloseRequestsAndSignalsAskTheWindowToClose) {
     SDL_Event quit{};
     quit.type = SDL_QUIT;
@@ -302,6 +327,23 @@ TEST(WindowTranslation, CloseRequestsAndSignalsAskTheWindowToClose) {
     SDL_Event motion{};
     motion.type = SDL_MOUSEMOTION;
     EXPECT_TRUE(Translate(motion).empty());
+}
+
+TEST(WindowTranslation, HidingOrMinimisingTellsTheWindowItIsOutOfSight) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    for (const uint8_t hidden : {SDL_WINDOWEVENT_HIDDEN, SDL_WINDOWEVENT_MINIMIZED}) {
+        e.window.event = hidden;
+        const Message m = One(e);
+        EXPECT_EQ(m.message, MSG_SHOWWINDOW) << int{hidden};
+        EXPECT_EQ(m.wParam, 0u) << int{hidden};
+    }
+    for (const uint8_t shown : {SDL_WINDOWEVENT_SHOWN, SDL_WINDOWEVENT_RESTORED}) {
+        e.window.event = shown;
+        const Message m = One(e);
+        EXPECT_EQ(m.message, MSG_SHOWWINDOW) << int{shown};
+        EXPECT_EQ(m.wParam, 1u) << int{shown};
+    }
 }
 
 TEST(WindowTimer, APunctualTickKeepsTheCadence) {

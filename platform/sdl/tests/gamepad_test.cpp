@@ -219,7 +219,7 @@ TEST(PadDevices, KeyboardAndMouseEventsAreNotTheControllers) {
     PenState pen{};
     Message out[2]{};
     EXPECT_EQ(TranslateEvent(Button(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A),
-                             PenScale{640, 480, 640, 480}, &pen, out),
+                             PenScale{640, 480, 640, 480, 640, 480}, &pen, out),
               0);
 }
 
