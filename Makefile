@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands a new user needs:
 #   make run    installs what is missing, builds, starts the game
 #   make test   installs what is missing, builds (the browser edition too),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The well and the falling pair: the board, dealing, the speed schedule and
 // the placement test. Everything here is one module-level instance.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game advances one timer tick at a time through its four modes: the
 // title, play, the resolve sequence after a pair lands, and game over.
 #pragma once

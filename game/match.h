@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lines of four equal arrows, across, down or on either diagonal: finding
 // and removing them, letting the arrows above fall, and paying each pass of a
 // chain by its place in the chain.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The on-screen buttons: each stands for a key, shows that key acting for one
 // tick, and a tap on it is handled as the key going down. Buttons 1, 2 and 8
 // are toggles; button 1's state is the sound switch.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keys and pen taps arrive at any time; the game looks at them once a tick.
 // The handlers update the held keys at once, and LatchInput turns them into
 // what the tick reads: the keys newly pressed and the key code newly typed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the game's own bitmaps: a file header, a 40-byte info header,
 // 4 or 8 bits per pixel with a palette, uncompressed, rows bottom-up. That
 // is all `vantle-gen-assets` writes, and all this reads: any other kind of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Little-endian numbers in byte buffers, as every file format of the game
 // lays them out: resources, the settings file, icons, waves.
 #pragma once

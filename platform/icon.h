@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding an icon file (a directory of images, each a bitmap header, its
 // palette, the colour bits and a transparency mask, rows bottom-up).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game controllers play with the keys they stand in for: the D-pad and the
 // left stick are the arrows, A is Enter, Start Space, Back Escape, Y the O
 // key, X the S key, and B a key of its own (VK_PAD_B). A controller's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The services the game needs from the system it runs on: one window with
 // numbered messages, a timer, a present of the finished picture, sound, and
 // the per-user data folder. Each backend, a folder of its own beside this

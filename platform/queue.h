@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message queue the backends share: messages in the order they were
 // posted (input and the game's own alike), and the quit message, which once
 // posted stays: every later wait for a message ends at once.

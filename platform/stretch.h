@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one stretch of the game: nearest neighbour, window pixel (x, y) showing
 // logical pixel (x * width / windowWidth, y * height / windowHeight), so that
 // pixels stay square-edged. Every backend's present uses it, and so does the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window timers, as a message loop sees them: a timer falls due at its
 // deadline, and the loop takes it when nothing else is waiting. A due timer
 // is one message however late it is taken, so ticks never pile up. Times

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the samples of a RIFF wave file, the form of the game's sounds.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the backends with a real window and clock (the desktop's and the
 // browser's) share: the one window's bookkeeping (its procedure while it
 // lives, the repaint it wants, the size the game laid itself out for), the

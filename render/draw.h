@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every picture of the game, drawn into the BackBuffer at the moment the game
 // changes it: the play screen, the title, the pair and the next pair, single
 // cells, the message box and the two seven-digit counters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's pixel font. The glyphs are drawn below as a type sheet: each band
 // lists its characters, then the 13 rows of the line, the glyphs side by side
 // and one space apart. '#' is ink, '.' is paper; a glyph is as wide as its

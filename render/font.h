@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's own pixel font: printable ASCII, every glyph inside a 16-pixel
 // box, drawn from data so text is pixel-exact on every machine.
 #pragma once

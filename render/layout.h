@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logical screen: a 240-wide game area (240 high in landscape, 320 in
 // portrait) drawn into the BackBuffer and stretched onto the window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where every picture lives in the sprite sheet (bitmap 112, 144 x 198,
 // 16 colours). A replacement sheet drawn to these same rectangles works
 // unchanged.

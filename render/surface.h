@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Off-screen pictures and the ways of combining them. Pixels are 0x00RRGGBB;
 // black is all bits 0 and white all bits 1, so the raster operations work
 // bitwise on the colour value. Every operation is clipped to both surfaces.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns the resource files into one C++ source of byte arrays and a lookup
 # table, so the game needs no files beside it.
 # Input: OUT (the .cpp to write), LIST (kind|id|name|file|kind|id|name|file|...)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The resources built into the executable: the bitmaps, waves, icon, dialog
 // template, accelerator table and strings of res/.
 #pragma once

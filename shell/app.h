@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame everything runs in: the one window, its procedure, the message
 // loop and the 70 ms timer whose every tick advances the game one step.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three sounds of the game, gated by the sound switch (button 1's state;
 // only exactly 1 is on, and a stop request is gated too).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog's modal loop: the messages of the window's thread go to the
 // dialog until its procedure ends it; the game's timer is stopped meanwhile.
 #include "shell/dialog.h"

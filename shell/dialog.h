@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small modal dialog host: builds a dialog from a template resource (check
 // boxes, push buttons and a group box), draws it over the game with the
 // game's own font, and runs it with its own message loop until its procedure

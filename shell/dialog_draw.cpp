@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog's look, drawn into the back buffer with the game's own font: a
 // grey frame with a navy caption, raised push buttons, sunken check boxes
 // with a tick, an etched group box, and a dotted frame round the focus.

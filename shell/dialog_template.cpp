@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialog templates as the resource compiler lays them out: a header (style,
 // extended style, control count, place and size in dialog units, menu,
 // class, title and, with the set-font style, a font), then each control

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's entry point: the settings file lives in the player's data
 // folder, then the window and its message loop take over.
 #include "platform/platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options dialog: which of the four actions repeat while their key is
 // held. Check boxes 1002..1005 stand for rotation, left, drop and right.
 #pragma once

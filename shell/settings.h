@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seven values kept between runs: the sound switch, the high score, the
 // four key-repeat choices and the ninth button's state, in one 36-byte file of
 // nine little-endian 32-bit words (two magic words, 86 and 65, then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small PNG writer: 8-bit RGB or RGBA, one zlib stream of fixed-Huffman
 // deflate with LZ77 matching. No zlib needed; the bytes depend on the pixels alone.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless backend: one window of a chosen size that is never shown, no
 // clock (the driver delivers every message itself), sound requests recorded
 // instead of played, and a driver's messages for the next modal dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the files of the desktop backend share with each other (and with its
 // tests, which call the translation of events directly): the one window,
 // the event translation, the controllers, the sound output, the end of the

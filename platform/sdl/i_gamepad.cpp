@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game controllers through SDL's game-controller layer, whose buttons are
 // numbered as the game's own pad buttons are. Controllers plugged in while
 // the game runs work at once.

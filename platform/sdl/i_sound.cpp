@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound: the game's waves are 8-bit mono 11025 Hz, played one at a time; a
 // cue holds the game for as long as its sound lasts, and never longer,
 // whatever the sound server does. The output is opened for a sound, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting and ending SDL, how the program ends on a signal or when its
 // display goes away, and the player's data folder.
 #include "platform/sdl/desktop.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window timers on SDL's millisecond clock; the message loop takes them.
 #include "platform/sdl/desktop.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window: borderless over the usable screen, drawn through SDL's window
 // surface (no renderer, no OpenGL): the logical picture is stretched straight
 // into it, nearest neighbour, and only the rows that changed since the last

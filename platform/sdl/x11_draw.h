@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the window with Xlib itself, for the X screens that SDL can draw on
 // neither through a window surface nor through a renderer: those of 8 bits a
 // pixel, whose colours come from a colour map. Kept apart from the rest of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message queue in the page: the browser's events become the old
 // platform's numbered messages, and the loop hands them out in a window
 // system's order: posted and input messages first, then a repaint, then a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game controllers through the browser's Gamepad interface, which has no
 // events for buttons: the controllers are read each time the message loop
 // looks for work, and what changed since the last reading becomes the

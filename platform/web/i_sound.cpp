@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound through Web Audio: the game's waves are 8-bit mono 11025 Hz, played
 // one at a time and to their end before the game goes on (the loop waits
 // for the sound's end, the page's events queueing meanwhile). Browsers let

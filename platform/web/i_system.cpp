@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's data folder lives in the page's memory and is kept in the
 // browser's local storage, a key a file ("vantle:" and the file's name, its
 // bytes in hexadecimal): read back when the folder is first asked for, and

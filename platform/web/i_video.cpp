@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window is the page's canvas, as large as the page in device pixels:
 // the logical picture is stretched into the canvas's own pixels by the
 // game's one stretch, nearest neighbour, and only the rows that changed

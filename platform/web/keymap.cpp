@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page's keys as the old platform's virtual keys, as the desktop
 // numbers them: letters by what they type (the letter in their place when
 // they type none of the Latin alphabet), the rest by their place; keys the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the browser edition's static site: the page, the game, the manifest
 # with the icons, and the service worker, whose cache is named after the
 # site's contents so that a new build replaces what browsers keep.

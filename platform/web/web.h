@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the files of the browser backend share: the one window (the page's
 // canvas), the message loop's wake-up, the saving of the data folder into
 // the browser's storage, and the translation of the page's keys.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game started headless for a benchmark: a window of a chosen size, its
 // surfaces and the title screen, as vantle-sim starts it.
 #pragma once

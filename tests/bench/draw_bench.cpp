@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the whole play screen, and the stretch every backend's present
 // runs: the whole picture (the first frame, and after the window was
 // uncovered), a tick in which the pair moved, and a tick with no change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantle-sim's throughput: a long script of random play (no state lines, no
 // shots) read and run in-process by the runner's own code.
 #include "tools/sim/run.h"

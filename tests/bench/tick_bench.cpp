@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's tick in each of its busy modes, with incremental drawing into
 // the BackBuffer as the game does it.
 #include "tests/bench/bench_game.h"

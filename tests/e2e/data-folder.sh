@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Without a data folder the game plays but saves nothing, and says so once on
 # standard error: the settings file never lands in the folder the game was
 # started from, nor anywhere a relative home would lead.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Screens of 30, 16 and 8 bits a pixel show the title screen and then the
 # game, as 24-bit ones do (SDL has no window surface for 30 or 8 bits: the
 # game draws through a renderer on the first, with Xlib on the second), and

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Options dialog and the pointer and keys. A button of the dialog acts
 # when the mouse button, pressed on it, is let go on it: not when it goes
 # down, and not when it is let go elsewhere. Left, held when the dialog

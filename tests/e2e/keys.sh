@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every key reaches the game: keys that type nothing (Backspace, the
 # keypad's Home) start a game from the title as any other key does. A key
 # held while the window loses the focus, with Alt held too (as when Alt+Tab

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end scripts: a private X server, the game in it with a
 # private home, keys, screenshots and pixel checks. Sourced, not run.
 #

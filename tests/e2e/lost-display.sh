@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The X server goes away under the game (the session ends): the game keeps
 # what the run changed, says why it stopped in one line, and is gone within
 # a second, with exit code 1.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Minimised during play (by a window manager, twm, and as a compositing
 # desktop does it, marking the window hidden), and unmapped outright, the
 # game pauses (the PAUSE bar lights, the pair stays where it was) and goes

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # With no display to show the window on (none named, or one that is not
 # there), the game says so in one line and exits with a non-zero code.
 set -eu

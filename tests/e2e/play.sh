@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Enter starts a game, Left moves the pair, O opens the Options dialog and
 # Escape closes it, a pair lands (heard or, with no sound device, not), and
 # Escape quits with exit code 0. The game prints nothing all the while.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A change of the window's size keeps the picture's shape: made 320 x 480,
 # the 640 x 480 window shows its picture at 320 x 240, centred, black above
 # and below, and a click lands on the button the picture shows under it.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # SIGTERM, SIGHUP, SIGINT and SIGQUIT each end the game as closing its window
 # does: what the run changed is saved and the exit code is 0. So too with the
 # Options dialog open, when signals come thick and fast (the file is then

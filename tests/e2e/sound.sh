@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # With SDL's disk audio output, a landing writes the landing wave's samples
 # to the output file; with the sound switched off (S) nothing is written.
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # With a real sound server (a private PulseAudio with a null sink) stopped
 # by SIGSTOP, the game plays on: a landing costs no more than its sound,
 # whether the server stalls before the output is opened or while it is

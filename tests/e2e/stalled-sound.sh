@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A sound output that does not answer never holds the game: SDL's disk
 # driver writes to a FIFO that nobody reads (opening it waits for ever) or
 # that a reader opens and never drains (writing, and so closing, waits). The

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window covers the whole screen, landscape and portrait, with the title
 # screen on it; Escape, and a SIGTERM, end the game with exit code 0 and
 # save the settings, which on a first start are the defaults.

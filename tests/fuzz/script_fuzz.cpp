@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantle-sim's script reader against any text, and whatever it accepts run
 // by the runner, with the ticks of one input capped so that none runs long.
 // Shots are written to one file and the settings file lives beside it, in a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file loader against any bytes: the decoder takes exactly the
 // files it should and gives back what it read; the loader, given the same
 // bytes as a file, takes the same values or leaves every value as it was;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "input/buttons.h"
 #include "input/input_state.h"
 #include "platform/platform.h"

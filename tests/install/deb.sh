@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a build folder (cpack), unpacks it into ROOT
 # and checks it as a desktop would find it: the game and vantle-sim in
 # usr/games, the desktop entry, the icons at their sizes, the metainfo, the

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one validator over the files of the unpacked package (deb.sh puts it
 # in ROOT): the desktop entry, the AppStream metainfo (with the entry and
 # icons it refers to), or the manual pages. Exits 77 (skipped) when the

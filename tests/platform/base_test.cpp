@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the backends share: the message queue with its quit, the timers'
 // cadence, and controllers' buttons and sticks as keys.
 #include "platform/pad.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the game's own bitmaps, and refusing everything else: the real
 // resources, bitmaps made here, and every way of breaking one.
 #include "platform/bitmap.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The icon decoding, on icon files made here.
 #include "platform/icon.h"
 

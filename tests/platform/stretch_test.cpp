@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture's stretch onto the window, on pictures made here.
 #include "platform/stretch.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the samples of a wave file chunk by chunk, on files made here.
 #include "platform/wave.h"
 

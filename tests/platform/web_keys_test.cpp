@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser's keys as the desktop numbers them: the page's KeyboardEvent
 // `code` and `key` to virtual keys, and Alt+key's character.
 #include "platform/keys.h"

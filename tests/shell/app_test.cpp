@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/board.h"
 #include "game/flow.h"
 #include "input/buttons.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving the settings when the system fails part-way: a disk that fills up
 // in the middle of the write, a game killed or interrupted at any moment of a
 // save, and things other than plain files where the game's files go. The

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A long script costs vantle-sim about its own size in memory, not many times
 # that: 30 MB of commands (5 million lines) run in at most twice the script's
 # size and 64 MiB more, measured as the peak resident memory.

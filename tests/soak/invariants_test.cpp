@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The soak's checks: quiet over real play, and each one speaks up when its
 // rule is broken.
 #include "game/board.h"

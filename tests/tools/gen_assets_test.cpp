@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generator run afresh must give byte for byte the files committed in
 // res/, so the committed files are what the code draws and nothing drifts.
 #include "tests/tools/resource_checks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PNG writer, checked by decoders that are not ours: Python's zlib
 // (every chunk's CRC, the Adler-32 and the inflated scanlines) and
 // ImageMagick's convert, for RGB and RGBA pictures. Each skips itself where its decoder is missing.

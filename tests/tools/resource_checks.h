@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the generated resource files back, independently of the code that
 // wrote them, and listing every way they break what the game relies on. An
 // empty list means the file is good.

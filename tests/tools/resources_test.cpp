@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The committed files of res/ against what the game relies on, and broken
 // copies of them against the checks, so a check that cannot fail is caught.
 #include "tests/tools/resource_checks.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env node
+// SPDX-License-Identifier: GPL-3.0-or-later
 'use strict';
 // Figures of the browser edition, measured in headless Chromium against the
 // built site on a loopback server. It reports; it judges nothing.

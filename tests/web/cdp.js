@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 'use strict';
 // A small Chrome DevTools Protocol client with no dependencies: Chromium is
 // started with --remote-debugging-pipe and spoken to over file descriptors 3

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 'use strict';
 // PNG reading and writing for the browser tests: enough for what vantle-sim's
 // `shot` writes (8-bit RGB, filter 0, one IDAT) and for what Chromium writes

@@ -1,4 +1,5 @@
 #!/usr/bin/env node
+// SPDX-License-Identifier: GPL-3.0-or-later
 'use strict';
 // The browser edition's tests: the built site, served from 127.0.0.1, played
 // in headless Chromium over the DevTools protocol, its canvas compared pixel

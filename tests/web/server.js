@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 'use strict';
 // A static file server for the site on 127.0.0.1 (a secure context, so the
 // service worker registers), on a port the system picks. stop() shuts it and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 'use strict';
 // The pictures the browser must show, made by vantle-sim: the same game code
 // laid out for the same window size. Also the picture arithmetic the tests

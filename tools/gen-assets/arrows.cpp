@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arrow tiles: an octagon lit from the upper left, a yellow-and-green
 // checkered face, a dark-blue arrow and a gem whose colour tells the
 // direction at a glance. Also the two empty-cell checkerboards.

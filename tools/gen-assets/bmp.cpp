@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/gen-assets/bmp.h"
 
 Bytes EncodeBmp(const IndexedImage& image, const uint32_t* palette, int32_t bits) {

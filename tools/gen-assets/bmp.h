@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows bitmap files: BITMAPFILEHEADER, a 40-byte BITMAPINFOHEADER, the
 // palette as B, G, R, 0 and uncompressed bottom-up rows padded to 4 bytes.
 #pragma once

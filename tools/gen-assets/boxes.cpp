@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's boxes: SCORE and Hi-Sc with their white digit fields, and the
 // NEXT frame with its black well for the coming pair.
 #include "tools/gen-assets/sheet.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The on-screen buttons, each in its up and down look: the close box, the
 // sound switch, the pause bar, the four blue control keys, the options key
 // and the headphones of the unused ninth button.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Little-endian byte buffers, as the resource formats lay them out.
 #pragma once
 

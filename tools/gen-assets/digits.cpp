@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score digits: 8 x 12 cells, black ink on white, two-pixel stems so
 // they read at a glance in the panel.
 #include "tools/gen-assets/sheet.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/gen-assets/fixmath.h"
 
 int32_t SinQ14(int32_t angle) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Integer arithmetic for everything that ends up in a file: the same bytes
 // on every machine, whatever its floating-point library does.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generator's own lettering: a small proportional font for labels and
 // the preview, and a bold capital font for the sheet's box labels.
 #pragma once

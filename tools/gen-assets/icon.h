@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program icon (icon 101): an arrow tile in three images, 32 x 32 and
 // 16 x 16 in 16 colours, and 32 x 32 in black and white. The same tile as
 // PNG pictures for the desktop's icon theme (icons/vantle-SIZE.png).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/gen-assets/image.h"
 
 IndexedImage MakeIndexed(int32_t width, int32_t height, uint8_t fill) {

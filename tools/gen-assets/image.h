@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two kinds of picture the generator paints: palette indices (the sprite
 // sheet, the icon) and 0x00RRGGBB colour (the backgrounds before they are
 // reduced to their palettes, and the previews).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title word mark "vantle": round bold letters in red with a yellow
 // shine, a dark-red outline and a dark-red shadow, on white. The logo mask
 // is the exact complement of the logo's white, so Paint then And draws it

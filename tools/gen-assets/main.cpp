@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantle-gen-assets OUTDIR            writes every resource file into OUTDIR,
 //                                     and the desktop icons into OUTDIR/icons
 // vantle-gen-assets --preview OUTDIR  writes the preview pictures

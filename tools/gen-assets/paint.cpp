@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/gen-assets/paint.h"
 
 void BlendRgb(RgbImage& image, int32_t x, int32_t y, uint32_t colour, int32_t alpha) {

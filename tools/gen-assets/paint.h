@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the backgrounds in full colour: shapes with soft (supersampled)
 // edges and a colour worked out per pixel, blended over what is there.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The play picture: an old brick garden wall with an arched stone niche, a
 // marble figure standing in it on a plinth, and clipped shrubs along the
 // foot of the wall. Sunlight comes from the upper right; the board's side

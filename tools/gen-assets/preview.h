@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures for people: the sheet enlarged, the backgrounds, every sprite
 // region labelled, and the title and play screens put together the way the
 // game draws them.

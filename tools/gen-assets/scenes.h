@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two background pictures, painted in full colour and then reduced to
 // their own palettes: the blossoms of the title (bitmap 113, 16 colours)
 // and the garden wall behind the board (bitmap 114, 256 colours).

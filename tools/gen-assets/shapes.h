@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shapes tested at sub-pixel points and turned into crisp one-bit masks:
 // 16 sub-units per pixel, 4 x 4 samples per pixel.
 #pragma once

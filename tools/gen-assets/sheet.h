@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sprite sheet (bitmap 112) and its parts. Every part paints its own
 // rectangles of render/sprites.h in the sheet's 16-colour palette.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options dialog template (dialog 103) and the accelerator table
 // (accelerator table 3), in the binary layouts the old platform loads.
 #pragma once

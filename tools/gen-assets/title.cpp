@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title picture: pink and white blossoms on curving twigs among leaves,
 // in front of out-of-focus foliage. The middle, where the word mark and the
 // prompt go, is kept to dark leaves so the logo reads.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/gen-assets/waves.h"
 
 #include "tools/gen-assets/fixmath.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three sound cues, synthesised: RIFF WAVE, PCM, mono, 8-bit unsigned,
 // 11025 samples per second.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantle-sim: plays the game's own code from a script, with no window and no
 // clock. See the README for the commands.
 #include "tools/sim/run.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a checked script against the game's own code on the headless backend.
 #pragma once
 

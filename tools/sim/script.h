@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runner's script: one command a line, read and checked whole before
 // anything runs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every module of the game back to where a new process starts, so that one
 // process can start the game (RunScript) again and again.
 #pragma once

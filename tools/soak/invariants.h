@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules a player relies on, checked after every tick of a soak: the
 // well holds only arrows and packed columns, the pair sits on empty cells
 // inside it, the score never falls, the high score keeps up with it, the

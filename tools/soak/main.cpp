@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantle-soak: plays the game headless for millions of ticks of random
 // play, restarting it whenever its window closes, and checks after every
 // tick the rules a player relies on. Seeded: the seed and the tick of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random play for the headless runner: scripts of keys (pressed, held and
 // auto-repeated), pen taps on and off the buttons, Options dialogs answered
 // at random, pauses, long drops and the sound key. The soak plays them for

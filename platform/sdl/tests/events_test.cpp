@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SDL events as the game's messages, and the window timer's cadence. The
 // events are made up here; nothing opens a window or sleeps.
 #include "platform/sdl/desktop.h"

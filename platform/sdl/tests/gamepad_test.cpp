@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game controllers as keys: controller events made up here go through the
 // translation and come out as the key messages of the keys they stand in
 // for; then a virtual controller, plugged in while the queue runs, plays

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound output as the game meets it: a cue lasts its sound's length,
 // whether the output is healthy, cannot be opened, or cannot be closed.
 // SDL's disk driver stands for the sound server: its file is a FIFO that

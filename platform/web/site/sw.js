@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the whole site, so that the game plays offline once loaded: the
 // files come from the cache first. Each build names its own cache; the old
 // one goes when the new worker takes over.
