@@ -42,10 +42,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
 # Each dependency is one package with at most a lowest version, and they
-# are SDL2's runtime and the C and C++ runtimes, nothing more.
+# are SDL2's runtime, Xlib's (which draws on 8-bit X screens, and which SDL2
+# depends on anyway) and the C and C++ runtimes, nothing more.
 echo "$depends" | grep -Eq '(^|, )libsdl2-2\.0-0( |,|$)' || fail "it does not depend on libsdl2-2.0-0: $depends"
 for dep in $(echo "$depends" | sed 's/, /\n/g' | sed 's/ /_/g'); do
-  echo "$dep" | grep -Eq '^(libsdl2-2\.0-0|libc6|libgcc-s1|libstdc\+\+6)(_\(>=_[0-9][0-9.~+-]*\))?$' ||
+  echo "$dep" | grep -Eq '^(libsdl2-2\.0-0|libx11-6|libc6|libgcc-s1|libstdc\+\+6)(_\(>=_[0-9][0-9.~+-]*\))?$' ||
     fail "an unexpected dependency: $(echo "$dep" | tr _ ' ')"
 done
 [ "$(field Section)" = games ] || fail "section $(field Section), not games"
