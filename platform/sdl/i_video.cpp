@@ -72,6 +72,20 @@ void FreePictures() {
     Video.textureWidth = Video.textureHeight = 0;
 }
 
+// The picture fitted into the window-sized buffer of the renderer's and
+// Xlib's ways; gives the bands of rows that changed, -1 without memory.
+int32_t StretchConverted(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                         int32_t w, int32_t h, bool full, RowBand bands[MaxBands]) {
+    if (!ReservePixels(&Video.last, width, height) || !ReservePixels(&Video.converted, w, h))
+        return -1;
+    const FitRect fit = FitPicture(TheWindow.layoutWidth, TheWindow.layoutHeight, w, h);
+    const int32_t count =
+        StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
+                      StretchTarget{Video.converted.pixels, w, h, w}, fit, bands, MaxBands);
+    TheWindow.redrawAll = false;
+    return count;
+}
+
 // Xlib's way: the picture stretched into a window-sized buffer, only the
 // rows that changed converted to the screen's pixels and put on the window.
 void PresentThroughX11(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) {
@@ -81,16 +95,11 @@ void PresentThroughX11(const uint32_t* pixels, int32_t width, int32_t height, in
     const bool full = TheWindow.redrawAll || width != Video.last.width ||
                       height != Video.last.height || w != Video.textureWidth ||
                       h != Video.textureHeight;
-    if (!ReservePixels(&Video.last, width, height) || !ReservePixels(&Video.converted, w, h))
-        return;
+    RowBand bands[MaxBands];
+    const int32_t count = StretchConverted(pixels, width, height, pitch, w, h, full, bands);
+    if (count < 0) return;
     Video.textureWidth = w;
     Video.textureHeight = h;
-    const FitRect fit = FitPicture(TheWindow.layoutWidth, TheWindow.layoutHeight, w, h);
-    RowBand bands[MaxBands];
-    const int32_t count =
-        StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
-                      StretchTarget{Video.converted.pixels, w, h, w}, fit, bands, MaxBands);
-    TheWindow.redrawAll = false;
     for (int32_t i = 0; i < count; ++i)
         X11DrawRows(Video.converted.pixels + static_cast<ptrdiff_t>(bands[i].top) * w, w, h,
                     bands[i].top, bands[i].bottom - bands[i].top);
@@ -118,15 +127,9 @@ void PresentThroughRenderer(const uint32_t* pixels, int32_t width, int32_t heigh
         if (Video.texture == nullptr) return;
         full = true;
     }
-    if (!ReservePixels(&Video.last, width, height) || !ReservePixels(&Video.converted, w, h))
-        return;
-    const FitRect fit = FitPicture(TheWindow.layoutWidth, TheWindow.layoutHeight, w, h);
     RowBand bands[MaxBands];
-    const int32_t count =
-        StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
-                      StretchTarget{Video.converted.pixels, w, h, w}, fit, bands, MaxBands);
-    TheWindow.redrawAll = false;
-    if (count == 0) return;
+    const int32_t count = StretchConverted(pixels, width, height, pitch, w, h, full, bands);
+    if (count <= 0) return;
     for (int32_t i = 0; i < count; ++i) {
         const SDL_Rect rows{0, bands[i].top, w, bands[i].bottom - bands[i].top};
         SDL_UpdateTexture(Video.texture, &rows,

@@ -48,17 +48,6 @@ land_a_pair() {
   poll 4 changed_from "$column" pair_column || fail "the game stopped after a landing"
 }
 
-ends_within_a_second() {
-  local start code=0
-  start=$(date +%s%N)
-  while kill -0 "$GAME_PID" 2>/dev/null; do
-    [ $((($(date +%s%N) - start) / 1000000)) -lt 1000 ] || fail "$1 did not end the game within a second"
-    sleep 0.05
-  done
-  wait "$GAME_PID" || code=$?
-  GAME_PID=""
-  [ "$code" -eq 0 ] || fail "exit code $code after $1"
-}
 
 play() {
   start_x 640 480
