@@ -3,24 +3,17 @@
 
 #include <cstring>
 
-uint8_t Board[BoardCells];
-FallingPairState FallingPair;
-uint32_t FallInterval;
-uint32_t FallCounter;
-uint32_t PairsSinceSpeedUp;
-int32_t Score;
-int32_t HighScore;
-
 namespace {
 constexpr uint32_t DefaultSeed = 1;
-uint32_t RandomState = DefaultSeed;
 } // namespace
 
-void SeedRandom(uint32_t seed) { RandomState = seed; }
+BoardState Board{{}, {}, 0, 0, 0, 0, 0, 0, DefaultSeed};
+
+void SeedRandom(uint32_t seed) { Board.Random = seed; }
 
 uint32_t NextRandom() {
-    RandomState = RandomState * 214013u + 2531011u;
-    return (RandomState >> 16) & 0x7FFFu;
+    Board.Random = Board.Random * 214013u + 2531011u;
+    return (Board.Random >> 16) & 0x7FFFu;
 }
 
 uint8_t DealArrow() { return static_cast<uint8_t>((NextRandom() & 3u) + 1u); }
@@ -28,28 +21,29 @@ uint8_t DealArrow() { return static_cast<uint8_t>((NextRandom() & 3u) + 1u); }
 uint8_t QuarterTurn(uint8_t arrow) { return arrow < 4 ? static_cast<uint8_t>(arrow + 1) : 1; }
 
 void AdvancePair() {
-    FallingPair.CurrentTop = FallingPair.NextTop;
-    FallingPair.NextTop = DealArrow();
-    FallingPair.CurrentBottom = FallingPair.NextBottom;
-    FallingPair.NextBottom = DealArrow();
-    FallCounter = 0;
-    PairsSinceSpeedUp++;
-    if (PairsSinceSpeedUp >= 10) {
-        PairsSinceSpeedUp = 0;
-        FallInterval--;
+    FallingPairState& pair = Board.Pair;
+    pair.CurrentTop = pair.NextTop;
+    pair.NextTop = DealArrow();
+    pair.CurrentBottom = pair.NextBottom;
+    pair.NextBottom = DealArrow();
+    Board.FallCounter = 0;
+    Board.PairsSinceSpeedUp++;
+    if (Board.PairsSinceSpeedUp >= 10) {
+        Board.PairsSinceSpeedUp = 0;
+        Board.FallInterval--;
         // After the fastest pace the cycle starts again at ten, never at zero.
-        if (FallInterval == 0) FallInterval = 10;
+        if (Board.FallInterval == 0) Board.FallInterval = 10;
     }
 }
 
 void ResetBoard() {
-    std::memset(Board, 0, sizeof Board);
-    FallingPair.PairColumn = 3;
-    FallingPair.PairRow = 0;
+    std::memset(Board.Cells, 0, sizeof Board.Cells);
+    Board.Pair.PairColumn = 3;
+    Board.Pair.PairRow = 0;
     AdvancePair();
     AdvancePair();
     // Dealing the first two pairs is not progress towards a speed-up.
-    PairsSinceSpeedUp = 0;
+    Board.PairsSinceSpeedUp = 0;
 }
 
 int32_t CanPlace(int32_t column, int32_t row) {
@@ -60,13 +54,11 @@ int32_t CanPlace(int32_t column, int32_t row) {
     return 0;
 }
 
+void RaiseHighScore() {
+    if (Board.HighScore < Board.Score) Board.HighScore = Board.Score;
+}
+
 void ResetBoardModule() {
-    std::memset(Board, 0, sizeof Board);
-    FallingPair = FallingPairState{};
-    FallInterval = 0;
-    FallCounter = 0;
-    PairsSinceSpeedUp = 0;
-    Score = 0;
-    HighScore = 0;
-    RandomState = DefaultSeed;
+    Board = BoardState{};
+    Board.Random = DefaultSeed;
 }

@@ -3,17 +3,11 @@
 
 #include "game/board.h"
 #include "game/match.h"
+#include "game/report.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
-#include "render/draw.h"
-#include "shell/cues.h"
 
-int32_t GameMode;
-int32_t TitleDrawn;
-int32_t FallStep = 1;
-int32_t ResolvePhase;
-int32_t GameOverTicks;
-int32_t KeyRepeat[4];
+FlowState Flow{MODE_TITLE, 0, 1, 0, 0, {}, 0};
 
 namespace {
 constexpr uint32_t StartFallInterval = 20;
@@ -25,203 +19,240 @@ bool IsSoundKey(uint16_t c) { return c == VK_S || c == 's'; }
 // An action follows the held keys when its repeat choice is on, otherwise
 // only the keys newly pressed this tick.
 uint16_t ActionInput(int32_t choice) {
-    return KeyRepeat[choice] != 0 ? InputState.HeldKeys : InputState.PressedKeys;
+    return Flow.KeyRepeat[choice] != 0 ? InputState.HeldKeys : InputState.PressedKeys;
 }
 
 void MovePair(int32_t dc) {
-    if (CanPlace(FallingPair.PairColumn + dc, FallingPair.PairRow) != 0) return;
-    ErasePair();
-    FallingPair.PairColumn += dc;
-    DrawPair();
+    if (!PairFits(Board.Pair.PairColumn + dc, Board.Pair.PairRow)) return;
+    ReportPairGone();
+    Board.Pair.PairColumn += dc;
+    ReportPair();
 }
 } // namespace
 
-void ResetGameFlow() {
-    GameMode = MODE_TITLE;
-    TitleDrawn = 0;
-    FallStep = 1;
-    ResolvePhase = 0;
-    GameOverTicks = 0;
-    for (auto& choice : KeyRepeat) choice = 0;
+void ShowReleased() {
+    const int32_t button = ReleaseButton();
+    if (button >= 0) ReportButton(button, 0);
 }
 
-int32_t GameTick(int32_t& mode) {
-    ReleaseButton();
-    switch (mode) {
-    case MODE_TITLE: return TitleTick(mode);
-    case MODE_PLAY: return PlayTick(mode);
-    case MODE_RESOLVE: return ResolveTick(mode);
-    case MODE_GAMEOVER: return GameOverTick(mode);
+void ResetGameFlow() { Flow = FlowState{MODE_TITLE, 0, 1, 0, 0, {}, 0}; }
+
+void ResetGame() {
+    ResetBoardModule();
+    ResetMatchState();
+    ResetGameFlow();
+    ResetButtons();
+    ResetInputState();
+}
+
+bool SoundOn() { return ButtonState(BUTTON_SOUND) == 1; }
+
+void PlaySound(int32_t cue) {
+    if (SoundOn()) ReportSound(cue);
+}
+
+void ShowPressed(int32_t button) {
+    PressButton(button);
+    ReportButton(button, 1);
+}
+
+bool PairShown() {
+    return Flow.Mode == MODE_PLAY || (Flow.Mode == MODE_RESOLVE && Flow.ResolvePhase == RESOLVE_LAND);
+}
+
+bool PlayScreenShown() { return Flow.Mode != MODE_TITLE || Flow.TitleDrawn == 0; }
+
+int32_t GameTick() {
+    ShowReleased();
+    switch (Flow.Mode) {
+    case MODE_TITLE: return TitleTick();
+    case MODE_PLAY: return PlayTick();
+    case MODE_RESOLVE: return ResolveTick();
+    case MODE_GAMEOVER: return GameOverTick();
     default: return 0;
     }
 }
 
-int32_t TitleTick(int32_t& mode) {
-    if (TitleDrawn == 0) {
+int32_t TitleTick() {
+    if (Flow.TitleDrawn == 0) {
         // Input is not looked at on the tick that draws the title.
-        DrawTitleScreen();
-        FallCounter = 0;
-        TitleDrawn = 1;
+        Flow.TitleDrawn = 1;
+        ReportTitleScreen();
+        Board.FallCounter = 0;
         return 0;
     }
-    FallCounter++; // title ticks; the next game is seeded with the count
+    Board.FallCounter++; // title ticks; the next game is seeded with the count
     const uint16_t c = InputState.NewChar;
     if (c == VK_ESCAPE) {
-        PressButton(BUTTON_QUIT);
+        ShowPressed(BUTTON_QUIT);
         return -1;
     }
     if (IsOptionsKey(c)) {
-        PressButton(BUTTON_OPTIONS);
+        ShowPressed(BUTTON_OPTIONS);
         return 0;
     }
     if (IsSoundKey(c)) {
-        PressButton(BUTTON_SOUND);
+        ShowPressed(BUTTON_SOUND);
         return 0;
     }
     // Any other key, or a tap anywhere, starts a game.
     if (c != 0 || InputState.PressedKeys != 0) {
+        Flow.TitleDrawn = 0;
+        Flow.Mode = MODE_PLAY;
         StartPlay();
-        PressButton(BUTTON_ROTATE);
-        TitleDrawn = 0;
-        mode = MODE_PLAY;
+        ShowPressed(BUTTON_ROTATE);
     }
     return 0;
 }
 
+void ClearPlayfield() {
+    ResetBoard();
+    Match.Message[0] = 0;
+}
+
 void StartPlay() {
     NewGame();
-    DrawPlayfield(); // empties the well and deals the first pairs
-    DrawPair();
-    DrawNextPair();
+    ClearPlayfield();
+    Flow.NextShown = 1;
+    ReportPlayScreen();
+    ReportPair();
+    ReportNextPair();
     // Keys still held from the title screen are forgotten.
     InputState.HeldKeys = 0;
 }
 
 void NewGame() {
-    ReleasePending = 0;
-    Score = 0;
-    FallInterval = StartFallInterval;
-    PairsSinceSpeedUp = 0;
-    MessageTimer = 0;
-    SeedRandom(FallCounter);
+    ForgetPressedButton();
+    Board.Score = 0;
+    Board.PanelScore = 0;
+    Board.FallInterval = StartFallInterval;
+    Board.PairsSinceSpeedUp = 0;
+    Match.MessageTimer = 0;
+    SeedRandom(Board.FallCounter);
 }
 
 void PausePlay() {
-    if (GameMode != MODE_PLAY || FallStep == 0) return;
+    if (Flow.Mode != MODE_PLAY || Flow.FallStep == 0) return;
     // A button still shown pressed from the last tick is raised first, as
     // the next tick would have done.
-    ReleaseButton();
-    PressButton(BUTTON_PAUSE);
-    FallStep = 0;
+    ShowReleased();
+    ShowPressed(BUTTON_PAUSE);
+    Flow.FallStep = 0;
 }
 
-int32_t PlayTick(int32_t& mode) {
-    if (MessageTimer != 0) {
-        MessageTimer--;
-        if (MessageTimer == 0) ShowMessage("");
+int32_t PlayTick() {
+    if (Match.MessageTimer != 0) {
+        Match.MessageTimer--;
+        if (Match.MessageTimer == 0) ShowMessage("");
     }
 
     const uint16_t c = InputState.NewChar;
     if (c == VK_ESCAPE) {
-        PressButton(BUTTON_QUIT);
+        ShowPressed(BUTTON_QUIT);
         return -1;
     }
     if (c == VK_SPACE) {
-        PressButton(BUTTON_PAUSE);
-        FallStep = 1 - FallStep;
+        ShowPressed(BUTTON_PAUSE);
+        Flow.FallStep = 1 - Flow.FallStep;
     } else if (IsOptionsKey(c)) {
-        PressButton(BUTTON_OPTIONS);
+        ShowPressed(BUTTON_OPTIONS);
     } else if (IsSoundKey(c)) {
-        PressButton(BUTTON_SOUND);
+        ShowPressed(BUTTON_SOUND);
     }
 
+    FallingPairState& pair = Board.Pair;
     // At most one action a tick, in this order of precedence. A blocked move
     // still shows its button pressed.
     if (ActionInput(REPEAT_ROTATION) & (KEY_UP | KEY_ENTER)) {
-        PressButton(BUTTON_ROTATE);
-        ErasePair();
-        FallingPair.CurrentTop = QuarterTurn(FallingPair.CurrentTop);
-        FallingPair.CurrentBottom = QuarterTurn(FallingPair.CurrentBottom);
-        DrawPair();
+        ShowPressed(BUTTON_ROTATE);
+        ReportPairGone();
+        pair.CurrentTop = QuarterTurn(pair.CurrentTop);
+        pair.CurrentBottom = QuarterTurn(pair.CurrentBottom);
+        ReportPair();
     } else if (ActionInput(REPEAT_LEFT) & KEY_LEFT) {
-        PressButton(BUTTON_LEFT);
+        ShowPressed(BUTTON_LEFT);
         MovePair(-1);
     } else if (ActionInput(REPEAT_RIGHT) & KEY_RIGHT) {
-        PressButton(BUTTON_RIGHT);
+        ShowPressed(BUTTON_RIGHT);
         MovePair(+1);
     } else if (ActionInput(REPEAT_DROP) & KEY_DOWN) {
-        PressButton(BUTTON_DROP);
-        FallCounter = FallInterval; // the fall below becomes due now
+        ShowPressed(BUTTON_DROP);
+        Board.FallCounter = Board.FallInterval; // the fall below becomes due now
     }
 
     // While paused FallStep is 0, so the counter only ever equals the
     // interval and nothing falls.
-    FallCounter += static_cast<uint32_t>(FallStep);
-    if (FallCounter > FallInterval) {
-        FallCounter = 0;
-        if (CanPlace(FallingPair.PairColumn, FallingPair.PairRow + 1) == 0) {
-            ErasePair();
-            FallingPair.PairRow++;
-            DrawPair();
+    Board.FallCounter += static_cast<uint32_t>(Flow.FallStep);
+    if (Board.FallCounter > Board.FallInterval) {
+        Board.FallCounter = 0;
+        if (PairFits(pair.PairColumn, pair.PairRow + 1)) {
+            ReportPairGone();
+            pair.PairRow++;
+            ReportPair();
         } else {
             // The pair locks where it is drawn.
-            mode = MODE_RESOLVE;
+            Flow.Mode = MODE_RESOLVE;
         }
     }
     return 0;
 }
 
-int32_t ResolveTick(int32_t& mode) {
+int32_t ResolveTick() {
+    FallingPairState& pair = Board.Pair;
     // Input is not looked at: Escape, Space, O, S and the arrows wait for
     // the next play tick.
-    switch (ResolvePhase) {
+    switch (Flow.ResolvePhase) {
     case RESOLVE_LAND:
-        PlayCue(CUE_LAND);
-        BoardCell(FallingPair.PairColumn, FallingPair.PairRow) = FallingPair.CurrentTop;
-        BoardCell(FallingPair.PairColumn, FallingPair.PairRow + 1) = FallingPair.CurrentBottom;
-        for (auto& count : MatchMap) count = 0;
-        ChainCount = 0;
-        ChainTotal = 0;
-        ResolvePhase = RESOLVE_MATCH;
+        PlaySound(CUE_LAND);
+        BoardCell(pair.PairColumn, pair.PairRow) = pair.CurrentTop;
+        BoardCell(pair.PairColumn, pair.PairRow + 1) = pair.CurrentBottom;
+        for (auto& count : Match.Map) count = 0;
+        Match.ChainCount = 0;
+        Match.ChainTotal = 0;
+        Flow.ResolvePhase = RESOLVE_MATCH;
         break;
     case RESOLVE_MATCH:
-        PassPoints = 0;
+        Match.PassPoints = 0;
         MarkMatches();
         ClearMatches();
-        ResolvePhase = RESOLVE_GRAVITY;
+        Flow.ResolvePhase = RESOLVE_GRAVITY;
         break;
     case RESOLVE_GRAVITY:
         ApplyGravity();
-        ResolvePhase = RESOLVE_SCORE;
+        Flow.ResolvePhase = RESOLVE_SCORE;
         break;
     case RESOLVE_SCORE:
-        if (PassPoints == 0) {
-            ResolvePhase = RESOLVE_END;
+        if (Match.PassPoints == 0) {
+            Flow.ResolvePhase = RESOLVE_END;
         } else {
             ScorePass();
-            ResolvePhase = RESOLVE_PAUSE1;
+            Flow.ResolvePhase = RESOLVE_PAUSE1;
         }
         break;
     case RESOLVE_PAUSE1:
-        ResolvePhase = RESOLVE_PAUSE2;
+        Flow.ResolvePhase = RESOLVE_PAUSE2;
         break;
     case RESOLVE_PAUSE2:
-        ResolvePhase = RESOLVE_MATCH;
+        Flow.ResolvePhase = RESOLVE_MATCH;
         break;
     case RESOLVE_END:
-        ResolvePhase = RESOLVE_LAND;
-        DrawScore();
-        DrawHighScore();
-        FallingPair.PairColumn = 3;
-        FallingPair.PairRow = 0;
+        Flow.ResolvePhase = RESOLVE_LAND;
+        // The panel catches up with the sequence's pay; the only place the
+        // high score rises.
+        Board.PanelScore = Board.Score;
+        RaiseHighScore();
+        ReportScore();
+        ReportHighScore();
+        pair.PairColumn = 3;
+        pair.PairRow = 0;
         // Columns are packed, so (3, 0) is taken only if (3, 1) is.
         if (BoardCell(3, 1) != 0) {
-            mode = MODE_GAMEOVER;
+            Flow.Mode = MODE_GAMEOVER;
         } else {
             AdvancePair();
-            DrawPair();
-            DrawNextPair();
-            mode = MODE_PLAY;
+            Flow.Mode = MODE_PLAY;
+            ReportPair();
+            ReportNextPair();
         }
         break;
     default:
@@ -230,26 +261,26 @@ int32_t ResolveTick(int32_t& mode) {
     return 0;
 }
 
-int32_t GameOverTick(int32_t& mode) {
+int32_t GameOverTick() {
     if (InputState.NewChar == VK_ESCAPE) {
-        PressButton(BUTTON_QUIT);
+        ShowPressed(BUTTON_QUIT);
         return -1;
     }
-    switch (GameOverTicks) {
+    switch (Flow.GameOverTicks) {
     case 0:
         ShowMessage("GameOver");
-        GameOverTicks = 1;
+        Flow.GameOverTicks = 1;
         break;
     case 3:
-        PlayCue(CUE_GAMEOVER);
-        GameOverTicks = 4;
+        PlaySound(CUE_GAMEOVER);
+        Flow.GameOverTicks = 4;
         break;
     case GameOverLength:
-        mode = MODE_TITLE;
-        GameOverTicks = 0;
+        Flow.Mode = MODE_TITLE;
+        Flow.GameOverTicks = 0;
         break;
     default:
-        GameOverTicks++;
+        Flow.GameOverTicks++;
         break;
     }
     return 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game advances one timer tick at a time through its four modes: the
-// title, play, the resolve sequence after a pair lands, and game over.
+// title, play, the resolve sequence after a pair lands, and game over. The
+// module's state is the one instance Flow, which alone holds the mode.
 #pragma once
 
 #include <cstdint>
@@ -23,24 +24,52 @@ enum ResolvePhaseValue : int32_t {
 // newly pressed ones.
 enum RepeatChoice : int32_t { REPEAT_ROTATION = 0, REPEAT_LEFT = 1, REPEAT_DROP = 2, REPEAT_RIGHT = 3 };
 
-extern int32_t GameMode;
-extern int32_t TitleDrawn;    // the title screen has been drawn in this Title mode
-extern int32_t FallStep;      // 1 the pair falls, 0 paused
-extern int32_t ResolvePhase;
-extern int32_t GameOverTicks; // 0..60
-extern int32_t KeyRepeat[4];
+struct FlowState {
+    int32_t Mode;
+    int32_t TitleDrawn;    // the title screen has been drawn in this Title mode
+    int32_t FallStep;      // 1 the pair falls, 0 paused
+    int32_t ResolvePhase;
+    int32_t GameOverTicks; // 0..60
+    int32_t KeyRepeat[4];
+    int32_t NextShown;     // a game has been started, so the NEXT frame holds a pair
+};
+extern FlowState Flow;
 
 // One tick: releases the button pressed on the previous tick, then runs the
 // current mode's step. 0 goes on; -1 means the player asked to quit.
-int32_t GameTick(int32_t& mode);
-int32_t TitleTick(int32_t& mode);
-int32_t PlayTick(int32_t& mode);
-int32_t ResolveTick(int32_t& mode);
-int32_t GameOverTick(int32_t& mode);
+int32_t GameTick();
+int32_t TitleTick();
+int32_t PlayTick();
+int32_t ResolveTick();
+int32_t GameOverTick();
 void StartPlay();
 // Pauses play as the Space key does (the PAUSE bar lights), unless play is
 // paused already or the game is in another mode.
 void PausePlay();
 void NewGame();
+// The rules' side of a fresh play screen: an empty well with the first pairs
+// dealt, and no message.
+void ClearPlayfield();
+
+// Whether the pair is on the screen now: in play, and in the resolve tick
+// before it lands.
+bool PairShown();
+// Whether the play screen is on the screen (everywhere but on a drawn title).
+bool PlayScreenShown();
+
+// The sound switch, which button 1 shows: only exactly 1 is on.
+bool SoundOn();
+// Plays a cue when the sound is on.
+void PlaySound(int32_t cue);
+
+// A button shown pressed for one tick (a toggle flips); the rules' only way
+// of pressing one.
+void ShowPressed(int32_t button);
+// The button pressed on the previous tick shown raised again (the first step
+// of every tick).
+void ShowReleased();
 
 void ResetGameFlow();
+// Every module of the rules and of the input back to its start-up state: the
+// one reset a test or a runner needs before a game of its own.
+void ResetGame();

@@ -1,23 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/match.h"
 
-#include "render/draw.h"
-#include "shell/cues.h"
+#include "game/flow.h"
+#include "game/report.h"
+#include "platform/text.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
-uint8_t MatchMap[BoardCells];
-int32_t PassPoints;
-int32_t ChainCount;
-int32_t ChainTotal;
-int32_t MessageTimer;
+MatchState Match;
 
 namespace {
 constexpr int32_t MessageTicks = 30;
 
-uint8_t& Count(int32_t column, int32_t row) { return MatchMap[column * BoardRows + row]; }
+uint8_t& Count(int32_t column, int32_t row) { return Match.Map[column * BoardRows + row]; }
 
 // Adds one to the four cells of a line from (col, row) stepping (dc, dr) if
 // they all hold arrow a.
@@ -28,9 +24,11 @@ void MarkLine(int32_t col, int32_t row, int32_t dc, int32_t dr, uint8_t a) {
 }
 } // namespace
 
-void ResetMatchState() {
-    std::memset(MatchMap, 0, sizeof MatchMap);
-    PassPoints = ChainCount = ChainTotal = MessageTimer = 0;
+void ResetMatchState() { Match = MatchState{}; }
+
+void ShowMessage(const char* text) {
+    CopyText(Match.Message, text);
+    ReportMessage();
 }
 
 void MarkMatches() {
@@ -53,10 +51,10 @@ void ClearMatches() {
         for (int32_t col = 0; col < BoardColumns; ++col) {
             uint8_t& count = Count(col, row);
             if (count == 0) continue;
-            PassPoints += count;
+            Match.PassPoints += count;
             count = 0;
             BoardCell(col, row) = 0;
-            EraseCell(col, row);
+            ReportCell(col, row, ARROW_NONE);
         }
     }
 }
@@ -80,24 +78,25 @@ void CollapseColumn(int32_t column, int32_t row) {
         const uint8_t arrow = BoardCell(column, n);
         if (arrow == 0) continue;
         BoardCell(column, target) = arrow;
-        DrawCell(column, target, arrow);
+        ReportCell(column, target, arrow);
         BoardCell(column, n) = 0;
-        EraseCell(column, n);
+        ReportCell(column, n, ARROW_NONE);
         --target;
     }
 }
 
 void ScorePass() {
-    if (PassPoints == 0) return;
-    PlayCue(CUE_CLEAR);
-    ChainCount++;
-    PassPoints *= ChainCount;
-    ChainTotal += PassPoints;
+    if (Match.PassPoints == 0) return;
+    PlaySound(CUE_CLEAR);
+    Match.ChainCount++;
+    Match.PassPoints *= Match.ChainCount;
+    Match.ChainTotal += Match.PassPoints;
     char text[16];
-    std::snprintf(text, sizeof text, "%d pt", ChainTotal);
-    MessageTimer = MessageTicks;
+    std::snprintf(text, sizeof text, "%d pt", Match.ChainTotal);
+    Match.MessageTimer = MessageTicks;
     ShowMessage(text);
     // The score stops at the largest value it can hold instead of wrapping
     // round to a negative one.
-    Score = PassPoints > INT32_MAX - Score ? INT32_MAX : Score + PassPoints;
+    Board.Score =
+        Match.PassPoints > INT32_MAX - Board.Score ? INT32_MAX : Board.Score + Match.PassPoints;
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The on-screen buttons: each stands for a key, shows that key acting for one
-// tick, and a tap on it is handled as the key going down. Buttons 1, 2 and 8
-// are toggles; button 1's state is the sound switch.
+// The on-screen buttons' model: each stands for a key, shows that key acting
+// for one tick, and a tap on it is handled as the key going down. Buttons 1,
+// 2 and 8 are toggles; button 1's state is the sound switch. Where they stand
+// and how they look is the drawing's business; the module's state is the one
+// instance Buttons.
 #pragma once
 
 #include <cstdint>
@@ -22,32 +24,41 @@ enum ButtonIndex : int32_t {
     BUTTON_LEFT = 5,
     BUTTON_RIGHT = 6,
     BUTTON_OPTIONS = 7,
-    BUTTON_NINTH = 8,
+    // A toggle that is never shown, hit or pressed once the buttons are laid
+    // out; its state is kept in the settings file all the same.
+    BUTTON_HIDDEN = 8,
 };
 
-// Nine buttons and a record of zeros that ends the table.
-extern Button ButtonTable[ButtonCount + 1];
+struct ButtonsState {
+    // Nine buttons and a record of zeros that ends the table.
+    Button Table[ButtonCount + 1];
+    // Release bookkeeping: a pressed button is shown raised again on the
+    // next tick; the Options button's release asks for the Options dialog.
+    int32_t ReleasePending;
+    int32_t PendingButton;
+    int32_t OptionsRequest;
+};
+extern ButtonsState Buttons;
 
-// Release bookkeeping: a pressed button is drawn raised again on the next
-// tick; the Options button's release asks for the Options dialog.
-extern int32_t ReleasePending;
-extern int32_t PendingButton;
-extern int32_t OptionsRequest;
+bool IsButton(int32_t i);
+bool IsToggle(int32_t i);
+// A toggle's state, 0 for any other button.
+int32_t ButtonState(int32_t i);
+// Whether button i is to be shown pressed: a toggle that is on, or the
+// button pressed on this tick.
+bool ButtonShownDown(int32_t i);
 
-// Places the buttons for the current layout and takes the ninth button out of
-// the table (its state is still loaded and saved).
-void LayoutButtons();
-
-void DrawButton(int32_t i, int32_t press);
-void DrawButtonImage(int32_t i, int32_t down);
-void DrawToggleButton(int32_t i, int32_t flip);
-
-// Shows button i pressed now (a toggle flips) and releases it next tick.
+// Presses button i (a toggle flips) until the next release.
 void PressButton(int32_t i);
+// Ends the press of the previous tick: the button to show raised again, or
+// -1 when none is pressed.
+int32_t ReleaseButton();
+// Forgets a press without a release (a new game starts with none).
+void ForgetPressedButton();
 
-// The first step of every game tick: draws the button pressed on the previous
-// tick raised again.
-void ReleaseButton();
+// The key of the button strictly inside whose edges the logical point
+// (x, y) lies, or 0.
+uint16_t ButtonKeyAt(int32_t x, int32_t y);
 
-// The table as at start-up, for tests and the headless runner.
+// The table as at start-up.
 void ResetButtons();

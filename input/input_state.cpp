@@ -2,7 +2,6 @@
 #include "input/input_state.h"
 
 #include "input/buttons.h"
-#include "render/layout.h"
 
 InputStateFields InputState;
 
@@ -33,13 +32,10 @@ void OnKeyUp(uint32_t key) {
     InputState.CurrentChar = 0;
 }
 
-void OnPenDown(uint32_t position) {
+void OnPenDown(int32_t logicalX, int32_t logicalY) {
     InputState.HeldKeys |= MOUSE_DOWN;
-    int32_t x = 0, y = 0;
-    WindowToLogical(static_cast<int32_t>(position & 0xFFFFu), static_cast<int32_t>(position >> 16),
-                    &x, &y);
-    InputState.MouseX = static_cast<uint16_t>(x);
-    InputState.MouseY = static_cast<uint16_t>(y);
+    InputState.MouseX = static_cast<uint16_t>(logicalX);
+    InputState.MouseY = static_cast<uint16_t>(logicalY);
     // A tap is the key of the button under it going down; outside every
     // button it is key 0, which sets no flag.
     OnKeyDown(HitTestButtons());
@@ -65,13 +61,7 @@ void LatchInput() {
 }
 
 uint16_t HitTestButtons() {
-    const int32_t mx = InputState.MouseX, my = InputState.MouseY;
-    for (const Button* b = ButtonTable; b->key != 0; ++b) {
-        // Strict on all four sides: a point on an edge misses.
-        if (b->x < mx && mx < b->x + b->w && b->y < my && my < b->y + b->h) {
-            InputState.CurrentChar = b->key;
-            return b->key;
-        }
-    }
-    return 0;
+    const uint16_t key = ButtonKeyAt(InputState.MouseX, InputState.MouseY);
+    if (key != 0) InputState.CurrentChar = key;
+    return key;
 }

@@ -2,6 +2,7 @@
 // Keys and pen taps arrive at any time; the game looks at them once a tick.
 // The handlers update the held keys at once, and LatchInput turns them into
 // what the tick reads: the keys newly pressed and the key code newly typed.
+// The module's state is the one instance InputState.
 #pragma once
 
 #include "platform/keys.h"
@@ -18,24 +19,24 @@ enum KeyFlag : uint16_t {
 };
 
 struct InputStateFields {
-    uint16_t HeldKeys;     // keys and pen down now
-    uint16_t PrevHeldKeys; // HeldKeys at the previous latch
-    uint16_t PressedKeys;  // flags newly set at this tick's latch
-    uint16_t CurrentChar;  // code of the last key that went down; 0 after any key-up
-    uint16_t LastChar;     // the CurrentChar last taken over by the latch
-    uint16_t NewChar;      // the key code newly pressed this tick, or 0
+    uint16_t HeldKeys;       // keys and pen down now
+    uint16_t PrevHeldKeys;   // HeldKeys at the previous latch
+    uint16_t PressedKeys;    // flags newly set at this tick's latch
+    uint16_t CurrentChar;    // code of the last key that went down; 0 after any key-up
+    uint16_t LastChar;       // the CurrentChar last taken over by the latch
+    uint16_t NewChar;        // the key code newly pressed this tick, or 0
     uint16_t MouseX, MouseY; // last pen-down in logical pixels
 };
 extern InputStateFields InputState;
 
 void OnKeyDown(uint32_t key);
 void OnKeyUp(uint32_t key);
-// Pen messages: the position is window pixels, x in the low 16 bits of the
-// long parameter and y in the high 16 bits.
-void OnPenDown(uint32_t position);
+// The pen going down at a logical point (the shell converts window pixels).
+void OnPenDown(int32_t logicalX, int32_t logicalY);
 void OnPenUp();
 void LatchInput();
-// The key of the button under the pen, or 0.
+// The key of the button under the pen, or 0; a hit makes it the current
+// character.
 uint16_t HitTestButtons();
 
 void ResetInputState();

@@ -2,15 +2,14 @@
 #include "render/draw.h"
 
 #include "game/board.h"
+#include "game/flow.h"
+#include "game/match.h"
 #include "input/buttons.h"
+#include "render/buttons.h"
 #include "render/layout.h"
 #include "render/sprites.h"
 
-#include <cstring>
-
 namespace {
-char MessageText[32];
-
 void BlitSprite(const SpriteRect& r, int32_t x, int32_t y, RasterOp op) {
     Blit(BackBuffer, x, y, r.w, r.h, SpriteSheet, r.x, r.y, op);
 }
@@ -18,16 +17,12 @@ void BlitSprite(const SpriteRect& r, int32_t x, int32_t y, RasterOp op) {
 bool IsArrow(int32_t arrow) { return arrow >= ARROW_UP && arrow <= ARROW_LEFT; }
 } // namespace
 
-const char* LastMessage() { return MessageText; }
-
 void DrawPlayfield() {
     const ScreenLayout& L = Layout;
     Blit(BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, FieldBuffer, 0, 0, Copy);
     BlitSprite(NextFrameSprite, L.PanelX + NextFrameX, L.AreaY + NextFrameY, Copy);
-    // The model matches the empty well just drawn.
-    ResetBoard();
-    for (int32_t i = 0; ButtonTable[i].key != 0; ++i) DrawButton(i, 0);
-    ShowMessage("");
+    for (int32_t i = 0; Buttons.Table[i].key != 0; ++i) DrawButton(i, 0);
+    DrawMessage();
     DrawScore();
     DrawHighScore();
 }
@@ -53,25 +48,20 @@ void DrawTitleScreen() {
     DrawButton(BUTTON_OPTIONS, 0);
 }
 
-void ShowMessage(const char* text) {
-    if (text == nullptr) text = "";
-    std::strncpy(MessageText, text, sizeof MessageText - 1);
-    MessageText[sizeof MessageText - 1] = 0;
+void DrawMessage() {
     const int32_t x = Layout.PanelX, y = Layout.AreaY + MessageBoxY;
     Fill(BackBuffer, x, y, MessageBoxWidth, MessageBoxHeight, Whiteness);
-    DrawTextInRect(BackBuffer, text, TextRect{x, y, x + MessageBoxWidth, y + MessageBoxHeight});
+    DrawTextInRect(BackBuffer, Match.Message, TextRect{x, y, x + MessageBoxWidth, y + MessageBoxHeight});
 }
 
 void DrawScore() {
     BlitSprite(ScoreBoxSprite, Layout.PanelX, Layout.AreaY + ScoreBoxY, Copy);
-    DrawDigits(Score, Layout.PanelX + 4, Layout.AreaY + ScoreDigitsY);
+    DrawDigits(Board.PanelScore, Layout.PanelX + 4, Layout.AreaY + ScoreDigitsY);
 }
 
 void DrawHighScore() {
     BlitSprite(HighScoreBoxSprite, Layout.PanelX, Layout.AreaY + HighScoreBoxY, Copy);
-    // The only place the high score rises.
-    if (HighScore < Score) HighScore = Score;
-    DrawDigits(HighScore, Layout.PanelX + 4, Layout.AreaY + HighScoreDigitsY);
+    DrawDigits(Board.HighScore, Layout.PanelX + 4, Layout.AreaY + HighScoreDigitsY);
 }
 
 void DrawDigits(int32_t value, int32_t x, int32_t y) {
@@ -100,22 +90,29 @@ void EraseCell(int32_t column, int32_t row) {
          4 + row * size, Copy);
 }
 
+void DrawOrEraseCell(int32_t column, int32_t row, int32_t arrow) {
+    if (arrow == ARROW_NONE)
+        EraseCell(column, row);
+    else
+        DrawCell(column, row, arrow);
+}
+
 void DrawPair() {
-    DrawCell(FallingPair.PairColumn, FallingPair.PairRow, FallingPair.CurrentTop);
-    DrawCell(FallingPair.PairColumn, FallingPair.PairRow + 1, FallingPair.CurrentBottom);
+    DrawCell(Board.Pair.PairColumn, Board.Pair.PairRow, Board.Pair.CurrentTop);
+    DrawCell(Board.Pair.PairColumn, Board.Pair.PairRow + 1, Board.Pair.CurrentBottom);
 }
 
 void ErasePair() {
     const int32_t size = Layout.CellSize;
-    const int32_t column = FallingPair.PairColumn, row = FallingPair.PairRow;
+    const int32_t column = Board.Pair.PairColumn, row = Board.Pair.PairRow;
     Blit(BackBuffer, CellX(column), CellY(row), size, 2 * size, FieldBuffer, 4 + column * size,
          4 + row * size, Copy);
 }
 
 void DrawNextPair() {
     const int32_t x = Layout.PanelX + NextTopX;
-    if (IsArrow(FallingPair.NextTop))
-        BlitSprite(SmallArrowSprite(FallingPair.NextTop), x, Layout.AreaY + NextTopY, Copy);
-    if (IsArrow(FallingPair.NextBottom))
-        BlitSprite(SmallArrowSprite(FallingPair.NextBottom), x, Layout.AreaY + NextBottomY, Copy);
+    if (IsArrow(Board.Pair.NextTop))
+        BlitSprite(SmallArrowSprite(Board.Pair.NextTop), x, Layout.AreaY + NextTopY, Copy);
+    if (IsArrow(Board.Pair.NextBottom))
+        BlitSprite(SmallArrowSprite(Board.Pair.NextBottom), x, Layout.AreaY + NextBottomY, Copy);
 }

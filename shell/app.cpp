@@ -2,10 +2,12 @@
 #include "shell/app.h"
 
 #include "game/flow.h"
+#include "game/report.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
 #include "platform/bytes.h"
 #include "platform/resources.h"
+#include "render/buttons.h"
 #include "render/draw.h"
 #include "render/layout.h"
 #include "shell/cues.h"
@@ -33,19 +35,28 @@ struct AcceleratorTable {
 };
 AcceleratorTable Accelerators;
 
+// What the rules change is drawn into the back buffer at once, and their
+// cues are played.
+constexpr GameReport ScreenAndSound{
+    DrawPlayfield, DrawTitleScreen, DrawOrEraseCell, DrawPair, ErasePair,  DrawNextPair,
+    DrawScore,     DrawHighScore,   DrawMessage,     DrawButton, PlayCue,
+};
+
 void OnCreate(Window window) {
+    ConnectGameReport();
     if (!PlatformHasSmallIcon(window)) PlatformSetSmallIcon(window, ICON_GAME, 16);
     int32_t width = 0, height = 0;
     PlatformWindowSize(window, &width, &height);
     LayoutScreen(width, height);
     MainWindow = window;
-    OptionsRequest = 0;
-    GameMode = MODE_TITLE;
+    Buttons.OptionsRequest = 0;
+    Flow.Mode = MODE_TITLE;
     PlatformSetTimer(window, GameTimerId, TickMilliseconds);
     LayoutButtons();
     LoadSettings();
     // The play screen is the first picture; the first tick puts the title
     // over it.
+    ClearPlayfield();
     DrawPlayfield();
 }
 
@@ -57,6 +68,8 @@ void OnDestroy(Window window) {
     PlatformPostQuitMessage(0);
 }
 } // namespace
+
+void ConnectGameReport() { SetGameReport(ScreenAndSound); }
 
 void RegisterMainClass(const char*) { PlatformSetClassIcon(ICON_GAME); }
 
@@ -141,7 +154,15 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
         }
         return PlatformDefaultWindowProc(window, message, wParam, lParam);
     case MSG_TIMER: TimerTick(window); return 0;
-    case MSG_PENDOWN: OnPenDown(static_cast<uint32_t>(lParam)); return 0;
+    case MSG_PENDOWN: {
+        // The pen's place in window pixels, x in the low 16 bits, y in the high.
+        const auto position = static_cast<uint32_t>(lParam);
+        int32_t x = 0, y = 0;
+        WindowToLogical(static_cast<int32_t>(position & 0xFFFFu), static_cast<int32_t>(position >> 16),
+                        &x, &y);
+        OnPenDown(x, y);
+        return 0;
+    }
     case MSG_PENUP: OnPenUp(); return 0;
     default: return PlatformDefaultWindowProc(window, message, wParam, lParam);
     }
@@ -149,13 +170,13 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
 
 void TimerTick(Window window) {
     LatchInput();
-    if (GameTick(GameMode) != 0) {
+    if (GameTick() != 0) {
         // The window and its surfaces are gone: the tick ends here.
         PlatformDestroyWindow(window);
         return;
     }
-    if (OptionsRequest != 0) {
-        OptionsRequest = 0;
+    if (Buttons.OptionsRequest != 0) {
+        Buttons.OptionsRequest = 0;
         PlatformKillTimer(window, GameTimerId);
         RunOptionsDialog(window);
         PlatformSetTimer(window, GameTimerId, TickMilliseconds);

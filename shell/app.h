@@ -25,6 +25,10 @@ void RegisterMainClass(const char* className);
 int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
 void TimerTick(Window window);
 
+// Gives the rules the drawing routines and the sound cues to report their
+// changes to; the window's creation does it, and so may a test.
+void ConnectGameReport();
+
 // Reads accelerator table 3 (Alt+F4 and Alt+/); AppMain does, once.
 void LoadAccelerators();
 // Turns an Alt+F4 or Alt+/ key message into its command and sends it to the

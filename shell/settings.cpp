@@ -143,13 +143,13 @@ void SyncFolder(const char* file) {
 }
 
 void SetDefaults() {
-    ButtonTable[BUTTON_SOUND].state = 1;
-    HighScore = 0;
-    KeyRepeat[REPEAT_ROTATION] = 0;
-    KeyRepeat[REPEAT_LEFT] = 0;
-    KeyRepeat[REPEAT_DROP] = 1;
-    KeyRepeat[REPEAT_RIGHT] = 0;
-    ButtonTable[BUTTON_NINTH].state = 1;
+    Buttons.Table[BUTTON_SOUND].state = 1;
+    Board.HighScore = 0;
+    Flow.KeyRepeat[REPEAT_ROTATION] = 0;
+    Flow.KeyRepeat[REPEAT_LEFT] = 0;
+    Flow.KeyRepeat[REPEAT_DROP] = 1;
+    Flow.KeyRepeat[REPEAT_RIGHT] = 0;
+    Buttons.Table[BUTTON_HIDDEN].state = 1;
 }
 } // namespace
 
@@ -170,7 +170,7 @@ bool DecodeSettings(const uint8_t* bytes, size_t size, SettingsValues* values) {
     values->Sound = GetWord(bytes + 8);
     values->HighScore = GetWord(bytes + 12);
     for (int32_t i = 0; i < 4; ++i) values->KeyRepeat[i] = GetWord(bytes + 16 + 4 * i);
-    values->Ninth = GetWord(bytes + 32);
+    values->Hidden = GetWord(bytes + 32);
     return true;
 }
 
@@ -180,7 +180,7 @@ void EncodeSettings(const SettingsValues& values, uint8_t* bytes) {
     PutWord(bytes + 8, values.Sound);
     PutWord(bytes + 12, values.HighScore);
     for (int32_t i = 0; i < 4; ++i) PutWord(bytes + 16 + 4 * i, values.KeyRepeat[i]);
-    PutWord(bytes + 32, values.Ninth);
+    PutWord(bytes + 32, values.Hidden);
 }
 
 void LoadSettings() {
@@ -198,13 +198,13 @@ void LoadSettings() {
     // values keep what they held before.
     SettingsValues v{};
     if (n < 0 || !DecodeSettings(bytes, static_cast<size_t>(n), &v)) return;
-    ButtonTable[BUTTON_SOUND].state = v.Sound;
-    HighScore = v.HighScore;
-    KeyRepeat[REPEAT_ROTATION] = v.KeyRepeat[0];
-    KeyRepeat[REPEAT_LEFT] = v.KeyRepeat[1];
-    KeyRepeat[REPEAT_DROP] = v.KeyRepeat[2];
-    KeyRepeat[REPEAT_RIGHT] = v.KeyRepeat[3];
-    ButtonTable[BUTTON_NINTH].state = v.Ninth;
+    Buttons.Table[BUTTON_SOUND].state = v.Sound;
+    Board.HighScore = v.HighScore;
+    Flow.KeyRepeat[REPEAT_ROTATION] = v.KeyRepeat[0];
+    Flow.KeyRepeat[REPEAT_LEFT] = v.KeyRepeat[1];
+    Flow.KeyRepeat[REPEAT_DROP] = v.KeyRepeat[2];
+    Flow.KeyRepeat[REPEAT_RIGHT] = v.KeyRepeat[3];
+    Buttons.Table[BUTTON_HIDDEN].state = v.Hidden;
 }
 
 bool SaveSettings() {
@@ -221,11 +221,11 @@ bool SaveSettings() {
     if (exists && (!S_ISREG(info.st_mode) || faccessat(AT_FDCWD, target, W_OK, AT_EACCESS) != 0))
         return false;
 
-    SettingsValues v{ButtonTable[BUTTON_SOUND].state,
-                     HighScore,
-                     {KeyRepeat[REPEAT_ROTATION], KeyRepeat[REPEAT_LEFT], KeyRepeat[REPEAT_DROP],
-                      KeyRepeat[REPEAT_RIGHT]},
-                     ButtonTable[BUTTON_NINTH].state};
+    SettingsValues v{Buttons.Table[BUTTON_SOUND].state,
+                     Board.HighScore,
+                     {Flow.KeyRepeat[REPEAT_ROTATION], Flow.KeyRepeat[REPEAT_LEFT], Flow.KeyRepeat[REPEAT_DROP],
+                      Flow.KeyRepeat[REPEAT_RIGHT]},
+                     Buttons.Table[BUTTON_HIDDEN].state};
     // Another copy of the game may have saved a better high score since
     // this one started: the higher of the two is kept.
     SettingsValues onDisk{};

@@ -22,7 +22,7 @@ struct SettingsValues {
     int32_t Sound; // button 1's state
     int32_t HighScore;
     int32_t KeyRepeat[4];
-    int32_t Ninth; // button 9's state
+    int32_t Hidden; // the hidden button's state
 };
 
 // The values in a file's first 36 bytes; false, with `values` untouched, when

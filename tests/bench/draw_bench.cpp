@@ -58,7 +58,7 @@ void PresentTick(benchmark::State& state) {
             state.PauseTiming();
             ErasePair();
             column = (column + 1) % 7;
-            FallingPair.PairColumn = column;
+            Board.Pair.PairColumn = column;
             DrawPair();
             state.ResumeTiming();
         }

@@ -14,16 +14,16 @@
 namespace {
 void Tick() {
     LatchInput();
-    GameTick(GameMode);
+    GameTick();
 }
 
 // The pair back at the top of the well, still in play.
 void NewPairAtTop() {
     ErasePair();
-    FallingPair.PairColumn = 3;
-    FallingPair.PairRow = 0;
-    FallCounter = 0;
-    GameMode = MODE_PLAY;
+    Board.Pair.PairColumn = 3;
+    Board.Pair.PairRow = 0;
+    Board.FallCounter = 0;
+    Flow.Mode = MODE_PLAY;
     DrawPair();
 }
 
@@ -36,7 +36,7 @@ void PlayTick(benchmark::State& state) {
     FillWellPartly();
     for (auto _ : state) {
         Tick();
-        if (GameMode != MODE_PLAY) {
+        if (Flow.Mode != MODE_PLAY) {
             state.PauseTiming();
             NewPairAtTop();
             state.ResumeTiming();
@@ -58,7 +58,7 @@ void PlayTickMoving(benchmark::State& state) {
         OnKeyDown(key);
         Tick();
         OnKeyUp(key);
-        if (GameMode != MODE_PLAY) {
+        if (Flow.Mode != MODE_PLAY) {
             state.PauseTiming();
             NewPairAtTop();
             state.ResumeTiming();
@@ -72,8 +72,8 @@ BENCHMARK(PlayTickMoving)->Repetitions(9)->ReportAggregatesOnly(true);
 // in four: two passes' worth of lines crossing in a corner.
 void LinesInTheWell() {
     for (int32_t i = 0; i < BoardCells; ++i) {
-        Board[i] = 0;
-        MatchMap[i] = 0;
+        Board.Cells[i] = 0;
+        Match.Map[i] = 0;
     }
     for (int32_t col = 0; col < BoardColumns; ++col) {
         for (int32_t row = 0; row < BoardRows; ++row) EraseCell(col, row);
@@ -90,10 +90,10 @@ void LinesInTheWell() {
         BoardCell(col, BoardRows - 2) = arrow;
         DrawCell(col, BoardRows - 2, arrow);
     }
-    GameMode = MODE_RESOLVE;
-    ResolvePhase = RESOLVE_MATCH;
-    ChainCount = 0;
-    ChainTotal = 0;
+    Flow.Mode = MODE_RESOLVE;
+    Flow.ResolvePhase = RESOLVE_MATCH;
+    Match.ChainCount = 0;
+    Match.ChainTotal = 0;
 }
 
 // The three ticks of a scoring pass: marking and clearing, gravity, scoring.
@@ -122,7 +122,7 @@ void ResolveTick(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         LinesInTheWell();
-        while (ResolvePhase != phase) Tick();
+        while (Flow.ResolvePhase != phase) Tick();
         state.ResumeTiming();
         Tick();
     }
@@ -153,7 +153,7 @@ BENCHMARK(TitleTick);
 void TitleDrawTick(benchmark::State& state) {
     OpenGame(320, 240);
     for (auto _ : state) {
-        TitleDrawn = 0;
+        Flow.TitleDrawn = 0;
         Tick();
     }
     CloseGame();

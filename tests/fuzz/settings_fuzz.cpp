@@ -24,23 +24,23 @@ int32_t GetWord(const uint8_t* p) {
 }
 
 SettingsValues Held() {
-    return SettingsValues{ButtonTable[BUTTON_SOUND].state,
-                          HighScore,
-                          {KeyRepeat[0], KeyRepeat[1], KeyRepeat[2], KeyRepeat[3]},
-                          ButtonTable[BUTTON_NINTH].state};
+    return SettingsValues{Buttons.Table[BUTTON_SOUND].state,
+                          Board.HighScore,
+                          {Flow.KeyRepeat[0], Flow.KeyRepeat[1], Flow.KeyRepeat[2], Flow.KeyRepeat[3]},
+                          Buttons.Table[BUTTON_HIDDEN].state};
 }
 
 bool Same(const SettingsValues& a, const SettingsValues& b) {
-    return a.Sound == b.Sound && a.HighScore == b.HighScore && a.Ninth == b.Ninth &&
+    return a.Sound == b.Sound && a.HighScore == b.HighScore && a.Hidden == b.Hidden &&
            std::memcmp(a.KeyRepeat, b.KeyRepeat, sizeof a.KeyRepeat) == 0;
 }
 
 // Values no file gives by chance, to see whether a load touched them.
 void Sentinels() {
-    ButtonTable[BUTTON_SOUND].state = 0x5EED0001;
-    HighScore = 0x5EED0002;
-    for (int32_t i = 0; i < 4; ++i) KeyRepeat[i] = 0x5EED0003 + i;
-    ButtonTable[BUTTON_NINTH].state = 0x5EED0007;
+    Buttons.Table[BUTTON_SOUND].state = 0x5EED0001;
+    Board.HighScore = 0x5EED0002;
+    for (int32_t i = 0; i < 4; ++i) Flow.KeyRepeat[i] = 0x5EED0003 + i;
+    Buttons.Table[BUTTON_HIDDEN].state = 0x5EED0007;
 }
 } // namespace
 

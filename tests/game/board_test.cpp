@@ -14,8 +14,8 @@ class BoardTest : public ::testing::Test {
     // What NewGame does before the board is reset.
     static void StartGame(uint32_t seed) {
         SeedRandom(seed);
-        FallInterval = 20;
-        PairsSinceSpeedUp = 0;
+        Board.FallInterval = 20;
+        Board.PairsSinceSpeedUp = 0;
         ResetBoard();
     }
 };
@@ -40,23 +40,23 @@ TEST_F(BoardTest, CanPlaceNeedsBothCellsEmpty) {
     EXPECT_EQ(CanPlace(1, 5), 0);
     EXPECT_EQ(CanPlace(3, 5), 0);
     // Board is column-major: column 2, row 6 is element 2 * 13 + 6.
-    EXPECT_EQ(Board[32], ARROW_LEFT);
+    EXPECT_EQ(Board.Cells[32], ARROW_LEFT);
 }
 
 TEST_F(BoardTest, ResetBoardEmptiesTheWellAndDealsWithoutCountingTowardsSpeed) {
-    for (auto& cell : Board) cell = ARROW_DOWN;
-    FallingPair.PairColumn = 6;
-    FallingPair.PairRow = 9;
-    FallCounter = 17;
+    for (auto& cell : Board.Cells) cell = ARROW_DOWN;
+    Board.Pair.PairColumn = 6;
+    Board.Pair.PairRow = 9;
+    Board.FallCounter = 17;
     StartGame(7);
-    for (auto cell : Board) EXPECT_EQ(cell, 0);
-    EXPECT_EQ(FallingPair.PairColumn, 3);
-    EXPECT_EQ(FallingPair.PairRow, 0);
-    EXPECT_EQ(PairsSinceSpeedUp, 0u);
-    EXPECT_EQ(FallInterval, 20u);
-    EXPECT_EQ(FallCounter, 0u);
-    for (uint8_t arrow : {FallingPair.CurrentTop, FallingPair.CurrentBottom, FallingPair.NextTop,
-                          FallingPair.NextBottom}) {
+    for (auto cell : Board.Cells) EXPECT_EQ(cell, 0);
+    EXPECT_EQ(Board.Pair.PairColumn, 3);
+    EXPECT_EQ(Board.Pair.PairRow, 0);
+    EXPECT_EQ(Board.PairsSinceSpeedUp, 0u);
+    EXPECT_EQ(Board.FallInterval, 20u);
+    EXPECT_EQ(Board.FallCounter, 0u);
+    for (uint8_t arrow : {Board.Pair.CurrentTop, Board.Pair.CurrentBottom, Board.Pair.NextTop,
+                          Board.Pair.NextBottom}) {
         EXPECT_GE(arrow, 1);
         EXPECT_LE(arrow, 4);
     }
@@ -65,24 +65,24 @@ TEST_F(BoardTest, ResetBoardEmptiesTheWellAndDealsWithoutCountingTowardsSpeed) {
 TEST_F(BoardTest, AdvancePairMovesTheNextPairUpUnchangedAndDealsTopFirst) {
     StartGame(1234);
     for (int i = 0; i < 50; ++i) {
-        const uint8_t top = FallingPair.NextTop, bottom = FallingPair.NextBottom;
-        FallCounter = 9;
-        FallingPair.PairColumn = 5;
-        FallingPair.PairRow = 8;
+        const uint8_t top = Board.Pair.NextTop, bottom = Board.Pair.NextBottom;
+        Board.FallCounter = 9;
+        Board.Pair.PairColumn = 5;
+        Board.Pair.PairRow = 8;
         AdvancePair();
-        EXPECT_EQ(FallingPair.CurrentTop, top);
-        EXPECT_EQ(FallingPair.CurrentBottom, bottom);
-        EXPECT_EQ(FallCounter, 0u);
-        EXPECT_EQ(FallingPair.PairColumn, 5) << "the caller places the pair";
-        EXPECT_EQ(FallingPair.PairRow, 8);
+        EXPECT_EQ(Board.Pair.CurrentTop, top);
+        EXPECT_EQ(Board.Pair.CurrentBottom, bottom);
+        EXPECT_EQ(Board.FallCounter, 0u);
+        EXPECT_EQ(Board.Pair.PairColumn, 5) << "the caller places the pair";
+        EXPECT_EQ(Board.Pair.PairRow, 8);
     }
     // The next top comes from the first draw, the next bottom from the second.
     SeedRandom(99);
     const uint8_t first = DealArrow(), second = DealArrow();
     SeedRandom(99);
     AdvancePair();
-    EXPECT_EQ(FallingPair.NextTop, first);
-    EXPECT_EQ(FallingPair.NextBottom, second);
+    EXPECT_EQ(Board.Pair.NextTop, first);
+    EXPECT_EQ(Board.Pair.NextBottom, second);
 }
 
 // The pace of the n-th pair of a game, as the schedule sets it out: 20 down
@@ -96,18 +96,18 @@ TEST_F(BoardTest, SpeedScheduleOverFourHundredPairsWrapsToTenNotZero) {
     StartGame(5);
     for (int pair = 1; pair <= 420; ++pair) {
         if (pair > 1) AdvancePair();
-        ASSERT_EQ(FallInterval, ExpectedInterval(pair)) << "pair " << pair;
-        ASSERT_LE(PairsSinceSpeedUp, 9u);
-        ASSERT_NE(FallInterval, 0u);
+        ASSERT_EQ(Board.FallInterval, ExpectedInterval(pair)) << "pair " << pair;
+        ASSERT_LE(Board.PairsSinceSpeedUp, 9u);
+        ASSERT_NE(Board.FallInterval, 0u);
     }
 }
 
 TEST_F(BoardTest, AtThePacesEndTheScheduleStartsAgainAtTen) {
-    FallInterval = 1;
-    PairsSinceSpeedUp = 9;
+    Board.FallInterval = 1;
+    Board.PairsSinceSpeedUp = 9;
     AdvancePair();
-    EXPECT_EQ(FallInterval, 10u);
-    EXPECT_EQ(PairsSinceSpeedUp, 0u);
+    EXPECT_EQ(Board.FallInterval, 10u);
+    EXPECT_EQ(Board.PairsSinceSpeedUp, 0u);
 }
 
 TEST_F(BoardTest, QuarterTurnIsClockwise) {
@@ -123,8 +123,8 @@ TEST_F(BoardTest, ASeedDealsTheSamePairsOnEveryMachine) {
     StartGame(3);
     std::string dealt;
     for (int i = 0; i < 8; ++i) {
-        dealt += char('0' + FallingPair.CurrentTop);
-        dealt += char('0' + FallingPair.CurrentBottom);
+        dealt += char('0' + Board.Pair.CurrentTop);
+        dealt += char('0' + Board.Pair.CurrentBottom);
         dealt += ' ';
         AdvancePair();
     }

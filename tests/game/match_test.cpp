@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/board.h"
+#include "game/flow.h"
 #include "game/match.h"
+#include "game/report.h"
 #include "input/buttons.h"
-#include "platform/headless/headless.h"
-#include "render/draw.h"
 
 #include <gtest/gtest.h>
 
@@ -17,34 +17,43 @@ namespace {
 
 using Cells = std::initializer_list<std::pair<int, int>>;
 
+// The cues the rules report, in order.
+int Cues[8];
+int CueCount;
+void RecordCue(int32_t cue) {
+    if (CueCount < 8) Cues[CueCount++] = cue;
+}
+
 class MatchTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetBoardModule();
-        ResetMatchState();
-        ResetButtons();
-        HeadlessReset();
+        ResetGame();
+        CueCount = 0;
+        GameReport report{};
+        report.Sound = RecordCue;
+        SetGameReport(report);
     }
+    void TearDown() override { SetGameReport(GameReport{}); }
 
     static void Put(Cells cells, uint8_t arrow) {
         for (auto [c, r] : cells) BoardCell(c, r) = arrow;
     }
 
     static int Mark() {
-        PassPoints = 0;
+        Match.PassPoints = 0;
         MarkMatches();
         int sum = 0;
-        for (auto count : MatchMap) sum += count;
+        for (auto count : Match.Map) sum += count;
         return sum;
     }
 
     // The pass as the resolve sequence runs it: mark and clear, then gravity.
     static int Pass() {
-        PassPoints = 0;
+        Match.PassPoints = 0;
         MarkMatches();
         ClearMatches();
         ApplyGravity();
-        return PassPoints;
+        return Match.PassPoints;
     }
 
     static std::string Column(int c) {
@@ -73,7 +82,7 @@ TEST_F(MatchTest, LinesAreFoundInAllFourDirectionsRightUpToTheEdges) {
         SetUp();
         Put(c.cells, ARROW_RIGHT);
         EXPECT_EQ(Mark(), 4) << c.what;
-        for (auto [col, row] : c.cells) EXPECT_EQ(MatchMap[col * BoardRows + row], 1) << c.what;
+        for (auto [col, row] : c.cells) EXPECT_EQ(Match.Map[col * BoardRows + row], 1) << c.what;
     }
 }
 
@@ -97,16 +106,16 @@ TEST_F(MatchTest, LongRunsCountAsOverlappingLinesOfFour) {
         for (int col = 0; col < c.length; ++col) BoardCell(col, 12) = ARROW_LEFT;
         ClearMatches(); // nothing marked yet: nothing removed
         EXPECT_EQ(Column(0)[12], '4');
-        PassPoints = 0;
+        Match.PassPoints = 0;
         MarkMatches();
         if (c.length == 7) {
             const int expected[7] = {1, 2, 3, 4, 3, 2, 1};
-            for (int col = 0; col < 7; ++col) EXPECT_EQ(MatchMap[col * BoardRows + 12], expected[col]);
+            for (int col = 0; col < 7; ++col) EXPECT_EQ(Match.Map[col * BoardRows + 12], expected[col]);
         }
         ClearMatches();
-        EXPECT_EQ(PassPoints, c.pays) << "run of " << c.length;
+        EXPECT_EQ(Match.PassPoints, c.pays) << "run of " << c.length;
         for (int col = 0; col < 7; ++col) EXPECT_EQ(BoardCell(col, 12), 0);
-        for (auto count : MatchMap) ASSERT_EQ(count, 0) << "counts are consumed by the clear";
+        for (auto count : Match.Map) ASSERT_EQ(count, 0) << "counts are consumed by the clear";
     }
 }
 
@@ -114,17 +123,17 @@ TEST_F(MatchTest, ACellInTwoLinesIsCountedForEachAndRemovedOnce) {
     // An across and a down line crossing in (3, 12): seven cells, two lines.
     Put({{0, 12}, {1, 12}, {2, 12}, {3, 12}, {3, 11}, {3, 10}, {3, 9}}, ARROW_UP);
     EXPECT_EQ(Mark(), 8);
-    EXPECT_EQ(MatchMap[3 * BoardRows + 12], 2);
+    EXPECT_EQ(Match.Map[3 * BoardRows + 12], 2);
     ClearMatches();
-    EXPECT_EQ(PassPoints, 8);
+    EXPECT_EQ(Match.PassPoints, 8);
 
     SetUp();
     // An across and a diagonal line sharing (3, 12).
     Put({{3, 12}, {4, 12}, {5, 12}, {6, 12}, {0, 9}, {1, 10}, {2, 11}}, ARROW_DOWN);
     EXPECT_EQ(Mark(), 8);
-    EXPECT_EQ(MatchMap[3 * BoardRows + 12], 2);
+    EXPECT_EQ(Match.Map[3 * BoardRows + 12], 2);
     ClearMatches();
-    EXPECT_EQ(PassPoints, 8);
+    EXPECT_EQ(Match.PassPoints, 8);
 }
 
 TEST_F(MatchTest, GravityPacksEveryColumnInOnePassKeepingTheOrder) {
@@ -140,59 +149,58 @@ TEST_F(MatchTest, GravityPacksEveryColumnInOnePassKeepingTheOrder) {
     EXPECT_EQ(Column(0), "0000000000000");
 }
 
-TEST_F(MatchTest, TheWorkedChainPaysFourThenEightForTwelve) {
-    ButtonTable[BUTTON_SOUND].state = 1;
+TEST_F(MatchTest, AChainOfTwoPassesPaysFourThenEightAndSaysTwelve) {
+    Buttons.Table[BUTTON_SOUND].state = 1;
     Put({{0, 10}, {0, 11}, {0, 12}}, ARROW_UP);
     Put({{1, 12}, {2, 12}, {3, 12}}, ARROW_RIGHT);
     BoardCell(0, 8) = ARROW_RIGHT; // the pair, landed
     BoardCell(0, 9) = ARROW_UP;
-    Score = 100;
+    Board.Score = 100;
 
     EXPECT_EQ(Pass(), 4);
     ScorePass();
-    EXPECT_EQ(ChainCount, 1);
-    EXPECT_EQ(ChainTotal, 4);
-    EXPECT_STREQ(LastMessage(), "4 pt");
-    EXPECT_EQ(Score, 104);
+    EXPECT_EQ(Match.ChainCount, 1);
+    EXPECT_EQ(Match.ChainTotal, 4);
+    EXPECT_STREQ(Match.Message, "4 pt");
+    EXPECT_EQ(Board.Score, 104);
     EXPECT_EQ(BoardCell(0, 12), ARROW_RIGHT) << "the right arrow fell from row 8 to row 12";
 
     EXPECT_EQ(Pass(), 4);
     ScorePass();
-    EXPECT_EQ(PassPoints, 8);
-    EXPECT_EQ(ChainTotal, 12);
-    EXPECT_STREQ(LastMessage(), "12 pt");
-    EXPECT_EQ(Score, 112);
-    EXPECT_EQ(MessageTimer, 30);
+    EXPECT_EQ(Match.PassPoints, 8);
+    EXPECT_EQ(Match.ChainTotal, 12);
+    EXPECT_STREQ(Match.Message, "12 pt");
+    EXPECT_EQ(Board.Score, 112);
+    EXPECT_EQ(Match.MessageTimer, 30);
 
     // A pass that removes nothing pays nothing, plays nothing, says nothing.
-    HeadlessSound sounds[8];
-    EXPECT_EQ(HeadlessTakeSounds(sounds, 8), 2);
-    EXPECT_STREQ(sounds[0].name, "WAVE1");
-    MessageTimer = 7;
+    EXPECT_EQ(CueCount, 2);
+    EXPECT_EQ(Cues[0], CUE_CLEAR);
+    Match.MessageTimer = 7;
     EXPECT_EQ(Pass(), 0);
     ScorePass();
-    EXPECT_EQ(HeadlessTakeSounds(sounds, 8), 0);
-    EXPECT_STREQ(LastMessage(), "12 pt");
-    EXPECT_EQ(ChainTotal, 12);
-    EXPECT_EQ(MessageTimer, 7);
-    EXPECT_EQ(Score, 112);
+    EXPECT_EQ(CueCount, 2);
+    EXPECT_STREQ(Match.Message, "12 pt");
+    EXPECT_EQ(Match.ChainTotal, 12);
+    EXPECT_EQ(Match.MessageTimer, 7);
+    EXPECT_EQ(Board.Score, 112);
 }
 
 TEST_F(MatchTest, AThirdPassTriplesItsCountsAndTheMessageShowsTheWholeChain) {
-    ChainCount = 2;
-    ChainTotal = 12; // 4 then 8
-    PassPoints = 8;  // a run of five
+    Match.ChainCount = 2;
+    Match.ChainTotal = 12; // 4 then 8
+    Match.PassPoints = 8;  // a run of five
     ScorePass();
-    EXPECT_EQ(PassPoints, 24);
-    EXPECT_EQ(ChainTotal, 36);
-    EXPECT_STREQ(LastMessage(), "36 pt");
+    EXPECT_EQ(Match.PassPoints, 24);
+    EXPECT_EQ(Match.ChainTotal, 36);
+    EXPECT_STREQ(Match.Message, "36 pt");
 }
 
 TEST_F(MatchTest, TheScoreStopsAtItsLargestValueInsteadOfTurningNegative) {
-    Score = INT_MAX - 3;
-    PassPoints = 4;
+    Board.Score = INT_MAX - 3;
+    Match.PassPoints = 4;
     ScorePass();
-    EXPECT_EQ(Score, INT_MAX);
+    EXPECT_EQ(Board.Score, INT_MAX);
 }
 
 } // namespace

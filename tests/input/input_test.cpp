@@ -2,6 +2,7 @@
 #include "input/buttons.h"
 #include "input/input_state.h"
 #include "platform/platform.h"
+#include "render/buttons.h"
 #include "render/layout.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,12 @@ class InputTest : public ::testing::Test {
     }
     void TearDown() override { ReleaseScreen(); }
 
-    static void PenDown(int x, int y) { OnPenDown(static_cast<uint32_t>(PackPosition(x, y))); }
+    // The pen at window pixel (x, y), converted as the shell does.
+    static void PenDown(int x, int y) {
+        int32_t lx = 0, ly = 0;
+        WindowToLogical(x, y, &lx, &ly);
+        OnPenDown(lx, ly);
+    }
 };
 
 struct Row {
@@ -33,8 +39,8 @@ void ExpectRow(int tick, const Row& r) {
     EXPECT_EQ(InputState.LastChar, r.last) << "tick " << tick;
 }
 
-TEST_F(InputTest, TheWorkedSequenceTickByTick) {
-    const Button& left = ButtonTable[BUTTON_LEFT];
+TEST_F(InputTest, KeysAndPenAcrossFourLatchesTickByTick) {
+    const Button& left = Buttons.Table[BUTTON_LEFT];
     OnKeyDown(VK_LEFT);
     LatchInput();
     ExpectRow(1, {0x0001, 0x0001, 37, 37, 37});
@@ -101,13 +107,13 @@ TEST_F(InputTest, PressesBetweenTwoTicksAreNotSeenAndKeysOnlyCountOnce) {
 }
 
 TEST_F(InputTest, ATapIsItsButtonsKeyAndMissesOnTheEdges) {
-    const Button& rotate = ButtonTable[BUTTON_ROTATE];
+    const Button& rotate = Buttons.Table[BUTTON_ROTATE];
     PenDown(rotate.x + 1, rotate.y + 1);
     EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN | KEY_ENTER);
     EXPECT_EQ(InputState.CurrentChar, VK_RETURN);
     OnPenUp();
 
-    for (const Button* b = ButtonTable; b->key != 0; ++b) {
+    for (const Button* b = Buttons.Table; b->key != 0; ++b) {
         const int edges[4][2] = {{b->x, b->y + 2}, {b->x + b->w, b->y + 2}, {b->x + 2, b->y}, {b->x + 2, b->y + b->h}};
         for (const auto& e : edges) {
             ResetInputState();
@@ -119,14 +125,14 @@ TEST_F(InputTest, ATapIsItsButtonsKeyAndMissesOnTheEdges) {
     }
     // The retired ninth button is never hit, and a tap outside every button
     // is key 0.
-    const Button& ninth = ButtonTable[BUTTON_NINTH];
+    const Button& ninth = Buttons.Table[BUTTON_HIDDEN];
     PenDown(ninth.x + 8, ninth.y + 8);
     EXPECT_EQ(InputState.CurrentChar, 0);
     EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN);
     OnPenUp();
 
     // The tap's flag stays while the pen stays down, even off the button.
-    const Button& left = ButtonTable[BUTTON_LEFT];
+    const Button& left = Buttons.Table[BUTTON_LEFT];
     PenDown(left.x + 3, left.y + 3);
     LatchInput();
     EXPECT_EQ(InputState.PressedKeys, MOUSE_DOWN | KEY_LEFT);

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/board.h"
+#include "game/flow.h"
+#include "game/match.h"
 #include "input/buttons.h"
+#include "render/buttons.h"
 #include "render/draw.h"
 #include "render/font.h"
 #include "render/layout.h"
 #include "render/sprites.h"
+#include "shell/app.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +39,8 @@ uint32_t Sheet(int x, int y) { return Pixel(SpriteSheet, x, y); }
 class DrawTest : public ::testing::Test {
   protected:
     void Start(int w, int h) {
-        ResetBoardModule();
-        ResetButtons();
+        ResetGame();
+        ConnectGameReport();
         LayoutScreen(w, h);
         LayoutButtons();
         ASSERT_EQ(SpriteSheet.Width, SpriteSheetWidth) << "the sprite sheet is embedded";
@@ -77,10 +81,10 @@ TEST_F(DrawTest, ErasingRestoresExactlyTheCleanPicture) {
         EXPECT_TRUE(AreaIsClean());
 
         // A pair at row 11 covers the two bottom cells; erasing it restores both.
-        FallingPair.PairColumn = 6;
-        FallingPair.PairRow = 11;
-        FallingPair.CurrentTop = ARROW_UP;
-        FallingPair.CurrentBottom = ARROW_DOWN;
+        Board.Pair.PairColumn = 6;
+        Board.Pair.PairRow = 11;
+        Board.Pair.CurrentTop = ARROW_UP;
+        Board.Pair.CurrentBottom = ARROW_DOWN;
         DrawPair();
         EXPECT_FALSE(AreaIsClean());
         ErasePair();
@@ -97,7 +101,7 @@ TEST_F(DrawTest, DigitsLandInTheWhiteFieldOfTheScoreBoxes) {
     };
     for (const Case c : {Case{0, "0000000"}, Case{12345678, "2345678"}, Case{10000000, "0000000"},
                          Case{9999999, "9999999"}}) {
-        Score = c.value;
+        Board.PanelScore = c.value;
         DrawScore();
         const int x = Layout.PanelX + 4, y = Layout.AreaY + ScoreDigitsY;
         for (int k = 0; k < 7; ++k) {
@@ -114,19 +118,19 @@ TEST_F(DrawTest, DigitsLandInTheWhiteFieldOfTheScoreBoxes) {
     }
 }
 
-TEST_F(DrawTest, TheHighScoreRisesToTheScoreOnlyWhenDrawn) {
+TEST_F(DrawTest, DrawingTheScoresChangesNeither) {
     Start(320, 240);
-    HighScore = 50;
-    Score = 70;
+    Board.HighScore = 70;
+    Board.Score = 90;
+    Board.PanelScore = 50;
     DrawScore();
-    EXPECT_EQ(HighScore, 50);
     DrawHighScore();
-    EXPECT_EQ(HighScore, 70);
-    const SpriteRect seven = DigitSprite(7);
+    EXPECT_EQ(Board.HighScore, 70);
+    EXPECT_EQ(Board.Score, 90);
+    // The panel shows the score it has caught up with, and the high score.
+    const SpriteRect five = DigitSprite(5), seven = DigitSprite(7);
+    EXPECT_TRUE(Shows(Layout.PanelX + 4 + 8 * 5, Layout.AreaY + ScoreDigitsY, 8, 12, five.x, five.y));
     EXPECT_TRUE(Shows(Layout.PanelX + 4 + 8 * 5, Layout.AreaY + HighScoreDigitsY, 8, 12, seven.x, seven.y));
-    Score = 10;
-    DrawHighScore();
-    EXPECT_EQ(HighScore, 70);
 }
 
 TEST_F(DrawTest, TheTitleLogoAndPromptStandWhereTheyShould) {
@@ -168,32 +172,32 @@ TEST_F(DrawTest, TheTitleLogoAndPromptStandWhereTheyShould) {
 
 TEST_F(DrawTest, APressShowsForOneTickAndToggleButtonsShowTheirState) {
     Start(320, 240);
-    const Button& left = ButtonTable[BUTTON_LEFT];
+    const Button& left = Buttons.Table[BUTTON_LEFT];
     const SpritePos up = ButtonSpritesUp[BUTTON_LEFT], down = ButtonSpritesDown[BUTTON_LEFT];
     EXPECT_TRUE(Shows(left.x, left.y, left.w, left.h, up.x, up.y));
-    PressButton(BUTTON_LEFT);
+    ShowPressed(BUTTON_LEFT);
     EXPECT_TRUE(Shows(left.x, left.y, left.w, left.h, down.x, down.y));
-    ReleaseButton();
+    ShowReleased();
     EXPECT_TRUE(Shows(left.x, left.y, left.w, left.h, up.x, up.y));
-    EXPECT_EQ(OptionsRequest, 0);
+    EXPECT_EQ(Buttons.OptionsRequest, 0);
 
     // The sound toggle flips with a press and shows its state, not the press.
-    Button& sound = ButtonTable[BUTTON_SOUND];
+    Button& sound = Buttons.Table[BUTTON_SOUND];
     sound.state = 1;
     DrawButton(BUTTON_SOUND, 0);
     const SpritePos on = ButtonSpritesDown[BUTTON_SOUND], off = ButtonSpritesUp[BUTTON_SOUND];
     EXPECT_TRUE(Shows(sound.x, sound.y, 16, 16, on.x, on.y));
-    PressButton(BUTTON_SOUND);
+    ShowPressed(BUTTON_SOUND);
     EXPECT_EQ(sound.state, 0);
     EXPECT_TRUE(Shows(sound.x, sound.y, 16, 16, off.x, off.y));
-    ReleaseButton();
+    ShowReleased();
     EXPECT_TRUE(Shows(sound.x, sound.y, 16, 16, off.x, off.y));
 
     // The Options button's release asks for the dialog.
-    PressButton(BUTTON_OPTIONS);
-    ReleaseButton();
-    EXPECT_EQ(OptionsRequest, BUTTON_OPTIONS);
-    OptionsRequest = 0;
+    ShowPressed(BUTTON_OPTIONS);
+    ShowReleased();
+    EXPECT_EQ(Buttons.OptionsRequest, BUTTON_OPTIONS);
+    Buttons.OptionsRequest = 0;
 }
 
 TEST_F(DrawTest, TheBandsBesideTheLandscapeAreaStayBlack) {
@@ -208,7 +212,7 @@ TEST_F(DrawTest, TheBandsBesideTheLandscapeAreaStayBlack) {
     DrawTitleScreen();
     EXPECT_TRUE(bandsBlack());
     DrawPlayfield();
-    FallingPair.PairColumn = 0;
+    Board.Pair.PairColumn = 0;
     DrawPair();
     DrawNextPair();
     ShowMessage("9999999 pt wide text here");
@@ -224,8 +228,8 @@ TEST_F(DrawTest, TheBandsBesideTheLandscapeAreaStayBlack) {
 
 TEST_F(DrawTest, NothingIsAllocatedWhileAGameIsDrawn) {
     Start(320, 240);
-    FallingPair.NextTop = ARROW_UP;
-    FallingPair.NextBottom = ARROW_LEFT;
+    Board.Pair.NextTop = ARROW_UP;
+    Board.Pair.NextBottom = ARROW_LEFT;
     const long before = Allocations.load();
     DrawPlayfield();
     DrawPair();
@@ -236,8 +240,8 @@ TEST_F(DrawTest, NothingIsAllocatedWhileAGameIsDrawn) {
     ShowMessage("123 pt");
     DrawScore();
     DrawHighScore();
-    PressButton(BUTTON_PAUSE);
-    ReleaseButton();
+    ShowPressed(BUTTON_PAUSE);
+    ShowReleased();
     EXPECT_EQ(Allocations.load(), before);
 }
 

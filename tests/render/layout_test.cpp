@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "input/buttons.h"
+#include "render/buttons.h"
 #include "render/layout.h"
 
 #include <gtest/gtest.h>
@@ -126,32 +127,32 @@ struct Place {
 
 void ExpectButtons(const Place (&places)[8]) {
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(ButtonTable[i].x, places[i].x) << "button " << i;
-        EXPECT_EQ(ButtonTable[i].y, places[i].y) << "button " << i;
+        EXPECT_EQ(Buttons.Table[i].x, places[i].x) << "button " << i;
+        EXPECT_EQ(Buttons.Table[i].y, places[i].y) << "button " << i;
     }
 }
 
-TEST(LayoutButtons, PlacesTheButtonsInBothLayoutsAndRetiresTheNinth) {
+TEST(LayoutButtons, PlacesTheButtonsInBothLayoutsAndRetiresTheHiddenOne) {
     ResetButtons();
     LayoutScreen(320, 240);
     LayoutButtons();
     // R = 280, panel at 202, buttons block at 160.
     ExpectButtons({{264, 0}, {232, 0}, {210, 160}, {224, 178}, {224, 194}, {204, 194}, {244, 194}, {248, 0}});
-    EXPECT_EQ(ButtonTable[BUTTON_NINTH].x, 216);
-    EXPECT_EQ(ButtonTable[BUTTON_NINTH].key, 0);
+    EXPECT_EQ(Buttons.Table[BUTTON_HIDDEN].x, 216);
+    EXPECT_EQ(Buttons.Table[BUTTON_HIDDEN].key, 0);
     ReleaseScreen();
 
     ResetButtons();
     LayoutScreen(240, 320);
     LayoutButtons();
     ExpectButtons({{224, 0}, {192, 0}, {170, 236}, {184, 254}, {184, 270}, {164, 270}, {204, 270}, {208, 0}});
-    EXPECT_EQ(ButtonTable[BUTTON_NINTH].x, 176);
+    EXPECT_EQ(Buttons.Table[BUTTON_HIDDEN].x, 176);
     const int sizes[9][2] = {{16, 16}, {16, 16}, {48, 16}, {20, 17}, {20, 17}, {20, 17}, {20, 17}, {16, 16}, {16, 16}};
     for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(ButtonTable[i].w, sizes[i][0]);
-        EXPECT_EQ(ButtonTable[i].h, sizes[i][1]);
+        EXPECT_EQ(Buttons.Table[i].w, sizes[i][0]);
+        EXPECT_EQ(Buttons.Table[i].h, sizes[i][1]);
     }
-    EXPECT_EQ(ButtonTable[9].key, 0);
+    EXPECT_EQ(Buttons.Table[9].key, 0);
     ReleaseScreen();
     ResetButtons();
 }

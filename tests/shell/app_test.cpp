@@ -53,8 +53,8 @@ TEST_F(AppTest, AltF4ClosesTheGameThroughTheSameDestructionAsEscape) {
 
 TEST_F(AppTest, EndingTheSessionSavesTheSettingsAndLeavesTheGameRunning) {
     // The browser's page hidden or closed: the game may never run again.
-    ButtonTable[BUTTON_SOUND].state = 0;
-    HighScore = 4321;
+    Buttons.Table[BUTTON_SOUND].state = 0;
+    Board.HighScore = 4321;
     EXPECT_EQ(PlatformDispatchMessage(Message{MainWindow, MSG_ENDSESSION, 0, 0}), 0);
     FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr) << "the settings were saved";
@@ -94,20 +94,20 @@ TEST_F(AppTest, AKeyLetGoWhileAltIsHeldIsLetGo) {
 }
 
 TEST_F(AppTest, CreationSetsUpTitleModeWithTheTimerRunning) {
-    EXPECT_EQ(GameMode, MODE_TITLE);
+    EXPECT_EQ(Flow.Mode, MODE_TITLE);
     EXPECT_TRUE(HeadlessTimerRunning());
     EXPECT_TRUE(PlatformHasSmallIcon(MainWindow));
     EXPECT_EQ(Layout.LogicalWidth, 320);
-    EXPECT_EQ(ButtonTable[BUTTON_NINTH].key, 0) << "buttons laid out";
-    EXPECT_EQ(ButtonTable[BUTTON_SOUND].state, 1) << "settings loaded: defaults";
+    EXPECT_EQ(Buttons.Table[BUTTON_HIDDEN].key, 0) << "buttons laid out";
+    EXPECT_EQ(Buttons.Table[BUTTON_SOUND].state, 1) << "settings loaded: defaults";
     // The Options dialog stops the timer while it is open and starts it
     // again; the key still down is not reported again afterwards.
     PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // draws the title
     OnKeyDown(79);
     PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // O pressed
-    EXPECT_EQ(PendingButton, BUTTON_OPTIONS);
+    EXPECT_EQ(Buttons.PendingButton, BUTTON_OPTIONS);
     PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // released: dialog
-    EXPECT_EQ(OptionsRequest, 0);
+    EXPECT_EQ(Buttons.OptionsRequest, 0);
     EXPECT_EQ(InputState.CurrentChar, 0);
     EXPECT_TRUE(HeadlessTimerRunning());
 }
@@ -119,42 +119,42 @@ TEST_F(AppTest, HiddenInPlayThePairStopsAndSpaceResumesIt) {
     const auto hide = [] { PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 0, 0}); };
     tick(); // the title
     hide();
-    EXPECT_EQ(GameMode, MODE_TITLE);
-    EXPECT_EQ(ButtonTable[BUTTON_PAUSE].state, 0) << "nothing to pause on the title";
+    EXPECT_EQ(Flow.Mode, MODE_TITLE);
+    EXPECT_EQ(Buttons.Table[BUTTON_PAUSE].state, 0) << "nothing to pause on the title";
     OnKeyDown(VK_RETURN);
     tick();
     OnKeyUp(VK_RETURN);
-    ASSERT_EQ(GameMode, MODE_PLAY);
+    ASSERT_EQ(Flow.Mode, MODE_PLAY);
     tick();
     // Shown again, or shown at all, changes nothing.
     PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 1, 0});
-    EXPECT_EQ(FallStep, 1);
+    EXPECT_EQ(Flow.FallStep, 1);
 
     // Left pressed on the tick before: its button is still shown down.
     OnKeyDown(VK_LEFT);
     tick();
     OnKeyUp(VK_LEFT);
-    ASSERT_EQ(PendingButton, BUTTON_LEFT);
+    ASSERT_EQ(Buttons.PendingButton, BUTTON_LEFT);
     hide();
-    EXPECT_EQ(FallStep, 0);
-    EXPECT_NE(ButtonTable[BUTTON_PAUSE].state, 0) << "the PAUSE bar lights";
-    EXPECT_EQ(PendingButton, BUTTON_PAUSE);
-    const int32_t row = FallingPair.PairRow;
+    EXPECT_EQ(Flow.FallStep, 0);
+    EXPECT_NE(Buttons.Table[BUTTON_PAUSE].state, 0) << "the PAUSE bar lights";
+    EXPECT_EQ(Buttons.PendingButton, BUTTON_PAUSE);
+    const int32_t row = Board.Pair.PairRow;
     for (int i = 0; i < 100; ++i)
         tick();
-    EXPECT_EQ(FallingPair.PairRow, row) << "nothing falls while paused";
-    EXPECT_EQ(GameMode, MODE_PLAY);
+    EXPECT_EQ(Board.Pair.PairRow, row) << "nothing falls while paused";
+    EXPECT_EQ(Flow.Mode, MODE_PLAY);
     // Hidden again while paused: still paused, not resumed.
     hide();
     tick();
-    EXPECT_EQ(FallStep, 0);
-    EXPECT_NE(ButtonTable[BUTTON_PAUSE].state, 0);
+    EXPECT_EQ(Flow.FallStep, 0);
+    EXPECT_NE(Buttons.Table[BUTTON_PAUSE].state, 0);
     // Space resumes.
     OnKeyDown(VK_SPACE);
     tick();
     OnKeyUp(VK_SPACE);
-    EXPECT_EQ(FallStep, 1);
-    EXPECT_EQ(ButtonTable[BUTTON_PAUSE].state, 0);
+    EXPECT_EQ(Flow.FallStep, 1);
+    EXPECT_EQ(Buttons.Table[BUTTON_PAUSE].state, 0);
 }
 
 } // namespace

@@ -63,8 +63,8 @@ TEST_F(DialogTest, TheOptionsTemplateHasItsFourBoxesAGroupAndTwoButtons) {
 
 TEST_F(DialogTest, InitialisingCentresTheDialogAndTicksTheChosenBoxes) {
     LayoutScreen(640, 480); // logical 320 x 240
-    KeyRepeat[0] = 1;
-    KeyRepeat[2] = 5; // any non-zero choice shows ticked
+    Flow.KeyRepeat[0] = 1;
+    Flow.KeyRepeat[2] = 5; // any non-zero choice shows ticked
     EXPECT_EQ(OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0), 1);
     EXPECT_EQ(dialog.rect.left, (320 - Width()) / 2);
     EXPECT_EQ(dialog.rect.top, (240 - Height()) / 2);
@@ -89,7 +89,7 @@ TEST_F(DialogTest, OkTakesTheBoxesAndCancelLeavesTheChoices) {
     EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, IDCANCEL, 0), 1);
     EXPECT_TRUE(dialog.ended);
     EXPECT_EQ(dialog.result, IDCANCEL);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], 0);
 
     dialog.ended = 0;
     EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 1003, 0), 0) << "not a command it handles";
@@ -97,7 +97,7 @@ TEST_F(DialogTest, OkTakesTheBoxesAndCancelLeavesTheChoices) {
     EXPECT_FALSE(dialog.ended);
     EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 0x10000 | IDOK, 0), 1) << "the low 16 bits count";
     EXPECT_EQ(dialog.result, IDOK);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], 1);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], 1);
 }
 
 TEST_F(DialogTest, AControllersATogglesTheFocusedBoxWhereTheKeyboardsEnterIsOk) {
@@ -128,7 +128,7 @@ TEST_F(DialogTest, AControllersATogglesTheFocusedBoxWhereTheKeyboardsEnterIsOk) 
     EXPECT_TRUE(dialog.ended);
     EXPECT_EQ(dialog.result, IDOK);
     const int32_t taken[4] = {0, 1, 0, 0};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], taken[i]) << i;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], taken[i]) << i;
 }
 
 TEST_F(DialogTest, AControllersBCancelsAndTheKeyboardKeepsItsKeys) {
@@ -140,7 +140,7 @@ TEST_F(DialogTest, AControllersBCancelsAndTheKeyboardKeepsItsKeys) {
     DialogKey(&dialog, OptionsDialogProc, VK_PAD_B, KEY_FROM_PAD);
     EXPECT_TRUE(dialog.ended);
     EXPECT_EQ(dialog.result, IDCANCEL);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], 0) << "cancelled: nothing taken";
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], 0) << "cancelled: nothing taken";
 
     // The keyboard: Space toggles the focused box, Enter is OK whatever has
     // the focus, Escape is CANCEL.
@@ -204,11 +204,11 @@ TEST_F(ModalDialogTest, CheckStatesAndACommandSentToItAnswerIt) {
     HeadlessQueueModalMessage(Message{1, MSG_COMMAND, IDOK, 0});
     EXPECT_EQ(Run(), IDOK);
     const int32_t taken[4] = {0, 1, 0, 1};
-    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], taken[i]) << i;
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], taken[i]) << i;
 
     // Nothing to answer with: cancelled, the choices kept.
     EXPECT_EQ(Run(), IDCANCEL);
-    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], taken[i]) << i;
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], taken[i]) << i;
 }
 
 TEST_F(ModalDialogTest, TheDialogIsPutBackAsItWasAndARepaintAsksForNoOther) {
@@ -288,7 +288,7 @@ TEST_F(DialogOverGameTest, ABoxOrButtonActsWhenThePenIsLiftedOnIt) {
     ToDialog(MSG_PENUP, 0, On(IDOK));
     RunAndGoOn();
     const int32_t taken[4] = {0, 0, 1, 1}; // Down repeats from the start
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], taken[i]) << i;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], taken[i]) << i;
 }
 
 TEST_F(DialogOverGameTest, ThePensPressOnTheDialogStaysWithTheDialog) {
@@ -313,13 +313,13 @@ TEST_F(DialogOverGameTest, KeysLetGoWhileItIsOpenAreLetGoInTheGame) {
 
 TEST_F(DialogOverGameTest, ThePenLiftedAfterGoingDownOnTheGameIsTheGames) {
     // The wrench tapped: the dialog opens with the pen still down.
-    ToGame(MSG_PENDOWN, 0, PackPosition(ButtonTable[BUTTON_OPTIONS].x + 8, 8));
+    ToGame(MSG_PENDOWN, 0, PackPosition(Buttons.Table[BUTTON_OPTIONS].x + 8, 8));
     ASSERT_EQ(InputState.HeldKeys, MOUSE_DOWN);
     ToDialog(MSG_PENUP, 0, On(IDOK)); // lifted where OK now is: OK was not pressed
     ToDialog(MSG_KEYDOWN, VK_ESCAPE);
     RunAndGoOn();
     EXPECT_EQ(InputState.HeldKeys, 0) << "the pen is up";
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(KeyRepeat[i], i == 2 ? 1 : 0) << "cancelled";
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], i == 2 ? 1 : 0) << "cancelled";
 }
 
 } // namespace

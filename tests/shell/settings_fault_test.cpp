@@ -108,13 +108,13 @@ class SettingsFaults : public ::testing::Test {
 
 // The values every save here writes, but for the high score.
 void SetValues(int32_t highScore) {
-    ButtonTable[BUTTON_SOUND].state = 1;
-    HighScore = highScore;
-    KeyRepeat[REPEAT_ROTATION] = 1;
-    KeyRepeat[REPEAT_LEFT] = 0;
-    KeyRepeat[REPEAT_DROP] = 1;
-    KeyRepeat[REPEAT_RIGHT] = 0;
-    ButtonTable[BUTTON_NINTH].state = 1;
+    Buttons.Table[BUTTON_SOUND].state = 1;
+    Board.HighScore = highScore;
+    Flow.KeyRepeat[REPEAT_ROTATION] = 1;
+    Flow.KeyRepeat[REPEAT_LEFT] = 0;
+    Flow.KeyRepeat[REPEAT_DROP] = 1;
+    Flow.KeyRepeat[REPEAT_RIGHT] = 0;
+    Buttons.Table[BUTTON_HIDDEN].state = 1;
 }
 
 TEST_F(SettingsFaults, AFullDiskMidSaveLeavesTheOldFileAsItWas) {
@@ -144,7 +144,7 @@ TEST_F(SettingsFaults, AFullDiskMidSaveLeavesTheOldFileAsItWas) {
     SetValues(9999);
     EXPECT_TRUE(SaveSettings());
     LoadSettings();
-    EXPECT_EQ(HighScore, 9999);
+    EXPECT_EQ(Board.HighScore, 9999);
 }
 
 TEST_F(SettingsFaults, AGameKilledMidSaveLeavesAWholeFile) {
@@ -184,7 +184,7 @@ TEST_F(SettingsFaults, AGameKilledMidSaveLeavesAWholeFile) {
         EXPECT_EQ(v.KeyRepeat[1], 0);
         EXPECT_EQ(v.KeyRepeat[2], 1);
         EXPECT_EQ(v.KeyRepeat[3], 0);
-        EXPECT_EQ(v.Ninth, 1);
+        EXPECT_EQ(v.Hidden, 1);
         last = v.HighScore;
 
         // A save killed between making its new file and renaming it leaves
@@ -208,7 +208,7 @@ TEST_F(SettingsFaults, AFifoInThePlaceOfTheFileIsNotWaitedOn) {
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     const int status = InChild([] {
         LoadSettings();
-        if (HighScore != 0 || KeyRepeat[REPEAT_DROP] != 1) return 2; // the defaults
+        if (Board.HighScore != 0 || Flow.KeyRepeat[REPEAT_DROP] != 1) return 2; // the defaults
         return SaveSettings() ? 1 : 0;
     });
     ASSERT_TRUE(WIFEXITED(status)) << "the game waited on the FIFO";
@@ -246,7 +246,7 @@ TEST_F(SettingsFaults, WhateverHoldsTheNewFilesNameIsReplaced) {
         ASSERT_TRUE(WIFEXITED(status)) << kind << ": the save waited";
         EXPECT_EQ(WEXITSTATUS(status), 0) << kind << ": the save failed";
         LoadSettings();
-        EXPECT_EQ(HighScore, high) << kind;
+        EXPECT_EQ(Board.HighScore, high) << kind;
         EXPECT_FALSE(IsKind(temp, S_IFREG) || IsKind(temp, S_IFDIR) || IsKind(temp, S_IFIFO) ||
                      IsKind(temp, S_IFLNK))
             << kind << ": left behind";
@@ -281,7 +281,7 @@ TEST_F(SettingsFaults, ALinkedFileIsUpdatedWhereItLives) {
     EXPECT_TRUE(IsKind(dir + "/kept/link.dat", S_IFLNK));
     ASSERT_TRUE(IsKind(real, S_IFREG));
     LoadSettings();
-    EXPECT_EQ(HighScore, 5678);
+    EXPECT_EQ(Board.HighScore, 5678);
     EXPECT_FALSE(IsKind(dir + "/kept/real.dat.new", S_IFREG));
     EXPECT_EQ(Others(), std::vector<std::string>{"kept"});
 

@@ -66,8 +66,8 @@ class SettingsTest : public ::testing::Test {
 
     // The seven values, in the file's order.
     static std::vector<int32_t> Values() {
-        return {ButtonTable[BUTTON_SOUND].state, HighScore, KeyRepeat[0], KeyRepeat[1], KeyRepeat[2],
-                KeyRepeat[3], ButtonTable[BUTTON_NINTH].state};
+        return {Buttons.Table[BUTTON_SOUND].state, Board.HighScore, Flow.KeyRepeat[0], Flow.KeyRepeat[1], Flow.KeyRepeat[2],
+                Flow.KeyRepeat[3], Buttons.Table[BUTTON_HIDDEN].state};
     }
 
     int FilesInDir() const {
@@ -142,7 +142,7 @@ TEST_F(SettingsTest, AFolderThatCannotBeWrittenKeepsTheOldFile) {
     const auto bytes = Words({86, 65, 1, 4242, 0, 0, 1, 0, 1});
     Write(bytes);
     LoadSettings();
-    HighScore = 5000;
+    Board.HighScore = 5000;
     std::string unwritable;
     if (geteuid() == 0) {
         // Root writes anywhere; a folder below a plain file fails for all.
@@ -161,7 +161,7 @@ TEST_F(SettingsTest, AReadOnlyFileStillGivesItsValues) {
     Write(Words({86, 65, 1, 31337, 0, 0, 1, 0, 1}));
     ASSERT_EQ(chmod(path.c_str(), 0400), 0);
     LoadSettings();
-    EXPECT_EQ(HighScore, 31337);
+    EXPECT_EQ(Board.HighScore, 31337);
 }
 
 TEST_F(SettingsTest, TwoCopiesAtOnceKeepTheHigherHighScore) {
@@ -171,12 +171,12 @@ TEST_F(SettingsTest, TwoCopiesAtOnceKeepTheHigherHighScore) {
     // with a high score of 500 and other choices, and saves.
     Write(Words({86, 65, 0, 500, 1, 1, 1, 1, 0}));
     // This copy ends with 300: the file keeps 500, and this copy's choices.
-    HighScore = 300;
-    KeyRepeat[REPEAT_LEFT] = 1;
+    Board.HighScore = 300;
+    Flow.KeyRepeat[REPEAT_LEFT] = 1;
     EXPECT_TRUE(SaveSettings());
     EXPECT_EQ(Read(), Words({86, 65, 1, 500, 0, 1, 1, 0, 1}));
     // A better score of its own is saved as it is.
-    HighScore = 900;
+    Board.HighScore = 900;
     EXPECT_TRUE(SaveSettings());
     EXPECT_EQ(Read(), Words({86, 65, 1, 900, 0, 1, 1, 0, 1}));
     // A file that holds no settings gives no high score.
@@ -200,8 +200,8 @@ TEST_F(SettingsTest, AReadOnlyFileIsNeitherReplacedNorLost) {
              setgid(65534) != 0 || setuid(65534) != 0))
             _exit(3);
         LoadSettings();
-        if (HighScore != 31337) _exit(4);
-        HighScore = 40000;
+        if (Board.HighScore != 31337) _exit(4);
+        Board.HighScore = 40000;
         _exit(SaveSettings() ? 1 : 0);
     }
     int status = 0;

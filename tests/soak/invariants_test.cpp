@@ -34,7 +34,7 @@ class SoakChecks : public ::testing::Test {
         SetSettingsPath(path.c_str());
         HeadlessSetWindowSize(320, 240);
         ASSERT_EQ(CreateMainWindow(), 1);
-        StartWatch(watch, ButtonTable[BUTTON_SOUND].state, HighScore);
+        StartWatch(watch, Buttons.Table[BUTTON_SOUND].state, Board.HighScore);
     }
     void TearDown() override {
         FreshGame();
@@ -54,7 +54,7 @@ class SoakChecks : public ::testing::Test {
         Tick();
         OnKeyUp(VK_RETURN);
         Tick();
-        ASSERT_EQ(GameMode, MODE_PLAY);
+        ASSERT_EQ(Flow.Mode, MODE_PLAY);
         ASSERT_EQ(watch.failedAt, 0u) << watch.failure;
     }
 
@@ -68,7 +68,7 @@ class SoakChecks : public ::testing::Test {
 TEST_F(SoakChecks, RealPlayBreaksNoRule) {
     StartPlaying();
     // Drops all the way down, pair after pair, until the game ends.
-    for (int32_t i = 0; i < 3000 && GameMode != MODE_TITLE; ++i) {
+    for (int32_t i = 0; i < 3000 && Flow.Mode != MODE_TITLE; ++i) {
         if (i % 40 == 0) OnKeyDown(VK_DOWN);
         if (i % 40 == 30) OnKeyUp(VK_DOWN);
         if (i % 97 == 0) OnKeyDown(83); // the sound key, on and off
@@ -95,59 +95,59 @@ TEST_F(SoakChecks, AGapInAColumnOutsideAResolve) {
 
 TEST_F(SoakChecks, AGapWhileResolvingIsAllowed) {
     StartPlaying();
-    GameMode = MODE_RESOLVE;
+    Flow.Mode = MODE_RESOLVE;
     BoardCell(0, 5) = ARROW_UP;
     EXPECT_EQ(CheckNow(), "");
 }
 
 TEST_F(SoakChecks, APairOutsideTheWell) {
     StartPlaying();
-    FallingPair.PairColumn = 7;
+    Board.Pair.PairColumn = 7;
     EXPECT_NE(CheckNow().find("outside the well"), std::string::npos);
     watch.failedAt = 0;
-    FallingPair.PairColumn = 3;
-    FallingPair.PairRow = 12;
+    Board.Pair.PairColumn = 3;
+    Board.Pair.PairRow = 12;
     EXPECT_NE(CheckNow().find("outside the well"), std::string::npos);
 }
 
 TEST_F(SoakChecks, APairOnAnArrow) {
     StartPlaying();
-    BoardCell(FallingPair.PairColumn, FallingPair.PairRow + 1) = ARROW_DOWN;
+    BoardCell(Board.Pair.PairColumn, Board.Pair.PairRow + 1) = ARROW_DOWN;
     // Packed as it stands? Fill below it so that only the overlap is wrong.
-    for (int32_t row = FallingPair.PairRow + 2; row < BoardRows; ++row)
-        BoardCell(FallingPair.PairColumn, row) = static_cast<uint8_t>(row % 4 + 1);
+    for (int32_t row = Board.Pair.PairRow + 2; row < BoardRows; ++row)
+        BoardCell(Board.Pair.PairColumn, row) = static_cast<uint8_t>(row % 4 + 1);
     EXPECT_NE(CheckNow().find("overlaps"), std::string::npos) << watch.failure;
 }
 
 TEST_F(SoakChecks, AScoreThatFalls) {
     StartPlaying();
-    Score = 40;
+    Board.Score = 40;
     EXPECT_EQ(CheckNow(), "");
-    Score = 36;
+    Board.Score = 36;
     EXPECT_NE(CheckNow().find("fell from 40 to 36"), std::string::npos);
 }
 
 TEST_F(SoakChecks, ANegativeScore) {
     StartPlaying();
     watch.prevScore = INT32_MIN;
-    Score = -4;
+    Board.Score = -4;
     EXPECT_NE(CheckNow().find("negative"), std::string::npos);
 }
 
 TEST_F(SoakChecks, ANewGameThatKeepsTheOldScore) {
     Tick();
     watch.prevMode = MODE_TITLE;
-    GameMode = MODE_PLAY;
-    FallInterval = 20;
-    Score = 12;
+    Flow.Mode = MODE_PLAY;
+    Board.FallInterval = 20;
+    Board.Score = 12;
     EXPECT_NE(CheckNow().find("new game starts with score 12"), std::string::npos);
 }
 
 TEST_F(SoakChecks, AHighScoreBehindTheScoreAfterALanding) {
     StartPlaying();
     watch.prevMode = MODE_RESOLVE;
-    Score = 50;
-    HighScore = 10;
+    Board.Score = 50;
+    Board.HighScore = 10;
     watch.prevHigh = 10;
     EXPECT_NE(CheckNow().find("below the score"), std::string::npos);
 }
@@ -155,19 +155,19 @@ TEST_F(SoakChecks, AHighScoreBehindTheScoreAfterALanding) {
 TEST_F(SoakChecks, AHighScoreThatFalls) {
     StartPlaying();
     watch.prevHigh = 100;
-    HighScore = 99;
+    Board.HighScore = 99;
     EXPECT_NE(CheckNow().find("high score fell"), std::string::npos);
 }
 
 TEST_F(SoakChecks, ALineCountLeftBetweenPasses) {
     StartPlaying();
-    MatchMap[4 * BoardRows + 7] = 2;
+    Match.Map[4 * BoardRows + 7] = 2;
     EXPECT_NE(CheckNow().find("line count 2 left at cell (4, 7)"), std::string::npos);
 }
 
 TEST_F(SoakChecks, ASoundWithTheSwitchOff) {
     StartPlaying();
-    ButtonTable[BUTTON_SOUND].state = 0;
+    Buttons.Table[BUTTON_SOUND].state = 0;
     watch.soundBefore = 0;
     PlatformPlayWave("WAVE1");
     EXPECT_NE(CheckNow().find("sound switch off"), std::string::npos);
@@ -176,30 +176,30 @@ TEST_F(SoakChecks, ASoundWithTheSwitchOff) {
 TEST_F(SoakChecks, ASoundOnTheTickTheSwitchGoesOffIsAllowed) {
     StartPlaying();
     watch.soundBefore = 1;
-    ButtonTable[BUTTON_SOUND].state = 0;
+    Buttons.Table[BUTTON_SOUND].state = 0;
     PlatformPlayWave("WAVE3");
     EXPECT_EQ(CheckNow(), "");
     // Only state 1 is on: 2 is as silent as 0.
-    ButtonTable[BUTTON_SOUND].state = 2;
+    Buttons.Table[BUTTON_SOUND].state = 2;
     PlatformPlayWave("WAVE3");
     EXPECT_NE(CheckNow().find("sound switch off"), std::string::npos);
 }
 
 TEST_F(SoakChecks, TheCloseSavesWhatTheGameHeld) {
     StartPlaying();
-    HighScore = 321;
+    Board.HighScore = 321;
     PlatformDestroyWindow(MainWindow);
     CheckClose(watch, path.c_str());
     EXPECT_EQ(watch.failedAt, 0u) << watch.failure;
     // A file that does not hold what the game held is caught.
-    HighScore = 322;
+    Board.HighScore = 322;
     CheckClose(watch, path.c_str());
     EXPECT_NE(std::string(watch.failure).find("does not hold"), std::string::npos);
 }
 
 TEST_F(SoakChecks, AStopCueAtTheCloseWithTheSwitchOff) {
     StartPlaying();
-    ButtonTable[BUTTON_SOUND].state = 0;
+    Buttons.Table[BUTTON_SOUND].state = 0;
     PlatformDestroyWindow(MainWindow);
     PlatformStopSound(); // as a close that ignored the switch would
     CheckClose(watch, path.c_str());

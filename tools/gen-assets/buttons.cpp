@@ -285,8 +285,8 @@ void PaintButtons(IndexedImage& sheet) {
     SoundSwitch(sheet, ButtonSpritesDown[BUTTON_SOUND], true);
     OptionsKey(sheet, ButtonSpritesUp[BUTTON_OPTIONS], false);
     OptionsKey(sheet, ButtonSpritesDown[BUTTON_OPTIONS], true);
-    Headphones(sheet, ButtonSpritesUp[BUTTON_NINTH], true);
-    Headphones(sheet, ButtonSpritesDown[BUTTON_NINTH], false);
+    Headphones(sheet, ButtonSpritesUp[BUTTON_HIDDEN], true);
+    Headphones(sheet, ButtonSpritesDown[BUTTON_HIDDEN], false);
     // Left to right, so each key's border column is drawn by both neighbours
     // alike; the down row last, so the shared row 80 stays the up keys'
     // bottom border in black either way.

@@ -33,11 +33,11 @@ void DeliverPosted() {
 // Whether the pair is on the screen now: in play, and in the resolve tick
 // before it lands.
 bool PairShown() {
-    return GameMode == MODE_PLAY || (GameMode == MODE_RESOLVE && ResolvePhase == RESOLVE_LAND);
+    return Flow.Mode == MODE_PLAY || (Flow.Mode == MODE_RESOLVE && Flow.ResolvePhase == RESOLVE_LAND);
 }
 
 // Whether the play screen (and with it the NEXT frame) is on the screen.
-bool PanelShown() { return GameMode != MODE_TITLE || TitleDrawn == 0; }
+bool PanelShown() { return Flow.Mode != MODE_TITLE || Flow.TitleDrawn == 0; }
 
 // Writes the visible picture as a PNG to `path`, which must be a regular file
 // or nothing yet: a FIFO, a device or a folder is refused, never waited on.
@@ -119,13 +119,13 @@ int32_t RunCommand(Run& run, const ScriptCommand& c) {
         break;
     }
     case SIM_PAIR:
-        FallingPair.CurrentTop = static_cast<uint8_t>(c.args[0]);
-        FallingPair.CurrentBottom = static_cast<uint8_t>(c.args[1]);
+        Board.Pair.CurrentTop = static_cast<uint8_t>(c.args[0]);
+        Board.Pair.CurrentBottom = static_cast<uint8_t>(c.args[1]);
         if (PairShown()) DrawPair();
         break;
     case SIM_NEXT:
-        FallingPair.NextTop = static_cast<uint8_t>(c.args[0]);
-        FallingPair.NextBottom = static_cast<uint8_t>(c.args[1]);
+        Board.Pair.NextTop = static_cast<uint8_t>(c.args[0]);
+        Board.Pair.NextBottom = static_cast<uint8_t>(c.args[1]);
         if (PanelShown()) DrawNextPair();
         break;
     case SIM_STATE: WriteState(options.out, run.ticks); break;

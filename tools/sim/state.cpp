@@ -45,7 +45,7 @@ void WriteDouble(FILE* out, double v) {
 
 void WriteState(FILE* out, uint64_t ticks) {
     std::fprintf(out, "{\"tick\":%llu,\"mode\":%d,\"board\":[", static_cast<unsigned long long>(ticks),
-                 GameMode);
+                 Flow.Mode);
     for (int32_t row = 0; row < BoardRows; ++row) {
         char line[BoardColumns + 1];
         for (int32_t col = 0; col < BoardColumns; ++col)
@@ -53,22 +53,22 @@ void WriteState(FILE* out, uint64_t ticks) {
         line[BoardColumns] = 0;
         std::fprintf(out, "%s\"%s\"", row == 0 ? "" : ",", line);
     }
-    std::fprintf(out, "],\"pair\":[%d,%d,%d,%d],\"next\":[%d,%d]", FallingPair.PairColumn,
-                 FallingPair.PairRow, FallingPair.CurrentTop, FallingPair.CurrentBottom,
-                 FallingPair.NextTop, FallingPair.NextBottom);
+    std::fprintf(out, "],\"pair\":[%d,%d,%d,%d],\"next\":[%d,%d]", Board.Pair.PairColumn,
+                 Board.Pair.PairRow, Board.Pair.CurrentTop, Board.Pair.CurrentBottom,
+                 Board.Pair.NextTop, Board.Pair.NextBottom);
     std::fprintf(out,
                  ",\"score\":%d,\"high\":%d,\"fallInterval\":%u,\"fallCounter\":%u,\"fallStep\":%d,"
                  "\"pairsSinceSpeedUp\":%u,\"resolvePhase\":%d,\"gameOverTicks\":%d,"
                  "\"chainCount\":%d,\"chainTotal\":%d,\"messageTimer\":%d,\"message\":",
-                 Score, HighScore, FallInterval, FallCounter, FallStep, PairsSinceSpeedUp,
-                 ResolvePhase, GameOverTicks, ChainCount, ChainTotal, MessageTimer);
-    WriteString(out, LastMessage());
+                 Board.Score, Board.HighScore, Board.FallInterval, Board.FallCounter, Flow.FallStep, Board.PairsSinceSpeedUp,
+                 Flow.ResolvePhase, Flow.GameOverTicks, Match.ChainCount, Match.ChainTotal, Match.MessageTimer);
+    WriteString(out, Match.Message);
     std::fputs(",\"buttons\":[", out);
     for (int32_t i = 0; i < ButtonCount; ++i)
-        std::fprintf(out, "%s%d", i == 0 ? "" : ",", ButtonTable[i].state);
+        std::fprintf(out, "%s%d", i == 0 ? "" : ",", Buttons.Table[i].state);
     std::fprintf(out, "],\"releasePending\":%d,\"pendingButton\":%d,\"keyRepeat\":[%d,%d,%d,%d]",
-                 ReleasePending, PendingButton, KeyRepeat[0], KeyRepeat[1], KeyRepeat[2],
-                 KeyRepeat[3]);
+                 Buttons.ReleasePending, Buttons.PendingButton, Flow.KeyRepeat[0], Flow.KeyRepeat[1], Flow.KeyRepeat[2],
+                 Flow.KeyRepeat[3]);
     std::fprintf(out, ",\"held\":%u,\"pressed\":%u,\"newChar\":%u,\"cues\":[", InputState.HeldKeys,
                  InputState.PressedKeys, InputState.NewChar);
     HeadlessSound sounds[64];

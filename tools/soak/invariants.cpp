@@ -35,11 +35,11 @@ void CheckBoard(SoakWatch& w, int32_t mode) {
         }
     }
     for (int32_t i = 0; i < BoardCells; ++i)
-        if (MatchMap[i] != 0) Fail(w, "line count %d left at cell (%d, %d)", MatchMap[i], i / BoardRows, i % BoardRows);
+        if (Match.Map[i] != 0) Fail(w, "line count %d left at cell (%d, %d)", Match.Map[i], i / BoardRows, i % BoardRows);
 }
 
 void CheckPair(SoakWatch& w) {
-    const FallingPairState& p = FallingPair;
+    const FallingPairState& p = Board.Pair;
     if (p.PairColumn < 0 || p.PairColumn >= BoardColumns || p.PairRow < 0 || p.PairRow > BoardRows - 2) {
         Fail(w, "the pair is outside the well at (%d, %d)", p.PairColumn, p.PairRow);
         return;
@@ -49,21 +49,21 @@ void CheckPair(SoakWatch& w) {
     const uint8_t arrows[4] = {p.CurrentTop, p.CurrentBottom, p.NextTop, p.NextBottom};
     for (uint8_t a : arrows)
         if (a < ARROW_UP || a > ARROW_LEFT) Fail(w, "the pair or the next pair holds arrow %d", a);
-    if (FallInterval < 1 || FallInterval > 20) Fail(w, "the fall interval is %u", FallInterval);
+    if (Board.FallInterval < 1 || Board.FallInterval > 20) Fail(w, "the fall interval is %u", Board.FallInterval);
 }
 
 void CheckScore(SoakWatch& w, int32_t mode) {
-    if (Score < 0) Fail(w, "the score is negative: %d", Score);
+    if (Board.Score < 0) Fail(w, "the score is negative: %d", Board.Score);
     if (w.prevMode == MODE_TITLE && mode == MODE_PLAY) {
         ++w.games;
-        if (Score != 0) Fail(w, "a new game starts with score %d", Score);
-    } else if (Score < w.prevScore) {
-        Fail(w, "the score fell from %d to %d", w.prevScore, Score);
+        if (Board.Score != 0) Fail(w, "a new game starts with score %d", Board.Score);
+    } else if (Board.Score < w.prevScore) {
+        Fail(w, "the score fell from %d to %d", w.prevScore, Board.Score);
     }
     // A resolve sequence ends by showing the score and the high score.
-    if (w.prevMode == MODE_RESOLVE && mode != MODE_RESOLVE && HighScore < Score)
-        Fail(w, "the high score %d is below the score %d after a landing", HighScore, Score);
-    if (HighScore < w.prevHigh) Fail(w, "the high score fell from %d to %d", w.prevHigh, HighScore);
+    if (w.prevMode == MODE_RESOLVE && mode != MODE_RESOLVE && Board.HighScore < Board.Score)
+        Fail(w, "the high score %d is below the score %d after a landing", Board.HighScore, Board.Score);
+    if (Board.HighScore < w.prevHigh) Fail(w, "the high score fell from %d to %d", w.prevHigh, Board.HighScore);
 }
 
 void CheckSound(SoakWatch& w) {
@@ -72,7 +72,7 @@ void CheckSound(SoakWatch& w) {
     for (int32_t n; (n = HeadlessTakeSounds(sounds, 64)) > 0;) heard += n;
     w.cues += static_cast<uint64_t>(heard);
     // Only state 1 is on; the switch flips at most once a tick.
-    const int32_t after = ButtonTable[BUTTON_SOUND].state;
+    const int32_t after = Buttons.Table[BUTTON_SOUND].state;
     if (w.soundBefore != 1 && after != 1) {
         ++w.silentTicks;
         if (heard > 0) Fail(w, "%d cue(s) played with the sound switch off (state %d)", heard, after);
@@ -93,7 +93,7 @@ void CheckTick(void* context) {
     SoakWatch& w = *static_cast<SoakWatch*>(context);
     ++w.tick;
     ++w.sessionTick;
-    const int32_t mode = GameMode;
+    const int32_t mode = Flow.Mode;
     if (mode < MODE_TITLE || mode > MODE_GAMEOVER) {
         Fail(w, "mode %d", mode);
         return;
@@ -103,21 +103,21 @@ void CheckTick(void* context) {
     if (mode == MODE_PLAY) CheckPair(w);
     CheckScore(w, mode);
     CheckSound(w);
-    if (mode == MODE_RESOLVE && ResolvePhase == RESOLVE_PAUSE1) {
+    if (mode == MODE_RESOLVE && Flow.ResolvePhase == RESOLVE_PAUSE1) {
         ++w.scoringPasses;
-        if (ChainCount > w.longestChain) w.longestChain = ChainCount;
+        if (Match.ChainCount > w.longestChain) w.longestChain = Match.ChainCount;
     }
-    if (Score > w.bestScore) w.bestScore = Score;
+    if (Board.Score > w.bestScore) w.bestScore = Board.Score;
     w.prevMode = mode;
-    w.prevScore = Score;
-    w.prevHigh = HighScore;
+    w.prevScore = Board.Score;
+    w.prevHigh = Board.HighScore;
 }
 
 void CheckClose(SoakWatch& w, const char* settingsPath) {
     HeadlessSound sounds[64];
     int32_t heard = 0;
     for (int32_t n; (n = HeadlessTakeSounds(sounds, 64)) > 0;) heard += n;
-    if (heard > 0 && ButtonTable[BUTTON_SOUND].state != 1)
+    if (heard > 0 && Buttons.Table[BUTTON_SOUND].state != 1)
         Fail(w, "%d cue(s) played at the close with the sound switch off", heard);
 
     uint8_t bytes[SettingsFileSize + 1];
@@ -131,8 +131,8 @@ void CheckClose(SoakWatch& w, const char* settingsPath) {
         Fail(w, "the settings file is not whole after the close (%zu bytes)", n);
         return;
     }
-    if (v.Sound != ButtonTable[BUTTON_SOUND].state || v.HighScore != HighScore ||
-        v.KeyRepeat[0] != KeyRepeat[0] || v.KeyRepeat[1] != KeyRepeat[1] || v.KeyRepeat[2] != KeyRepeat[2] ||
-        v.KeyRepeat[3] != KeyRepeat[3] || v.Ninth != ButtonTable[BUTTON_NINTH].state)
+    if (v.Sound != Buttons.Table[BUTTON_SOUND].state || v.HighScore != Board.HighScore ||
+        v.KeyRepeat[0] != Flow.KeyRepeat[0] || v.KeyRepeat[1] != Flow.KeyRepeat[1] || v.KeyRepeat[2] != Flow.KeyRepeat[2] ||
+        v.KeyRepeat[3] != Flow.KeyRepeat[3] || v.Hidden != Buttons.Table[BUTTON_HIDDEN].state)
         Fail(w, "the settings file does not hold what the game held at the close");
 }

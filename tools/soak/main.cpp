@@ -83,7 +83,7 @@ void TamperWithSettings(Soak& s) {
                                        : INT32_MAX - static_cast<int32_t>(Below(s.random, 1000));
     for (int32_t& k : v.KeyRepeat)
         k = Chance(s.random, 90) ? static_cast<int32_t>(Below(s.random, 2)) : odd[Below(s.random, 5)];
-    v.Ninth = odd[Below(s.random, 5)];
+    v.Hidden = odd[Below(s.random, 5)];
     uint8_t bytes[SettingsFileSize + 4] = {};
     EncodeSettings(v, bytes);
     size_t size = SettingsFileSize;
@@ -147,7 +147,7 @@ bool Session(Soak& s, FILE* devnull) {
     FreshGame();
     SetSettingsPath(s.settings.c_str());
     LoadSettings();
-    StartWatch(s.watch, ButtonTable[BUTTON_SOUND].state, HighScore);
+    StartWatch(s.watch, Buttons.Table[BUTTON_SOUND].state, Board.HighScore);
     FreshGame();
 
     const uint64_t left = s.ticks - s.watch.tick;

@@ -4,6 +4,7 @@
 #include "input/buttons.h"
 #include "input/input_state.h"
 #include "platform/platform.h"
+#include "render/buttons.h"
 #include "render/layout.h"
 
 #include <cstdio>
@@ -228,8 +229,8 @@ PlayField MeasurePlayField(int32_t windowWidth, int32_t windowHeight) {
     f.windowWidth = windowWidth;
     f.windowHeight = windowHeight;
     f.scale = Layout.Scale;
-    for (int32_t i = 0; ButtonTable[i].key != 0 && f.buttonCount < 16; ++i) {
-        const Button& b = ButtonTable[i];
+    for (int32_t i = 0; Buttons.Table[i].key != 0 && f.buttonCount < 16; ++i) {
+        const Button& b = Buttons.Table[i];
         // Logical pixels strictly inside the button, as the hit test wants,
         // and the window pixels that map onto them.
         TapTarget t{0, 0, 0, 0, b.key};
