@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The picture drawn afresh from the state alone equals the one the game drew
+// piece by piece, at random moments of random games, in every mode and on
+// screens of every shape.
+#include "game/board.h"
+#include "game/flow.h"
+#include "input/buttons.h"
+#include "platform/headless/headless.h"
+#include "render/draw.h"
+#include "render/layout.h"
+#include "shell/app.h"
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The part of the back buffer compared: the logical picture, or only the game
+// area where a tall window leaves the title's text below it (the title's
+// logo and prompt are centred in the window, and play draws only the area).
+struct Region {
+    int32_t x, y, w, h;
+};
+
+Region Compared(bool areaOnly) {
+    if (areaOnly) return {Layout.AreaX, Layout.AreaY, Layout.AreaWidth, Layout.AreaHeight};
+    return {0, 0, Layout.LogicalWidth, Layout.LogicalHeight};
+}
+
+std::vector<uint32_t> Copy(const Region& r) {
+    std::vector<uint32_t> pixels;
+    for (int32_t y = r.y; y < r.y + r.h; ++y)
+        for (int32_t x = r.x; x < r.x + r.w; ++x) pixels.push_back(BackBuffer.Pixels[y * BackBuffer.Width + x]);
+    return pixels;
+}
+
+std::string Where() {
+    return "mode " + std::to_string(Flow.Mode) + ", phase " + std::to_string(Flow.ResolvePhase) +
+           ", title drawn " + std::to_string(Flow.TitleDrawn) + ", paused " +
+           std::to_string(1 - Flow.FallStep) + ", pressed " +
+           std::to_string(Buttons.ReleasePending != 0 ? Buttons.PendingButton : -1);
+}
+
+// What is on the screen, as the rules know it: every kind must be met.
+std::string Kind() {
+    if (Flow.Mode == MODE_TITLE) return Flow.TitleDrawn != 0 ? "title" : "title, not yet drawn";
+    if (Flow.Mode == MODE_RESOLVE) return "resolve " + std::to_string(Flow.ResolvePhase);
+    if (Flow.Mode == MODE_PLAY) return Flow.FallStep == 0 ? "paused" : "play";
+    return "game over";
+}
+
+class RedrawTest : public ::testing::TestWithParam<std::pair<int, int>> {
+  protected:
+    void SetUp() override {
+        ResetGame();
+        HeadlessReset();
+        SetSettingsPath(""); // the defaults: only the drop repeats
+        HeadlessSetWindowSize(GetParam().first, GetParam().second);
+        ASSERT_EQ(CreateMainWindow(), 1);
+    }
+    void TearDown() override {
+        if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
+    }
+    static void Send(uint32_t message, uint32_t wParam, int32_t lParam = 0) {
+        PlatformDispatchMessage(Message{MainWindow, message, wParam, lParam});
+    }
+};
+
+TEST_P(RedrawTest, TheWholePictureFromTheStateEqualsThePictureDrawnPieceByPiece) {
+    std::mt19937 random(static_cast<uint32_t>(GetParam().first * 7919 + GetParam().second));
+    // Keys a player uses in play; Escape and O would end the game or open
+    // the dialog, which have tests of their own.
+    const uint32_t keys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_RETURN, VK_SPACE, VK_S, 'X'};
+    // A tall window leaves the title's text below the game area in play.
+    const bool tall = Layout.LogicalHeight > Layout.AreaHeight + 32;
+    std::set<std::string> kinds;
+    int checks = 0;
+    for (int step = 0; step < 12000 && PlatformWindowAlive(MainWindow); ++step) {
+        const uint32_t roll = random() % 100;
+        if (roll < 6) {
+            Send(MSG_KEYDOWN, keys[random() % 8]);
+        } else if (roll < 12) {
+            Send(MSG_KEYUP, keys[random() % 8]);
+        } else if (roll < 14) {
+            // Below the top row of buttons, where Quit and Options stand.
+            const auto top = static_cast<int32_t>(20 * Layout.Scale);
+            const auto x = static_cast<int32_t>(random() % static_cast<uint32_t>(Layout.WindowWidth));
+            const auto y = top + static_cast<int32_t>(random() % static_cast<uint32_t>(Layout.WindowHeight - top));
+            Send(MSG_PENDOWN, 1, PackPosition(x, y));
+        } else if (roll < 16) {
+            Send(MSG_PENUP, 0);
+        } else {
+            // Hold the drop: pairs come down fast, and games end often.
+            if (Flow.Mode == MODE_PLAY && random() % 4 == 0) Send(MSG_KEYDOWN, VK_DOWN);
+            Send(MSG_TIMER, GameTimerId);
+            // Never a pause for long.
+            if (Flow.Mode == MODE_PLAY && Flow.FallStep == 0 && random() % 20 == 0) {
+                Send(MSG_KEYDOWN, VK_SPACE);
+                Send(MSG_TIMER, GameTimerId);
+                Send(MSG_KEYUP, VK_SPACE);
+            }
+            // Each kind of screen the first time it is met, then now and then.
+            if (kinds.count(Kind()) != 0 && random() % 5 != 0) continue;
+            const Region r = Compared(tall && Flow.Mode != MODE_TITLE);
+            const std::vector<uint32_t> drawn = Copy(r);
+            DrawGame();
+            const std::vector<uint32_t> redrawn = Copy(r);
+            ++checks;
+            kinds.insert(Kind());
+            if (drawn != redrawn) {
+                size_t i = 0;
+                while (drawn[i] == redrawn[i]) ++i;
+                FAIL() << "step " << step << ", " << Where() << ": first difference at ("
+                       << r.x + static_cast<int32_t>(i) % r.w << ", " << r.y + static_cast<int32_t>(i) / r.w
+                       << ")";
+            }
+        }
+    }
+    EXPECT_GT(checks, 400);
+    for (const char* kind : {"title", "title, not yet drawn", "play", "paused", "game over", "resolve 0",
+                             "resolve 1", "resolve 2", "resolve 3", "resolve 4", "resolve 5", "resolve 10"})
+        EXPECT_EQ(kinds.count(kind), 1u) << "never checked: " << kind;
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, RedrawTest,
+                         ::testing::Values(std::make_pair(320, 240), std::make_pair(240, 320),
+                                           std::make_pair(640, 480), std::make_pair(480, 640),
+                                           std::make_pair(200, 150), std::make_pair(1080, 1920),
+                                           std::make_pair(1920, 1080)),
+                         [](const auto& info) {
+                             return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                         });
+
+TEST(Redraw, TheFirstPictureHasAnEmptyNextFrame) {
+    ResetGame();
+    HeadlessReset();
+    SetSettingsPath("");
+    HeadlessSetWindowSize(320, 240);
+    ASSERT_EQ(CreateMainWindow(), 1);
+    const Region r = Compared(false);
+    const std::vector<uint32_t> drawn = Copy(r);
+    DrawGame();
+    EXPECT_EQ(Copy(r), drawn);
+    PlatformDestroyWindow(MainWindow);
+}
+
+} // namespace
