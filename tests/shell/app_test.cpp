@@ -19,10 +19,7 @@ class AppTest : public ::testing::Test {
   protected:
     std::string path;
     void SetUp() override {
-        ResetBoardModule();
-        ResetButtons();
-        ResetGameFlow();
-        ResetInputState();
+        ResetGame();
         HeadlessReset();
         path = ::testing::TempDir() + "vantle-app-test.dat";
         std::remove(path.c_str());

@@ -236,10 +236,7 @@ class DialogOverGameTest : public ::testing::Test {
     std::string path;
     Dialog shown{}; // where the dialog stands, to aim the pen
     void SetUp() override {
-        ResetBoardModule();
-        ResetButtons();
-        ResetGameFlow();
-        ResetInputState();
+        ResetGame();
         HeadlessReset();
         path = ::testing::TempDir() + "vantle-dialog-test.dat";
         std::remove(path.c_str());

@@ -63,9 +63,7 @@ class SettingsFaults : public ::testing::Test {
         dir = name;
         path = dir + "/vantle.dat";
         SetSettingsPath(path.c_str());
-        ResetBoardModule();
-        ResetButtons();
-        ResetGameFlow();
+        ResetGame();
     }
     void TearDown() override {
         [[maybe_unused]] const int status = std::system(("rm -rf '" + dir + "'").c_str());

@@ -43,9 +43,7 @@ class SettingsTest : public ::testing::Test {
 
     // Every value as it is before any load.
     static void Initial() {
-        ResetBoardModule();
-        ResetButtons();
-        ResetGameFlow();
+        ResetGame();
     }
 
     void Write(const std::vector<uint8_t>& bytes) const {

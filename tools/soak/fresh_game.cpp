@@ -14,9 +14,5 @@ void FreshGame() {
     if (PlatformWindowAlive(MainWindow)) ReleaseScreen();
     HeadlessReset();
     MainWindow = 0;
-    ResetBoardModule();
-    ResetButtons();
-    ResetGameFlow();
-    ResetInputState();
-    ResetMatchState();
+    ResetGame();
 }
