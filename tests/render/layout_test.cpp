@@ -56,7 +56,7 @@ TEST_P(LayoutTest, EveryFieldForTheWindowSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, LayoutTest,
+    WindowShapes, LayoutTest,
     ::testing::Values(Expected{320, 240, true, 1.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
                       Expected{640, 480, true, 2.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
                       Expected{800, 480, true, 2.0, 400, 240, 80, 242, 160, 16, 84, 195, 211},
