@@ -6,9 +6,11 @@
 // one on SDL2 (sdl/), the browser one on Emscripten (web/), and a headless
 // one (headless/: no window, no clock, sound recorded) that the runner and
 // the tests drive message by message.
-// What the backends share and no system needs (resources, decoding the
+// What the backends share and no library needs (resources, decoding the
 // game's own files, the stretch, the message queue and timers, controllers'
-// keys) is the platform's base, the files of this folder.
+// keys, and the player's small files through the POSIX file calls every
+// backend's system has, files.h) is the platform's base, the files of this
+// folder.
 #pragma once
 
 #include "platform/keys.h"

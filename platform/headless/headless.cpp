@@ -2,6 +2,7 @@
 #include "platform/headless/headless.h"
 
 #include "platform/queue.h"
+#include "platform/text.h"
 #include "platform/timers.h"
 
 #include <cstring>
@@ -31,8 +32,8 @@ void RecordSound(const char* name) {
         std::memmove(H.sounds, H.sounds + 1, sizeof(HeadlessSound) * (SoundLogSize - 1));
         --H.soundCount;
     }
-    std::strncpy(H.sounds[H.soundCount].name, name, sizeof H.sounds[0].name - 1);
-    H.sounds[H.soundCount].name[sizeof H.sounds[0].name - 1] = 0;
+    // A name too long is kept as far as it fits.
+    CopyText(H.sounds[H.soundCount].name, name);
     ++H.soundCount;
 }
 

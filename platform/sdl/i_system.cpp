@@ -3,6 +3,8 @@
 // display goes away, and the player's data folder.
 #include "platform/sdl/desktop.h"
 
+#include "platform/text.h"
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -207,10 +209,11 @@ void PlatformDataFolder(char* buffer, size_t size) {
     // No organisation: SDL then makes the folder straight under the data home.
     char* path = SDL_GetPrefPath("", "vantle");
     if (path == nullptr) return;
-    // Something other than a folder in its place is no folder.
+    // Something other than a folder in its place is no folder, and a path
+    // too long for the buffer is none at all, never part of one.
     struct stat info {};
     if (path[0] == '/' && stat(path, &info) == 0 && S_ISDIR(info.st_mode) &&
-        std::strlen(path) < size)
-        std::strcpy(buffer, path);
+        !CopyText(buffer, size, path))
+        buffer[0] = 0;
     SDL_free(path);
 }

@@ -6,9 +6,10 @@
 // refuses, or that is full, is passed over: the game plays on.
 #include "platform/web/web.h"
 
+#include "platform/text.h"
+
 #include <emscripten.h>
 
-#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -72,7 +73,7 @@ void PlatformDataFolder(char* buffer, size_t size) {
         js_restore_folder(Folder);
         System.restored = true;
     }
-    if (std::strlen(Folder) < size) std::strcpy(buffer, Folder);
+    if (!CopyText(buffer, size, Folder)) buffer[0] = 0;
 }
 
 void StorageSave() {
