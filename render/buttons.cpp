@@ -37,7 +37,7 @@ void DrawButtonImage(int32_t i, int32_t down) {
     if (!IsButton(i)) return;
     const Button& b = Buttons.Table[i];
     const SpritePos src = down != 0 ? ButtonSpritesDown[i] : ButtonSpritesUp[i];
-    Blit(BackBuffer, b.x, b.y, b.w, b.h, SpriteSheet, src.x, src.y, Copy);
+    Blit(Layout.BackBuffer, b.x, b.y, b.w, b.h, Layout.SpriteSheet, src.x, src.y, Copy);
 }
 
 void DrawButton(int32_t i, int32_t down) {

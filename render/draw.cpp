@@ -11,7 +11,7 @@
 
 namespace {
 void BlitSprite(const SpriteRect& r, int32_t x, int32_t y, RasterOp op) {
-    Blit(BackBuffer, x, y, r.w, r.h, SpriteSheet, r.x, r.y, op);
+    Blit(Layout.BackBuffer, x, y, r.w, r.h, Layout.SpriteSheet, r.x, r.y, op);
 }
 
 bool IsArrow(int32_t arrow) { return arrow >= ARROW_UP && arrow <= ARROW_LEFT; }
@@ -19,7 +19,7 @@ bool IsArrow(int32_t arrow) { return arrow >= ARROW_UP && arrow <= ARROW_LEFT; }
 
 void DrawPlayfield() {
     const ScreenLayout& L = Layout;
-    Blit(BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, FieldBuffer, 0, 0, Copy);
+    Blit(Layout.BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, Layout.FieldBuffer, 0, 0, Copy);
     BlitSprite(NextFrameSprite, L.PanelX + NextFrameX, L.AreaY + NextFrameY, Copy);
     for (int32_t i = 0; Buttons.Table[i].key != 0; ++i) DrawButton(i, 0);
     DrawMessage();
@@ -30,7 +30,7 @@ void DrawPlayfield() {
 void DrawTitleScreen() {
     const ScreenLayout& L = Layout;
     Surface title = LoadImageSurface(BITMAP_TITLE);
-    Blit(BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, title, 0, 0, Copy);
+    Blit(Layout.BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, title, 0, 0, Copy);
     ReleaseSurface(title);
 
     // The mask whitens the logo's shape, then the image colours it in; the
@@ -41,7 +41,7 @@ void DrawTitleScreen() {
     BlitSprite(LogoImageSprite, x, y, And);
 
     const int32_t top = (L.LogicalHeight / 4) * 3;
-    DrawTextInRect(BackBuffer, " Hit a Key to Start ", TextRect{x, top, x + 128, top + 16});
+    DrawTextInRect(Layout.BackBuffer, " Hit a Key to Start ", TextRect{x, top, x + 128, top + 16});
 
     DrawButton(BUTTON_QUIT, 0);
     DrawButton(BUTTON_SOUND, 0);
@@ -50,8 +50,8 @@ void DrawTitleScreen() {
 
 void DrawMessage() {
     const int32_t x = Layout.PanelX, y = Layout.AreaY + MessageBoxY;
-    Fill(BackBuffer, x, y, MessageBoxWidth, MessageBoxHeight, Whiteness);
-    DrawTextInRect(BackBuffer, Match.Message, TextRect{x, y, x + MessageBoxWidth, y + MessageBoxHeight});
+    Fill(Layout.BackBuffer, x, y, MessageBoxWidth, MessageBoxHeight, Whiteness);
+    DrawTextInRect(Layout.BackBuffer, Match.Message, TextRect{x, y, x + MessageBoxWidth, y + MessageBoxHeight});
 }
 
 void DrawScore() {
@@ -80,13 +80,13 @@ void DrawDigits(int32_t value, int32_t x, int32_t y) {
 void DrawCell(int32_t column, int32_t row, int32_t arrow) {
     if (!IsArrow(arrow)) return; // empty cells are erased, never drawn
     const ScreenLayout& L = Layout;
-    Blit(BackBuffer, CellX(column), CellY(row), L.CellSize, L.CellSize, SpriteSheet,
+    Blit(Layout.BackBuffer, CellX(column), CellY(row), L.CellSize, L.CellSize, Layout.SpriteSheet,
          L.CellSpriteX + (arrow - 1) * L.CellSize, L.CellSpriteY, Copy);
 }
 
 void EraseCell(int32_t column, int32_t row) {
     const int32_t size = Layout.CellSize;
-    Blit(BackBuffer, CellX(column), CellY(row), size, size, FieldBuffer, 4 + column * size,
+    Blit(Layout.BackBuffer, CellX(column), CellY(row), size, size, Layout.FieldBuffer, 4 + column * size,
          4 + row * size, Copy);
 }
 
@@ -105,7 +105,7 @@ void DrawPair() {
 void ErasePair() {
     const int32_t size = Layout.CellSize;
     const int32_t column = Board.Pair.PairColumn, row = Board.Pair.PairRow;
-    Blit(BackBuffer, CellX(column), CellY(row), size, 2 * size, FieldBuffer, 4 + column * size,
+    Blit(Layout.BackBuffer, CellX(column), CellY(row), size, 2 * size, Layout.FieldBuffer, 4 + column * size,
          4 + row * size, Copy);
 }
 

@@ -5,9 +5,6 @@
 #include "render/sprites.h"
 
 ScreenLayout Layout;
-Surface BackBuffer;
-Surface SpriteSheet;
-Surface FieldBuffer;
 
 namespace {
 // Multiplied, never divided: the scale is the window height times the double
@@ -24,8 +21,8 @@ void LayoutScreen(int32_t windowWidth, int32_t windowHeight) {
     L.WindowWidth = windowWidth;
     L.WindowHeight = windowHeight;
 
-    BackBuffer = CreateSurface(windowWidth, windowHeight);
-    Fill(BackBuffer, 0, 0, windowWidth, windowHeight, Blackness);
+    Layout.BackBuffer = CreateSurface(windowWidth, windowHeight);
+    Fill(Layout.BackBuffer, 0, 0, windowWidth, windowHeight, Blackness);
 
     L.Scale = windowHeight * OneOver240;
     if (L.Scale < 1.0) L.Scale = 1.0;
@@ -61,19 +58,19 @@ void LayoutScreen(int32_t windowWidth, int32_t windowHeight) {
     L.LogicalHeight = static_cast<int32_t>(windowHeight / L.Scale);
 
     Surface play = LoadImageSurface(BITMAP_PLAY);
-    Blit(BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, play, 0, 0, Copy);
+    Blit(Layout.BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, play, 0, 0, Copy);
     ReleaseSurface(play);
 
-    SpriteSheet = LoadImageSurface(BITMAP_SPRITES);
+    Layout.SpriteSheet = LoadImageSurface(BITMAP_SPRITES);
 
     // The empty-cell pattern darkens every other pixel of the photograph.
     for (int32_t row = 0; row < 13; ++row)
         for (int32_t column = 0; column < 7; ++column)
-            Blit(BackBuffer, CellX(column), CellY(row), L.CellSize, L.CellSize, SpriteSheet,
+            Blit(Layout.BackBuffer, CellX(column), CellY(row), L.CellSize, L.CellSize, Layout.SpriteSheet,
                  L.CellSpriteX + 4 * L.CellSize, L.CellSpriteY, And);
 
-    FieldBuffer = CreateSurface(L.AreaWidth, L.AreaHeight);
-    Blit(FieldBuffer, 0, 0, L.AreaWidth, L.AreaHeight, BackBuffer, L.AreaX, L.AreaY, Copy);
+    Layout.FieldBuffer = CreateSurface(L.AreaWidth, L.AreaHeight);
+    Blit(Layout.FieldBuffer, 0, 0, L.AreaWidth, L.AreaHeight, Layout.BackBuffer, L.AreaX, L.AreaY, Copy);
 }
 
 void WindowToLogical(int32_t x, int32_t y, int32_t* logicalX, int32_t* logicalY) {
@@ -86,13 +83,13 @@ void WindowToLogical(int32_t x, int32_t y, int32_t* logicalX, int32_t* logicalY)
 void StretchToWindow(Surface& window) {
     if (window.Width != Layout.WindowWidth || window.Height != Layout.WindowHeight) return;
     RowBand band{};
-    StretchChanged(BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, BackBuffer.Width,
+    StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, Layout.BackBuffer.Width,
                    nullptr, true, StretchTarget{window.Pixels, window.Width, window.Height, window.Width},
                    &band, 1);
 }
 
 void ReleaseScreen() {
-    ReleaseSurface(SpriteSheet);
-    ReleaseSurface(BackBuffer);
-    ReleaseSurface(FieldBuffer);
+    ReleaseSurface(Layout.SpriteSheet);
+    ReleaseSurface(Layout.BackBuffer);
+    ReleaseSurface(Layout.FieldBuffer);
 }

@@ -16,17 +16,17 @@ struct ScreenLayout {
     int32_t ButtonsY; // top of the block of control buttons
     int32_t CellSize;
     int32_t CellSpriteX, CellSpriteY; // the row of arrow tiles used for board cells
+    // The three surfaces that live as long as the window. Only the top-left
+    // LogicalWidth x LogicalHeight of the BackBuffer is ever shown; the
+    // FieldBuffer holds the clean picture of the game area with an empty
+    // board.
+    Surface BackBuffer;
+    Surface SpriteSheet;
+    Surface FieldBuffer;
 };
 
-// Written once by LayoutScreen, read everywhere else.
+// The module's state: written by LayoutScreen, read everywhere else.
 extern ScreenLayout Layout;
-
-// The three surfaces that live as long as the window. Only the top-left
-// LogicalWidth x LogicalHeight of the BackBuffer is ever shown; the
-// FieldBuffer holds the clean picture of the game area with an empty board.
-extern Surface BackBuffer;
-extern Surface SpriteSheet;
-extern Surface FieldBuffer;
 
 // Measures the window, picks the landscape or portrait layout and builds the
 // three surfaces: the play background with the empty-cell pattern, and its

@@ -19,7 +19,7 @@ void DrawPressedButton() {
 } // namespace
 
 void DrawGame() {
-    Fill(BackBuffer, 0, 0, BackBuffer.Width, BackBuffer.Height, Blackness);
+    Fill(Layout.BackBuffer, 0, 0, Layout.BackBuffer.Width, Layout.BackBuffer.Height, Blackness);
     if (!PlayScreenShown()) {
         DrawTitleScreen();
         // Only the title's own three buttons are on it.

@@ -25,12 +25,12 @@ SaveState Saved;
 // back out of it (restore); pixels off the buffer are left out.
 void SwapUnder(const DialogRect& r, bool save) {
     const int32_t left = std::max(r.left, 0), top = std::max(r.top, 0);
-    const int32_t right = std::min({r.right, BackBuffer.Width, r.left + DialogMaxSize});
-    const int32_t bottom = std::min({r.bottom, BackBuffer.Height, r.top + DialogMaxSize});
+    const int32_t right = std::min({r.right, Layout.BackBuffer.Width, r.left + DialogMaxSize});
+    const int32_t bottom = std::min({r.bottom, Layout.BackBuffer.Height, r.top + DialogMaxSize});
     if (right <= left) return;
     const size_t bytes = sizeof(uint32_t) * static_cast<size_t>(right - left);
     for (int32_t y = top; y < bottom; ++y) {
-        uint32_t* screen = BackBuffer.Pixels + static_cast<ptrdiff_t>(y) * BackBuffer.Width + left;
+        uint32_t* screen = Layout.BackBuffer.Pixels + static_cast<ptrdiff_t>(y) * Layout.BackBuffer.Width + left;
         uint32_t* kept = Saved.pixels + static_cast<ptrdiff_t>(y - r.top) * DialogMaxSize + (left - r.left);
         std::memcpy(save ? kept : screen, save ? screen : kept, bytes);
     }
@@ -38,10 +38,10 @@ void SwapUnder(const DialogRect& r, bool save) {
 
 void Frame(const DialogRect& r, uint32_t topLeft, uint32_t bottomRight) {
     const int32_t w = r.right - r.left, h = r.bottom - r.top;
-    FillColour(BackBuffer, r.left, r.top, w, 1, topLeft);
-    FillColour(BackBuffer, r.left, r.top, 1, h, topLeft);
-    FillColour(BackBuffer, r.left, r.bottom - 1, w, 1, bottomRight);
-    FillColour(BackBuffer, r.right - 1, r.top, 1, h, bottomRight);
+    FillColour(Layout.BackBuffer, r.left, r.top, w, 1, topLeft);
+    FillColour(Layout.BackBuffer, r.left, r.top, 1, h, topLeft);
+    FillColour(Layout.BackBuffer, r.left, r.bottom - 1, w, 1, bottomRight);
+    FillColour(Layout.BackBuffer, r.right - 1, r.top, 1, h, bottomRight);
 }
 
 DialogRect Inset(const DialogRect& r, int32_t by) {
@@ -50,21 +50,21 @@ DialogRect Inset(const DialogRect& r, int32_t by) {
 
 void DottedFrame(const DialogRect& r) {
     for (int32_t x = r.left; x < r.right; x += 2) {
-        FillColour(BackBuffer, x, r.top, 1, 1, Black);
-        FillColour(BackBuffer, x, r.bottom - 1, 1, 1, Black);
+        FillColour(Layout.BackBuffer, x, r.top, 1, 1, Black);
+        FillColour(Layout.BackBuffer, x, r.bottom - 1, 1, 1, Black);
     }
     for (int32_t y = r.top; y < r.bottom; y += 2) {
-        FillColour(BackBuffer, r.left, y, 1, 1, Black);
-        FillColour(BackBuffer, r.right - 1, y, 1, 1, Black);
+        FillColour(Layout.BackBuffer, r.left, y, 1, 1, Black);
+        FillColour(Layout.BackBuffer, r.right - 1, y, 1, 1, Black);
     }
 }
 
 void Label(int32_t x, int32_t y, const char* text, uint32_t colour, const DialogRect& clip) {
-    DrawTextAt(BackBuffer, x, y, text, colour, TextRect{clip.left, clip.top, clip.right, clip.bottom});
+    DrawTextAt(Layout.BackBuffer, x, y, text, colour, TextRect{clip.left, clip.top, clip.right, clip.bottom});
 }
 
 void DrawRaisedButton(const DialogRect& r, const char* text, bool focused) {
-    FillColour(BackBuffer, r.left, r.top, r.right - r.left, r.bottom - r.top, Grey);
+    FillColour(Layout.BackBuffer, r.left, r.top, r.right - r.left, r.bottom - r.top, Grey);
     DialogRect outer = r;
     if (focused) {
         Frame(outer, Black, Black);
@@ -81,13 +81,13 @@ void DrawRaisedButton(const DialogRect& r, const char* text, bool focused) {
 void DrawCheckBox(const DialogControl& c, const DialogRect& r, bool focused) {
     const int32_t box = 9;
     const int32_t by = r.top + (r.bottom - r.top - box) / 2;
-    FillColour(BackBuffer, r.left, by, box, box, White);
+    FillColour(Layout.BackBuffer, r.left, by, box, box, White);
     Frame({r.left, by, r.left + box, by + box}, DarkGrey, White);
     Frame({r.left + 1, by + 1, r.left + box - 1, by + box - 1}, Black, Grey);
     if (c.checked != 0) {
         // A tick: down then up.
         static const int32_t tick[][2] = {{2, 4}, {3, 5}, {4, 6}, {5, 5}, {6, 4}, {7, 3}};
-        for (const auto& p : tick) FillColour(BackBuffer, r.left + p[0] - 1, by + p[1] - 1, 1, 2, Black);
+        for (const auto& p : tick) FillColour(Layout.BackBuffer, r.left + p[0] - 1, by + p[1] - 1, 1, 2, Black);
     }
     const int32_t tx = r.left + box + 3;
     const int32_t ty = r.top + (r.bottom - r.top - FontLineHeight) / 2 + 1;
@@ -100,7 +100,7 @@ void DrawGroupBox(const DialogControl& c, const DialogRect& r) {
     Frame({r.left, lineY, r.right, r.bottom}, DarkGrey, DarkGrey);
     Frame({r.left + 1, lineY + 1, r.right + 1, r.bottom + 1}, White, White);
     const int32_t w = TextWidth(c.text);
-    FillColour(BackBuffer, r.left + 5, r.top, w + 4, FontLineHeight - 2, Grey);
+    FillColour(Layout.BackBuffer, r.left + 5, r.top, w + 4, FontLineHeight - 2, Grey);
     Label(r.left + 7, r.top - 1, c.text, Black, {r.left, r.top - 1, r.right, r.bottom});
 }
 } // namespace
@@ -118,12 +118,12 @@ DialogRect ControlScreenRect(const Dialog* d, const DialogControl& c) {
 
 void DrawDialog(const Dialog* d) {
     const DialogRect& r = d->rect;
-    FillColour(BackBuffer, r.left, r.top, r.right - r.left, r.bottom - r.top, Grey);
+    FillColour(Layout.BackBuffer, r.left, r.top, r.right - r.left, r.bottom - r.top, Grey);
     Frame(r, Grey, Black);
     Frame(Inset(r, 1), White, DarkGrey);
     const DialogRect caption{r.left + DialogBorder, r.top + DialogBorder, r.right - DialogBorder,
                              r.top + DialogBorder + DialogCaptionHeight};
-    FillColour(BackBuffer, caption.left, caption.top, caption.right - caption.left,
+    FillColour(Layout.BackBuffer, caption.left, caption.top, caption.right - caption.left,
                DialogCaptionHeight, Navy);
     Label(caption.left + 3, caption.top + 2, d->title, White, caption);
     if (d->captionOk != 0) DrawRaisedButton(CaptionOkRect(d), "OK", false);

@@ -4,8 +4,8 @@
 #include "render/layout.h"
 
 int32_t PaintWindow(Window window) {
-    if (BackBuffer.Pixels != nullptr)
-        PlatformPresent(window, BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight,
-                        BackBuffer.Width);
+    if (Layout.BackBuffer.Pixels != nullptr)
+        PlatformPresent(window, Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight,
+                        Layout.BackBuffer.Width);
     return 0;
 }

@@ -50,7 +50,7 @@ void PresentTick(benchmark::State& state) {
     std::vector<uint32_t> last(static_cast<size_t>(Layout.LogicalWidth) * Layout.LogicalHeight);
     const StretchTarget target{window.Pixels, w, h, w};
     RowBand bands[16];
-    StretchChanged(BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, BackBuffer.Width,
+    StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, Layout.BackBuffer.Width,
                    last.data(), true, target, bands, 16);
     int32_t column = 0;
     for (auto _ : state) {
@@ -62,8 +62,8 @@ void PresentTick(benchmark::State& state) {
             DrawPair();
             state.ResumeTiming();
         }
-        benchmark::DoNotOptimize(StretchChanged(BackBuffer.Pixels, Layout.LogicalWidth,
-                                                Layout.LogicalHeight, BackBuffer.Width, last.data(),
+        benchmark::DoNotOptimize(StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth,
+                                                Layout.LogicalHeight, Layout.BackBuffer.Width, last.data(),
                                                 false, target, bands, 16));
         benchmark::ClobberMemory();
     }

@@ -34,7 +34,7 @@ namespace {
 uint32_t Pixel(const Surface& s, int x, int y) { return s.Pixels[y * s.Width + x]; }
 
 // The sprite's pixel as the sheet holds it.
-uint32_t Sheet(int x, int y) { return Pixel(SpriteSheet, x, y); }
+uint32_t Sheet(int x, int y) { return Pixel(Layout.SpriteSheet, x, y); }
 
 class DrawTest : public ::testing::Test {
   protected:
@@ -43,7 +43,7 @@ class DrawTest : public ::testing::Test {
         ConnectGameReport();
         LayoutScreen(w, h);
         LayoutButtons();
-        ASSERT_EQ(SpriteSheet.Width, SpriteSheetWidth) << "the sprite sheet is embedded";
+        ASSERT_EQ(Layout.SpriteSheet.Width, SpriteSheetWidth) << "the sprite sheet is embedded";
         DrawPlayfield();
     }
     void TearDown() override { ReleaseScreen(); }
@@ -53,14 +53,14 @@ class DrawTest : public ::testing::Test {
     static bool Shows(int x, int y, int w, int h, int sx, int sy) {
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
-                if (Pixel(BackBuffer, x + i, y + j) != Sheet(sx + i, sy + j)) return false;
+                if (Pixel(Layout.BackBuffer, x + i, y + j) != Sheet(sx + i, sy + j)) return false;
         return true;
     }
 
     static bool AreaIsClean() {
-        for (int y = 0; y < Layout.AreaHeight && Layout.AreaY + y < BackBuffer.Height; ++y)
+        for (int y = 0; y < Layout.AreaHeight && Layout.AreaY + y < Layout.BackBuffer.Height; ++y)
             for (int x = 0; x < Layout.AreaWidth; ++x)
-                if (Pixel(BackBuffer, Layout.AreaX + x, Layout.AreaY + y) != Pixel(FieldBuffer, x, y))
+                if (Pixel(Layout.BackBuffer, Layout.AreaX + x, Layout.AreaY + y) != Pixel(Layout.FieldBuffer, x, y))
                     return false;
         return true;
     }
@@ -70,7 +70,7 @@ TEST_F(DrawTest, ErasingRestoresExactlyTheCleanPicture) {
     for (auto size : {std::pair{320, 240}, std::pair{240, 320}}) {
         Start(size.first, size.second);
         // The panel differs from the clean area; clean it so only the well counts.
-        Blit(BackBuffer, Layout.AreaX, Layout.AreaY, 240, Layout.AreaHeight, FieldBuffer, 0, 0, Copy);
+        Blit(Layout.BackBuffer, Layout.AreaX, Layout.AreaY, 240, Layout.AreaHeight, Layout.FieldBuffer, 0, 0, Copy);
         for (int c = 0; c < 7; ++c) DrawCell(c, 12, 1 + c % 4);
         DrawCell(6, 0, ARROW_LEFT);
         EXPECT_FALSE(AreaIsClean());
@@ -113,7 +113,7 @@ TEST_F(DrawTest, DigitsLandInTheWhiteFieldOfTheScoreBoxes) {
         for (int j = 0; j < 29; ++j)
             for (int i = 0; i < 64; ++i)
                 if (i < 4 || i >= 60 || j < 15 || j >= 27) {
-                    ASSERT_EQ(Pixel(BackBuffer, bx + i, by + j), Sheet(ScoreBoxSprite.x + i, ScoreBoxSprite.y + j));
+                    ASSERT_EQ(Pixel(Layout.BackBuffer, bx + i, by + j), Sheet(ScoreBoxSprite.x + i, ScoreBoxSprite.y + j));
                 }
     }
 }
@@ -150,7 +150,7 @@ TEST_F(DrawTest, TheTitleLogoAndPromptStandWhereTheyShould) {
                 const uint32_t logo = Sheet(LogoImageSprite.x + i, LogoImageSprite.y + j);
                 const int x = c.logoX + i, y = c.logoY + j;
                 const uint32_t photo = Pixel(title, x - Layout.AreaX, y - Layout.AreaY);
-                ASSERT_EQ(Pixel(BackBuffer, x, y), logo == White ? photo : logo) << i << "," << j;
+                ASSERT_EQ(Pixel(Layout.BackBuffer, x, y), logo == White ? photo : logo) << i << "," << j;
                 coloured += logo != White;
             }
         }
@@ -159,11 +159,11 @@ TEST_F(DrawTest, TheTitleLogoAndPromptStandWhereTheyShould) {
         // rectangle's top.
         const int width = TextWidth(" Hit a Key to Start ");
         const int left = c.logoX + (128 - width) / 2;
-        EXPECT_EQ(Pixel(BackBuffer, left, c.promptTop), White);
-        EXPECT_EQ(Pixel(BackBuffer, left + width - 1, c.promptTop + FontLineHeight - 1), White);
-        EXPECT_EQ(Pixel(BackBuffer, left - 1, c.promptTop),
+        EXPECT_EQ(Pixel(Layout.BackBuffer, left, c.promptTop), White);
+        EXPECT_EQ(Pixel(Layout.BackBuffer, left + width - 1, c.promptTop + FontLineHeight - 1), White);
+        EXPECT_EQ(Pixel(Layout.BackBuffer, left - 1, c.promptTop),
                   Pixel(title, left - 1 - Layout.AreaX, c.promptTop - Layout.AreaY));
-        EXPECT_EQ(Pixel(BackBuffer, left, c.promptTop + FontLineHeight),
+        EXPECT_EQ(Pixel(Layout.BackBuffer, left, c.promptTop + FontLineHeight),
                   Pixel(title, left - Layout.AreaX, c.promptTop + FontLineHeight - Layout.AreaY));
         ReleaseSurface(title);
         ReleaseScreen();
@@ -205,7 +205,7 @@ TEST_F(DrawTest, TheBandsBesideTheLandscapeAreaStayBlack) {
     auto bandsBlack = [] {
         for (int y = 0; y < Layout.LogicalHeight; ++y)
             for (int x = 0; x < Layout.LogicalWidth; ++x)
-                if ((x < 40 || x >= 280) && Pixel(BackBuffer, x, y) != Black) return false;
+                if ((x < 40 || x >= 280) && Pixel(Layout.BackBuffer, x, y) != Black) return false;
         return true;
     };
     EXPECT_TRUE(bandsBlack());
@@ -221,8 +221,8 @@ TEST_F(DrawTest, TheBandsBesideTheLandscapeAreaStayBlack) {
     // The window shows the logical picture doubled.
     Surface window = CreateSurface(640, 480);
     StretchToWindow(window);
-    EXPECT_EQ(Pixel(window, 101, 203), Pixel(BackBuffer, 50, 101));
-    EXPECT_EQ(Pixel(window, 639, 479), Pixel(BackBuffer, 319, 239));
+    EXPECT_EQ(Pixel(window, 101, 203), Pixel(Layout.BackBuffer, 50, 101));
+    EXPECT_EQ(Pixel(window, 639, 479), Pixel(Layout.BackBuffer, 319, 239));
     ReleaseSurface(window);
 }
 

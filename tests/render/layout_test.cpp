@@ -49,10 +49,10 @@ TEST_P(LayoutTest, EveryFieldForTheWindowSize) {
     EXPECT_EQ(CellY(12) + L.CellSize - 1, e.boardBottom);
     // The surfaces: the back buffer is the window's size, the field buffer
     // the game area's.
-    EXPECT_EQ(BackBuffer.Width, e.w);
-    EXPECT_EQ(BackBuffer.Height, e.h);
-    EXPECT_EQ(FieldBuffer.Width, 240);
-    EXPECT_EQ(FieldBuffer.Height, L.AreaHeight);
+    EXPECT_EQ(Layout.BackBuffer.Width, e.w);
+    EXPECT_EQ(Layout.BackBuffer.Height, e.h);
+    EXPECT_EQ(Layout.FieldBuffer.Width, 240);
+    EXPECT_EQ(Layout.FieldBuffer.Height, L.AreaHeight);
 }
 
 INSTANTIATE_TEST_SUITE_P(

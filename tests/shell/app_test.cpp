@@ -45,7 +45,7 @@ TEST_F(AppTest, AltF4ClosesTheGameThroughTheSameDestructionAsEscape) {
     FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr) << "the settings were saved";
     std::fclose(f);
-    EXPECT_EQ(BackBuffer.Pixels, nullptr) << "the surfaces were released";
+    EXPECT_EQ(Layout.BackBuffer.Pixels, nullptr) << "the surfaces were released";
 }
 
 TEST_F(AppTest, EndingTheSessionSavesTheSettingsAndLeavesTheGameRunning) {

@@ -212,7 +212,7 @@ TEST_F(ModalDialogTest, CheckStatesAndACommandSentToItAnswerIt) {
 }
 
 TEST_F(ModalDialogTest, TheDialogIsPutBackAsItWasAndARepaintAsksForNoOther) {
-    std::vector<uint32_t> before(BackBuffer.Pixels, BackBuffer.Pixels + 320 * 240);
+    std::vector<uint32_t> before(Layout.BackBuffer.Pixels, Layout.BackBuffer.Pixels + 320 * 240);
     PlatformPostMessage(1, MSG_PAINT, 0, 0);
     PlatformPostMessage(1, MSG_TIMER, 1, 0); // the game's: not the dialog's
     HeadlessQueueModalMessage(Message{1, MSG_KEYDOWN, VK_SPACE, 0});
@@ -222,7 +222,7 @@ TEST_F(ModalDialogTest, TheDialogIsPutBackAsItWasAndARepaintAsksForNoOther) {
     // Shown once, again after Space ticked a box, and put back at the end:
     // the repaint and the timer asked for nothing, so the loop would wait.
     EXPECT_EQ(HeadlessInvalidateCount() - invalidated, 3);
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), BackBuffer.Pixels)) << "what it covered is back";
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), Layout.BackBuffer.Pixels)) << "what it covered is back";
 }
 
 } // namespace

@@ -36,7 +36,7 @@ Region Compared(bool areaOnly) {
 std::vector<uint32_t> Copy(const Region& r) {
     std::vector<uint32_t> pixels;
     for (int32_t y = r.y; y < r.y + r.h; ++y)
-        for (int32_t x = r.x; x < r.x + r.w; ++x) pixels.push_back(BackBuffer.Pixels[y * BackBuffer.Width + x]);
+        for (int32_t x = r.x; x < r.x + r.w; ++x) pixels.push_back(Layout.BackBuffer.Pixels[y * Layout.BackBuffer.Width + x]);
     return pixels;
 }
 

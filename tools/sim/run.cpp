@@ -44,7 +44,7 @@ bool PanelShown() { return Flow.Mode != MODE_TITLE || Flow.TitleDrawn == 0; }
 // False, with the reason in `why`, when the file is not written whole.
 bool WriteShot(const char* path, const char** why) {
     const std::vector<uint8_t> png =
-        EncodePng(BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, BackBuffer.Width);
+        EncodePng(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, Layout.BackBuffer.Width);
     if (png.empty()) {
         *why = "the picture cannot be encoded";
         return false;
