@@ -10,7 +10,13 @@ constexpr int BoardRows = 13;
 constexpr int BoardCells = BoardColumns * BoardRows;
 
 // Cell values. A quarter turn goes up -> right -> down -> left -> up.
-enum Arrow : uint8_t { ARROW_NONE = 0, ARROW_UP = 1, ARROW_RIGHT = 2, ARROW_DOWN = 3, ARROW_LEFT = 4 };
+enum Arrow : uint8_t {
+    ARROW_NONE = 0,
+    ARROW_UP = 1,
+    ARROW_RIGHT = 2,
+    ARROW_DOWN = 3,
+    ARROW_LEFT = 4
+};
 
 struct FallingPairState {
     uint8_t CurrentTop;

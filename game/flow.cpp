@@ -57,7 +57,8 @@ void ShowPressed(int32_t button) {
 }
 
 bool PairShown() {
-    return Flow.Mode == MODE_PLAY || (Flow.Mode == MODE_RESOLVE && Flow.ResolvePhase == RESOLVE_LAND);
+    return Flow.Mode == MODE_PLAY ||
+           (Flow.Mode == MODE_RESOLVE && Flow.ResolvePhase == RESOLVE_LAND);
 }
 
 bool PlayScreenShown() { return Flow.Mode != MODE_TITLE || Flow.TitleDrawn == 0; }
@@ -229,12 +230,8 @@ int32_t ResolveTick() {
             Flow.ResolvePhase = RESOLVE_PAUSE1;
         }
         break;
-    case RESOLVE_PAUSE1:
-        Flow.ResolvePhase = RESOLVE_PAUSE2;
-        break;
-    case RESOLVE_PAUSE2:
-        Flow.ResolvePhase = RESOLVE_MATCH;
-        break;
+    case RESOLVE_PAUSE1: Flow.ResolvePhase = RESOLVE_PAUSE2; break;
+    case RESOLVE_PAUSE2: Flow.ResolvePhase = RESOLVE_MATCH; break;
     case RESOLVE_END:
         Flow.ResolvePhase = RESOLVE_LAND;
         // The panel catches up with the sequence's pay; the only place the
@@ -255,8 +252,7 @@ int32_t ResolveTick() {
             ReportNextPair();
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return 0;
 }
@@ -279,9 +275,7 @@ int32_t GameOverTick() {
         Flow.Mode = MODE_TITLE;
         Flow.GameOverTicks = 0;
         break;
-    default:
-        Flow.GameOverTicks++;
-        break;
+    default: Flow.GameOverTicks++; break;
     }
     return 0;
 }

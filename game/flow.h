@@ -22,16 +22,21 @@ enum ResolvePhaseValue : int32_t {
 
 // Which actions follow the held keys (repeat every tick) instead of the
 // newly pressed ones.
-enum RepeatChoice : int32_t { REPEAT_ROTATION = 0, REPEAT_LEFT = 1, REPEAT_DROP = 2, REPEAT_RIGHT = 3 };
+enum RepeatChoice : int32_t {
+    REPEAT_ROTATION = 0,
+    REPEAT_LEFT = 1,
+    REPEAT_DROP = 2,
+    REPEAT_RIGHT = 3
+};
 
 struct FlowState {
     int32_t Mode;
-    int32_t TitleDrawn;    // the title screen has been drawn in this Title mode
-    int32_t FallStep;      // 1 the pair falls, 0 paused
+    int32_t TitleDrawn; // the title screen has been drawn in this Title mode
+    int32_t FallStep;   // 1 the pair falls, 0 paused
     int32_t ResolvePhase;
     int32_t GameOverTicks; // 0..60
     int32_t KeyRepeat[4];
-    int32_t NextShown;     // a game has been started, so the NEXT frame holds a pair
+    int32_t NextShown; // a game has been started, so the NEXT frame holds a pair
 };
 extern FlowState Flow;
 

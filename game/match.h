@@ -15,10 +15,10 @@ struct MatchState {
     // How many lines of four each cell belongs to in the current pass; all
     // zero between passes.
     uint8_t Map[BoardCells];
-    int32_t PassPoints;   // the counts removed this pass, then the pass's pay
-    int32_t ChainCount;   // scoring passes so far in this resolve sequence
-    int32_t ChainTotal;   // what this sequence has paid; the panel shows it
-    int32_t MessageTimer; // play ticks until the panel message is blanked
+    int32_t PassPoints;        // the counts removed this pass, then the pass's pay
+    int32_t ChainCount;        // scoring passes so far in this resolve sequence
+    int32_t ChainTotal;        // what this sequence has paid; the panel shows it
+    int32_t MessageTimer;      // play ticks until the panel message is blanked
     char Message[MessageSize]; // the panel's message
 };
 extern MatchState Match;

@@ -21,12 +21,12 @@ struct GameReport {
     void (*PlayScreen)();  // the play screen afresh: empty well, panel, buttons, message, scores
     void (*TitleScreen)(); // the title over the game area, and its three buttons
     void (*Cell)(int32_t column, int32_t row, int32_t arrow); // ARROW_NONE: the cell is emptied
-    void (*Pair)();        // the falling pair at its place
-    void (*PairGone)();    // the falling pair taken off its place
-    void (*NextPair)();    // the next pair in its frame
-    void (*Score)();       // the panel's score
-    void (*HighScore)();   // the panel's high score
-    void (*Message)();     // the panel's message, the text the rules hold
+    void (*Pair)();                                           // the falling pair at its place
+    void (*PairGone)();                          // the falling pair taken off its place
+    void (*NextPair)();                          // the next pair in its frame
+    void (*Score)();                             // the panel's score
+    void (*HighScore)();                         // the panel's high score
+    void (*Message)();                           // the panel's message, the text the rules hold
     void (*Button)(int32_t index, int32_t down); // a button shown pressed (1) or raised (0)
     void (*Sound)(int32_t cue);
 };

@@ -19,7 +19,8 @@ bool IsArrow(int32_t arrow) { return arrow >= ARROW_UP && arrow <= ARROW_LEFT; }
 
 void DrawPlayfield() {
     const ScreenLayout& L = Layout;
-    Blit(Layout.BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, Layout.FieldBuffer, 0, 0, Copy);
+    Blit(Layout.BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, Layout.FieldBuffer, 0, 0,
+         Copy);
     BlitSprite(NextFrameSprite, L.PanelX + NextFrameX, L.AreaY + NextFrameY, Copy);
     for (int32_t i = 0; Buttons.Table[i].key != 0; ++i) DrawButton(i, 0);
     DrawMessage();
@@ -51,7 +52,8 @@ void DrawTitleScreen() {
 void DrawMessage() {
     const int32_t x = Layout.PanelX, y = Layout.AreaY + MessageBoxY;
     Fill(Layout.BackBuffer, x, y, MessageBoxWidth, MessageBoxHeight, Whiteness);
-    DrawTextInRect(Layout.BackBuffer, Match.Message, TextRect{x, y, x + MessageBoxWidth, y + MessageBoxHeight});
+    DrawTextInRect(Layout.BackBuffer, Match.Message,
+                   TextRect{x, y, x + MessageBoxWidth, y + MessageBoxHeight});
 }
 
 void DrawScore() {
@@ -86,8 +88,8 @@ void DrawCell(int32_t column, int32_t row, int32_t arrow) {
 
 void EraseCell(int32_t column, int32_t row) {
     const int32_t size = Layout.CellSize;
-    Blit(Layout.BackBuffer, CellX(column), CellY(row), size, size, Layout.FieldBuffer, 4 + column * size,
-         4 + row * size, Copy);
+    Blit(Layout.BackBuffer, CellX(column), CellY(row), size, size, Layout.FieldBuffer,
+         4 + column * size, 4 + row * size, Copy);
 }
 
 void DrawOrEraseCell(int32_t column, int32_t row, int32_t arrow) {
@@ -105,8 +107,8 @@ void DrawPair() {
 void ErasePair() {
     const int32_t size = Layout.CellSize;
     const int32_t column = Board.Pair.PairColumn, row = Board.Pair.PairRow;
-    Blit(Layout.BackBuffer, CellX(column), CellY(row), size, 2 * size, Layout.FieldBuffer, 4 + column * size,
-         4 + row * size, Copy);
+    Blit(Layout.BackBuffer, CellX(column), CellY(row), size, 2 * size, Layout.FieldBuffer,
+         4 + column * size, 4 + row * size, Copy);
 }
 
 void DrawNextPair() {

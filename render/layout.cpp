@@ -66,11 +66,12 @@ void LayoutScreen(int32_t windowWidth, int32_t windowHeight) {
     // The empty-cell pattern darkens every other pixel of the photograph.
     for (int32_t row = 0; row < 13; ++row)
         for (int32_t column = 0; column < 7; ++column)
-            Blit(Layout.BackBuffer, CellX(column), CellY(row), L.CellSize, L.CellSize, Layout.SpriteSheet,
-                 L.CellSpriteX + 4 * L.CellSize, L.CellSpriteY, And);
+            Blit(Layout.BackBuffer, CellX(column), CellY(row), L.CellSize, L.CellSize,
+                 Layout.SpriteSheet, L.CellSpriteX + 4 * L.CellSize, L.CellSpriteY, And);
 
     Layout.FieldBuffer = CreateSurface(L.AreaWidth, L.AreaHeight);
-    Blit(Layout.FieldBuffer, 0, 0, L.AreaWidth, L.AreaHeight, Layout.BackBuffer, L.AreaX, L.AreaY, Copy);
+    Blit(Layout.FieldBuffer, 0, 0, L.AreaWidth, L.AreaHeight, Layout.BackBuffer, L.AreaX, L.AreaY,
+         Copy);
 }
 
 void WindowToLogical(int32_t x, int32_t y, int32_t* logicalX, int32_t* logicalY) {
@@ -83,9 +84,10 @@ void WindowToLogical(int32_t x, int32_t y, int32_t* logicalX, int32_t* logicalY)
 void StretchToWindow(Surface& window) {
     if (window.Width != Layout.WindowWidth || window.Height != Layout.WindowHeight) return;
     RowBand band{};
-    StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, Layout.BackBuffer.Width,
-                   nullptr, true, StretchTarget{window.Pixels, window.Width, window.Height, window.Width},
-                   &band, 1);
+    StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight,
+                   Layout.BackBuffer.Width, nullptr, true,
+                   StretchTarget{window.Pixels, window.Width, window.Height, window.Width}, &band,
+                   1);
 }
 
 void ReleaseScreen() {

@@ -12,8 +12,8 @@ struct ScreenLayout {
     double Scale;                      // window pixels per logical pixel, at least 1
     int32_t LogicalWidth, LogicalHeight;
     int32_t AreaX, AreaY, AreaWidth, AreaHeight; // the game area
-    int32_t PanelX;   // left edge of the info panel
-    int32_t ButtonsY; // top of the block of control buttons
+    int32_t PanelX;                              // left edge of the info panel
+    int32_t ButtonsY;                            // top of the block of control buttons
     int32_t CellSize;
     int32_t CellSpriteX, CellSpriteY; // the row of arrow tiles used for board cells
     // The three surfaces that live as long as the window. Only the top-left

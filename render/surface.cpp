@@ -40,10 +40,26 @@ struct Span {
 // against both surfaces; false when nothing is left.
 bool ClipCopy(Span& d, int64_t& sx, int64_t& sy, const Surface& dest, const Surface& src) {
     if (d.w <= 0 || d.h <= 0) return false;
-    if (d.x < 0) { sx -= d.x; d.w += d.x; d.x = 0; }
-    if (d.y < 0) { sy -= d.y; d.h += d.y; d.y = 0; }
-    if (sx < 0) { d.x -= sx; d.w += sx; sx = 0; }
-    if (sy < 0) { d.y -= sy; d.h += sy; sy = 0; }
+    if (d.x < 0) {
+        sx -= d.x;
+        d.w += d.x;
+        d.x = 0;
+    }
+    if (d.y < 0) {
+        sy -= d.y;
+        d.h += d.y;
+        d.y = 0;
+    }
+    if (sx < 0) {
+        d.x -= sx;
+        d.w += sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        d.y -= sy;
+        d.h += sy;
+        sy = 0;
+    }
     d.w = std::min({d.w, dest.Width - d.x, src.Width - sx});
     d.h = std::min({d.h, dest.Height - d.y, src.Height - sy});
     return d.w > 0 && d.h > 0;
@@ -74,17 +90,14 @@ void Blit(Surface& dest, int32_t x, int32_t y, int32_t w, int32_t h, const Surfa
         uint32_t* out = dest.Pixels + (d.y + j) * dest.Width + d.x;
         const uint32_t* in = src.Pixels + (sy + j) * src.Width + sx;
         switch (op) {
-        case Copy:
-            std::memcpy(out, in, static_cast<size_t>(d.w) * sizeof(uint32_t));
-            break;
+        case Copy: std::memcpy(out, in, static_cast<size_t>(d.w) * sizeof(uint32_t)); break;
         case And:
             for (int64_t i = 0; i < d.w; ++i) out[i] &= in[i];
             break;
         case Paint:
             for (int64_t i = 0; i < d.w; ++i) out[i] |= in[i];
             break;
-        default:
-            return; // not a copying operation
+        default: return; // not a copying operation
         }
     }
 }
@@ -120,7 +133,8 @@ void StretchBlit(Surface& dest, int32_t x, int32_t y, int32_t w, int32_t h, cons
     // Target column x + k shows source column srcX + k * srcW / w: keep the
     // columns on the destination whose source column is on the source.
     const int64_t first = std::max(d.x - x, FirstColumnReaching(-int64_t{srcX}, srcW, w));
-    const int64_t end = std::min(d.x + d.w - x, FirstColumnReaching(int64_t{src.Width} - srcX, srcW, w));
+    const int64_t end =
+        std::min(d.x + d.w - x, FirstColumnReaching(int64_t{src.Width} - srcX, srcW, w));
     if (first >= end) return;
     const int64_t sourceColumn = srcX + first * srcW / w;
     for (int64_t j = d.y; j < d.y + d.h; ++j) {
@@ -128,8 +142,9 @@ void StretchBlit(Surface& dest, int32_t x, int32_t y, int32_t w, int32_t h, cons
         // falls in.
         const int64_t sy = srcY + (j - y) * srcH / h;
         if (sy < 0 || sy >= src.Height) continue;
-        StretchRow(src.Pixels + sy * src.Width + sourceColumn, srcW, dest.Pixels + j * dest.Width + x + first,
-                   w, static_cast<int32_t>(first), static_cast<int32_t>(end - first));
+        StretchRow(src.Pixels + sy * src.Width + sourceColumn, srcW,
+                   dest.Pixels + j * dest.Width + x + first, w, static_cast<int32_t>(first),
+                   static_cast<int32_t>(end - first));
     }
 }
 

@@ -38,7 +38,7 @@ AcceleratorTable Accelerators;
 // What the rules change is drawn into the back buffer at once, and their
 // cues are played.
 constexpr GameReport ScreenAndSound{
-    DrawPlayfield, DrawTitleScreen, DrawOrEraseCell, DrawPair, ErasePair,  DrawNextPair,
+    DrawPlayfield, DrawTitleScreen, DrawOrEraseCell, DrawPair,   ErasePair, DrawNextPair,
     DrawScore,     DrawHighScore,   DrawMessage,     DrawButton, PlayCue,
 };
 
@@ -94,7 +94,8 @@ void LoadAccelerators() {
     for (size_t at = 0; at + 8 <= table.Size && Accelerators.count < MaxAccelerators; at += 8) {
         const uint8_t* e = table.Data + at;
         const uint16_t flags = ReadLe16(e);
-        Accelerators.entries[Accelerators.count++] = Accelerator{flags, ReadLe16(e + 2), ReadLe16(e + 4)};
+        Accelerators.entries[Accelerators.count++] =
+            Accelerator{flags, ReadLe16(e + 2), ReadLe16(e + 4)};
         if (flags & AccelLast) break;
     }
 }
@@ -122,7 +123,8 @@ bool TranslateAccelerator(const Message& m) {
     for (int32_t i = 0; i < Accelerators.count; ++i) {
         const Accelerator& e = Accelerators.entries[i];
         const bool wantsVirtualKey = (e.flags & AccelVirtualKey) != 0;
-        if (wantsVirtualKey == virtualKey && e.key == m.wParam && ((e.flags & AccelAlt) != 0) == alt) {
+        if (wantsVirtualKey == virtualKey && e.key == m.wParam &&
+            ((e.flags & AccelAlt) != 0) == alt) {
             WindowProc(m.window, MSG_COMMAND, e.command | 0x10000u, 0);
             return true;
         }
@@ -158,8 +160,8 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
         // The pen's place in window pixels, x in the low 16 bits, y in the high.
         const auto position = static_cast<uint32_t>(lParam);
         int32_t x = 0, y = 0;
-        WindowToLogical(static_cast<int32_t>(position & 0xFFFFu), static_cast<int32_t>(position >> 16),
-                        &x, &y);
+        WindowToLogical(static_cast<int32_t>(position & 0xFFFFu),
+                        static_cast<int32_t>(position >> 16), &x, &y);
         OnPenDown(x, y);
         return 0;
     }

@@ -14,7 +14,8 @@ bool Inside(const DialogRect& r, int32_t x, int32_t y) {
 }
 
 bool CanFocus(const DialogControl& c) {
-    return (c.style & StyleTabStop) != 0 && (c.kind == CONTROL_CHECKBOX || c.kind == CONTROL_BUTTON);
+    return (c.style & StyleTabStop) != 0 &&
+           (c.kind == CONTROL_CHECKBOX || c.kind == CONTROL_BUTTON);
 }
 
 void MoveFocus(Dialog* d, int32_t step) {

@@ -41,7 +41,7 @@ struct DialogControl {
 
 struct Dialog {
     char title[32];
-    DialogRect rect; // the whole dialog, frame included, in logical pixels
+    DialogRect rect;   // the whole dialog, frame included, in logical pixels
     int32_t captionOk; // an OK box in the caption
     DialogControl controls[DialogMaxControls];
     int32_t controlCount;

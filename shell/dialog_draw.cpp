@@ -30,8 +30,10 @@ void SwapUnder(const DialogRect& r, bool save) {
     if (right <= left) return;
     const size_t bytes = sizeof(uint32_t) * static_cast<size_t>(right - left);
     for (int32_t y = top; y < bottom; ++y) {
-        uint32_t* screen = Layout.BackBuffer.Pixels + static_cast<ptrdiff_t>(y) * Layout.BackBuffer.Width + left;
-        uint32_t* kept = Saved.pixels + static_cast<ptrdiff_t>(y - r.top) * DialogMaxSize + (left - r.left);
+        uint32_t* screen =
+            Layout.BackBuffer.Pixels + static_cast<ptrdiff_t>(y) * Layout.BackBuffer.Width + left;
+        uint32_t* kept =
+            Saved.pixels + static_cast<ptrdiff_t>(y - r.top) * DialogMaxSize + (left - r.left);
         std::memcpy(save ? kept : screen, save ? screen : kept, bytes);
     }
 }
@@ -60,7 +62,8 @@ void DottedFrame(const DialogRect& r) {
 }
 
 void Label(int32_t x, int32_t y, const char* text, uint32_t colour, const DialogRect& clip) {
-    DrawTextAt(Layout.BackBuffer, x, y, text, colour, TextRect{clip.left, clip.top, clip.right, clip.bottom});
+    DrawTextAt(Layout.BackBuffer, x, y, text, colour,
+               TextRect{clip.left, clip.top, clip.right, clip.bottom});
 }
 
 void DrawRaisedButton(const DialogRect& r, const char* text, bool focused) {
@@ -87,7 +90,8 @@ void DrawCheckBox(const DialogControl& c, const DialogRect& r, bool focused) {
     if (c.checked != 0) {
         // A tick: down then up.
         static const int32_t tick[][2] = {{2, 4}, {3, 5}, {4, 6}, {5, 5}, {6, 4}, {7, 3}};
-        for (const auto& p : tick) FillColour(Layout.BackBuffer, r.left + p[0] - 1, by + p[1] - 1, 1, 2, Black);
+        for (const auto& p : tick)
+            FillColour(Layout.BackBuffer, r.left + p[0] - 1, by + p[1] - 1, 1, 2, Black);
     }
     const int32_t tx = r.left + box + 3;
     const int32_t ty = r.top + (r.bottom - r.top - FontLineHeight) / 2 + 1;
@@ -112,7 +116,8 @@ DialogRect CaptionOkRect(const Dialog* d) {
 }
 
 DialogRect ControlScreenRect(const Dialog* d, const DialogControl& c) {
-    const int32_t x = d->rect.left + DialogBorder, y = d->rect.top + DialogBorder + DialogCaptionHeight;
+    const int32_t x = d->rect.left + DialogBorder,
+                  y = d->rect.top + DialogBorder + DialogCaptionHeight;
     return {x + c.rect.left, y + c.rect.top, x + c.rect.right, y + c.rect.bottom};
 }
 

@@ -25,7 +25,8 @@ void ReadText(ByteReader& in, char* out, size_t outSize) {
     for (;;) {
         const uint16_t c = in.Word();
         if (!in.ok || c == 0) break;
-        if (out != nullptr && n + 1 < outSize) out[n++] = c >= 32 && c < 127 ? static_cast<char>(c) : '?';
+        if (out != nullptr && n + 1 < outSize)
+            out[n++] = c >= 32 && c < 127 ? static_cast<char>(c) : '?';
     }
     if (out != nullptr && outSize > 0) out[n] = 0;
 }
@@ -75,7 +76,8 @@ bool ParseDialogTemplate(const uint8_t* data, size_t size, Dialog* d) {
     }
     if (!in.ok || cx <= 0 || cy <= 0) return false;
     d->captionOk = (exStyle & ExStyleCaptionOk) != 0;
-    d->rect = {0, 0, DluX(cx) + 2 * DialogBorder, DluY(cy) + DialogCaptionHeight + 2 * DialogBorder};
+    d->rect = {0, 0, DluX(cx) + 2 * DialogBorder,
+               DluY(cy) + DialogCaptionHeight + 2 * DialogBorder};
     ClampSize(d);
 
     for (int32_t i = 0; i < count && in.ok; ++i) {

@@ -15,7 +15,8 @@ int32_t OptionsDialogProc(Dialog* dialog, uint32_t message, uint32_t wParam, int
             if (y < 0) y = 0;
             MoveDialog(dialog, x, y);
         }
-        for (int32_t i = 0; i < 4; ++i) CheckDlgButton(dialog, IDC_REPEAT_FIRST + i, Flow.KeyRepeat[i]);
+        for (int32_t i = 0; i < 4; ++i)
+            CheckDlgButton(dialog, IDC_REPEAT_FIRST + i, Flow.KeyRepeat[i]);
         return 1;
     }
     if (message == MSG_COMMAND) {
@@ -25,11 +26,8 @@ int32_t OptionsDialogProc(Dialog* dialog, uint32_t message, uint32_t wParam, int
                 Flow.KeyRepeat[i] = IsDlgButtonChecked(dialog, IDC_REPEAT_FIRST + i);
             EndDialog(dialog, IDOK);
             return 1;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return 1;
-        default:
-            return 0;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return 1;
+        default: return 0;
         }
     }
     return 0;

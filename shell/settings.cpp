@@ -94,8 +94,8 @@ bool SaveSettings() {
 
     SettingsValues v{Buttons.Table[BUTTON_SOUND].state,
                      Board.HighScore,
-                     {Flow.KeyRepeat[REPEAT_ROTATION], Flow.KeyRepeat[REPEAT_LEFT], Flow.KeyRepeat[REPEAT_DROP],
-                      Flow.KeyRepeat[REPEAT_RIGHT]},
+                     {Flow.KeyRepeat[REPEAT_ROTATION], Flow.KeyRepeat[REPEAT_LEFT],
+                      Flow.KeyRepeat[REPEAT_DROP], Flow.KeyRepeat[REPEAT_RIGHT]},
                      Buttons.Table[BUTTON_HIDDEN].state};
     // Another copy of the game may have saved a better high score since
     // this one started: the higher of the two is kept.
