@@ -5,6 +5,7 @@
 // a program killed or interrupted at any moment, things other than plain
 // files where the files go, and links on the way.
 #include "platform/files.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -90,15 +91,11 @@ class Files : public ::testing::Test {
     std::string dir, path;
 
     void SetUp() override {
-        char name[] = "/tmp/vantle-files-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
+        dir = MakeScratchFolder("vantle-files");
+        ASSERT_FALSE(dir.empty());
         path = dir + "/vantle.dat";
     }
-    void TearDown() override {
-        chmod(dir.c_str(), 0700);
-        [[maybe_unused]] const int status = std::system(("rm -rf '" + dir + "'").c_str());
-    }
+    void TearDown() override { RemoveScratchFolder(dir); }
 
     static std::vector<uint8_t> Read(const std::string& file) {
         std::vector<uint8_t> bytes;
@@ -118,29 +115,8 @@ class Files : public ::testing::Test {
     }
 
     // Names in the folder other than vantle.dat itself.
-    std::vector<std::string> Others() const {
-        std::vector<std::string> names;
-        DIR* d = opendir(dir.c_str());
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != ".." && name != "vantle.dat") names.push_back(name);
-        }
-        closedir(d);
-        return names;
-    }
+    std::vector<std::string> Others() const { return NamesIn(dir, "vantle.dat"); }
 
-    // Runs `body` in a child process and returns its exit status. A child
-    // that waits for more than five seconds is stopped by SIGALRM.
-    template <typename Body> static int InChild(Body body) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            alarm(5);
-            _exit(body());
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return status;
-    }
 };
 
 TEST_F(Files, AReadGivesTheFilesFirstBytesHoweverLongItIs) {

@@ -8,6 +8,7 @@
 #include "game/flow.h"
 #include "input/buttons.h"
 #include "shell/settings.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -26,41 +27,17 @@ class SettingsFaults : public ::testing::Test {
     std::string dir, path;
 
     void SetUp() override {
-        char name[] = "/tmp/vantle-faults-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
+        dir = MakeScratchFolder("vantle-faults");
+        ASSERT_FALSE(dir.empty());
         path = dir + "/vantle.dat";
         SetSettingsPath(path.c_str());
         ResetGame();
     }
-    void TearDown() override {
-        [[maybe_unused]] const int status = std::system(("rm -rf '" + dir + "'").c_str());
-    }
+    void TearDown() override { RemoveScratchFolder(dir); }
 
-    // Names in the folder other than the settings file itself.
-    std::vector<std::string> Others() const {
-        std::vector<std::string> names;
-        DIR* d = opendir(dir.c_str());
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != ".." && name != "vantle.dat") names.push_back(name);
-        }
-        closedir(d);
-        return names;
-    }
+    // Names in the folder other than vantle.dat itself.
+    std::vector<std::string> Others() const { return NamesIn(dir, "vantle.dat"); }
 
-    // Runs `save` in a child process and returns its exit status. A child
-    // that waits for more than five seconds is stopped by SIGALRM.
-    template <typename Save> static int InChild(Save save) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            alarm(5);
-            _exit(save());
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return status;
-    }
 };
 
 // The values every save here writes, but for the high score.

@@ -3,6 +3,7 @@
 #include "game/flow.h"
 #include "input/buttons.h"
 #include "shell/settings.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -29,17 +30,13 @@ class SettingsTest : public ::testing::Test {
     std::string dir, path;
 
     void SetUp() override {
-        char name[] = "/tmp/vantle-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
+        dir = MakeScratchFolder("vantle-settings");
+        ASSERT_FALSE(dir.empty());
         path = dir + "/vantle.dat";
         SetSettingsPath(path.c_str());
         Initial();
     }
-    void TearDown() override {
-        chmod(dir.c_str(), 0700);
-        [[maybe_unused]] const int status = std::system(("rm -rf '" + dir + "'").c_str());
-    }
+    void TearDown() override { RemoveScratchFolder(dir); }
 
     // Every value as it is before any load.
     static void Initial() {
