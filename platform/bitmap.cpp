@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/bitmap.h"
 
+#include "platform/bitmap_header.h"
 #include "platform/bytes.h"
 
 namespace {
 constexpr size_t FileHeaderSize = 14;
-constexpr uint32_t InfoHeaderSize = 40;
 // Far beyond any picture of the game; keeps every size sum in range.
 constexpr int32_t MaxSide = 16384;
 
@@ -18,26 +18,21 @@ struct BitmapLayout {
 };
 
 bool ReadLayout(const uint8_t* data, size_t size, BitmapLayout* b) {
-    if (data == nullptr || size < FileHeaderSize + InfoHeaderSize) return false;
+    if (data == nullptr || size < FileHeaderSize + BitmapInfoHeaderSize) return false;
     if (data[0] != 'B' || data[1] != 'M') return false;
     const uint32_t pixelOffset = ReadLe32(data + 10);
-    const uint8_t* info = data + FileHeaderSize;
-    const uint32_t headerSize = ReadLe32(info);
-    const auto width = static_cast<int32_t>(ReadLe32(info + 4));
-    const auto height = static_cast<int32_t>(ReadLe32(info + 8));
-    const uint16_t planes = ReadLe16(info + 12);
-    const uint16_t bits = ReadLe16(info + 14);
-    const uint32_t compression = ReadLe32(info + 16);
-    const uint32_t used = ReadLe32(info + 32);
+    const BitmapInfoHeader info = ReadBitmapInfoHeader(data + FileHeaderSize);
+    const int32_t width = info.Width, height = info.Height, bits = info.Bits;
     // A negative height would be a top-down bitmap: not one of ours.
-    if (headerSize != InfoHeaderSize || planes != 1 || compression != 0) return false;
+    if (info.Size != BitmapInfoHeaderSize || info.Planes != 1 || info.Compression != 0)
+        return false;
     if (bits != 4 && bits != 8) return false;
     if (width <= 0 || height <= 0 || width > MaxSide || height > MaxSide) return false;
-    const uint32_t colours = used != 0 ? used : 1u << bits;
+    const uint32_t colours = PaletteColours(info);
     if (colours > (1u << bits)) return false;
 
-    const size_t paletteAt = FileHeaderSize + InfoHeaderSize;
-    const size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
+    const size_t paletteAt = FileHeaderSize + BitmapInfoHeaderSize;
+    const size_t stride = BitmapStride(width, bits);
     if (size - paletteAt < static_cast<size_t>(colours) * 4) return false;
     if (pixelOffset < paletteAt + static_cast<size_t>(colours) * 4 || pixelOffset > size ||
         (size - pixelOffset) / stride < static_cast<size_t>(height))

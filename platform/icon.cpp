@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/icon.h"
 
+#include "platform/bitmap_header.h"
 #include "platform/bytes.h"
 #include "platform/resources.h"
 
@@ -13,47 +14,36 @@ struct IconImage {
     int32_t bits;
 };
 
-uint32_t PaletteColours(const uint8_t* header, int32_t bits) {
-    if (bits > 8) return 0;
-    const uint32_t used = ReadLe32(header + 32);
-    return used != 0 ? used : 1u << bits;
-}
-
-size_t Stride(int32_t width, int32_t bits) {
-    return static_cast<size_t>((width * bits + 31) / 32) * 4;
-}
-
 bool ReadIconImage(const uint8_t* data, size_t dataSize, uint32_t offset, uint32_t bytes,
                    int32_t want, IconImage* image) {
-    if (offset > dataSize || bytes > dataSize - offset || bytes < 40) return false;
+    if (offset > dataSize || bytes > dataSize - offset || bytes < BitmapInfoHeaderSize)
+        return false;
     const uint8_t* h = data + offset;
-    const uint32_t headerSize = ReadLe32(h);
-    const auto width = static_cast<int32_t>(ReadLe32(h + 4));
-    const auto height = static_cast<int32_t>(ReadLe32(h + 8));
-    const int32_t bits = ReadLe16(h + 14);
-    const uint32_t compression = ReadLe32(h + 16);
+    const BitmapInfoHeader info = ReadBitmapInfoHeader(h);
+    const int32_t bits = info.Bits;
     // The height counts the colour bits and the mask together.
-    if (headerSize < 40 || headerSize > bytes || width != want || height != 2 * want ||
-        compression != 0)
+    if (info.Size < BitmapInfoHeaderSize || info.Size > bytes || info.Width != want ||
+        info.Height != 2 * want || info.Compression != 0)
         return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
-    const uint32_t colours = PaletteColours(h, bits);
+    const uint32_t colours = PaletteColours(info);
     if (colours > 256) return false;
-    const size_t need = headerSize + colours * 4 +
-                        (Stride(want, bits) + Stride(want, 1)) * static_cast<size_t>(want);
+    const size_t need = info.Size + colours * 4 +
+                        (BitmapStride(want, bits) + BitmapStride(want, 1)) *
+                            static_cast<size_t>(want);
     if (need > bytes) return false;
     *image = IconImage{h, bytes, bits};
     return true;
 }
 
 void DecodeIconImage(const IconImage& image, int32_t want, uint32_t* argb) {
-    const uint8_t* h = image.header;
+    const BitmapInfoHeader info = ReadBitmapInfoHeader(image.header);
     const int32_t bits = image.bits;
-    const uint32_t colours = PaletteColours(h, bits);
-    const uint8_t* palette = h + ReadLe32(h);
+    const uint32_t colours = PaletteColours(info);
+    const uint8_t* palette = image.header + info.Size;
     const uint8_t* xorBits = palette + colours * 4;
-    const size_t xorStride = Stride(want, bits);
-    const size_t andStride = Stride(want, 1);
+    const size_t xorStride = BitmapStride(want, bits);
+    const size_t andStride = BitmapStride(want, 1);
     const uint8_t* andBits = xorBits + xorStride * static_cast<size_t>(want);
 
     // A 32-bit image may carry its own alpha; one whose alpha is all zero

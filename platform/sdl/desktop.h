@@ -60,6 +60,8 @@ struct PenState {
 int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* pen,
                        Message out[2]);
 
+// --- i_keys.cpp ---
+
 // The old platform's virtual-key code of a key (see platform/keys.h): from
 // its place on the keyboard, what the layout types there and Num Lock.
 // Never 0: a key without an old code has one of its own above 0xFF.

@@ -68,7 +68,9 @@ start_x() {
   fi
   rm -f "$WORK/display"
   # Xvfb picks the display number itself and writes it once it is ready.
-  Xvfb -displayfd 3 -screen 0 "${1}x${2}x${3:-24}" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  # -noreset: a server whose last client has gone would otherwise reset and
+  # refuse the next one for a moment, which a test would take for a fault.
+  Xvfb -displayfd 3 -screen 0 "${1}x${2}x${3:-24}" -noreset -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   poll 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$WORK/display")"

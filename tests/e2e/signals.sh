@@ -9,8 +9,7 @@ set -eu
 
 # A script's background jobs start with SIGINT and SIGQUIT ignored, which the
 # game respects; here they are given back their default. Each game has an X
-# server of its own: one that has just lost its last client resets, and
-# refuses the next for a moment.
+# server of its own, so that no run sees what the one before left behind.
 run() {
   start_x 640 480
   start_game --default-signal=INT,QUIT

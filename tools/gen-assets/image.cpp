@@ -1,37 +1,48 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/gen-assets/image.h"
 
-IndexedImage MakeIndexed(int32_t width, int32_t height, uint8_t fill) {
-    IndexedImage image;
-    image.Width = width;
-    image.Height = height;
-    image.Pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
-    return image;
-}
-
-RgbImage MakeRgb(int32_t width, int32_t height, uint32_t fill) {
-    RgbImage image;
-    image.Width = width;
-    image.Height = height;
-    image.Pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
-    return image;
-}
-
 namespace {
-bool Inside(int32_t width, int32_t height, int32_t x, int32_t y) {
-    return x >= 0 && y >= 0 && x < width && y < height;
+// Both kinds are a width, a height and their pixels row after row; only the
+// pixel differs.
+template <typename Image, typename Pixel> Image MakeImage(int32_t width, int32_t height, Pixel fill) {
+    Image image;
+    image.Width = width;
+    image.Height = height;
+    image.Pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
+    return image;
 }
+
+template <typename Image> bool Inside(const Image& image, int32_t x, int32_t y) {
+    return x >= 0 && y >= 0 && x < image.Width && y < image.Height;
+}
+
 size_t At(int32_t width, int32_t x, int32_t y) {
     return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
 }
+
+template <typename Image, typename Pixel> Pixel GetPixel(const Image& image, int32_t x, int32_t y) {
+    return Inside(image, x, y) ? image.Pixels[At(image.Width, x, y)] : Pixel{0};
+}
+
+template <typename Image, typename Pixel> void SetPixel(Image& image, int32_t x, int32_t y, Pixel p) {
+    if (Inside(image, x, y)) image.Pixels[At(image.Width, x, y)] = p;
+}
 } // namespace
 
+IndexedImage MakeIndexed(int32_t width, int32_t height, uint8_t fill) {
+    return MakeImage<IndexedImage>(width, height, fill);
+}
+
+RgbImage MakeRgb(int32_t width, int32_t height, uint32_t fill) {
+    return MakeImage<RgbImage>(width, height, fill);
+}
+
 uint8_t GetIndex(const IndexedImage& image, int32_t x, int32_t y) {
-    return Inside(image.Width, image.Height, x, y) ? image.Pixels[At(image.Width, x, y)] : 0;
+    return GetPixel<IndexedImage, uint8_t>(image, x, y);
 }
 
 void SetIndex(IndexedImage& image, int32_t x, int32_t y, uint8_t index) {
-    if (Inside(image.Width, image.Height, x, y)) image.Pixels[At(image.Width, x, y)] = index;
+    SetPixel(image, x, y, index);
 }
 
 void FillIndex(IndexedImage& image, int32_t x, int32_t y, int32_t w, int32_t h, uint8_t index) {
@@ -60,11 +71,11 @@ void DrawArt(IndexedImage& image, int32_t x, int32_t y, const char* const* rows,
 }
 
 uint32_t GetRgb(const RgbImage& image, int32_t x, int32_t y) {
-    return Inside(image.Width, image.Height, x, y) ? image.Pixels[At(image.Width, x, y)] : 0;
+    return GetPixel<RgbImage, uint32_t>(image, x, y);
 }
 
 void SetRgb(RgbImage& image, int32_t x, int32_t y, uint32_t colour) {
-    if (Inside(image.Width, image.Height, x, y)) image.Pixels[At(image.Width, x, y)] = colour;
+    SetPixel(image, x, y, colour);
 }
 
 uint32_t MixRgb(uint32_t a, uint32_t b, int32_t t) {
