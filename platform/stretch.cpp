@@ -52,12 +52,13 @@ int32_t StretchChanged(const uint32_t* pixels, int32_t width, int32_t height, in
             std::memcpy(row, row - target.pitch, sizeof(uint32_t) * static_cast<size_t>(target.width));
         }
         if (drawn) {
-            if (count > 0 && bands[count - 1].bottom == y)
-                bands[count - 1].bottom = y + 1;
-            else if (count < maxBands)
+            // A row next to the band above joins it; out of bands, the last
+            // one grows.
+            const bool joins = count > 0 && bands[count - 1].bottom == y;
+            if (!joins && count < maxBands)
                 bands[count++] = RowBand{y, y + 1};
             else
-                bands[count - 1].bottom = y + 1; // out of bands: the last one grows
+                bands[count - 1].bottom = y + 1;
         }
         error += height;
         while (error >= target.height) {

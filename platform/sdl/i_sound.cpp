@@ -120,6 +120,8 @@ void CloseDevice(bool wait) {
     Sound.device = 0;
     ++Sound.closing;
     SetState(OUTPUT_CLOSED);
+    // The thread is handed the device's number in its one pointer argument.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     void* data = reinterpret_cast<void*>(static_cast<uintptr_t>(device));
     if (!wait) {
         if (SDL_Thread* closer = SDL_CreateThread(CloseThread, "vantle-close", data)) {

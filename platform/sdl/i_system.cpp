@@ -212,6 +212,7 @@ void PlatformDataFolder(char* buffer, size_t size) {
     // Something other than a folder in its place is no folder, and a path
     // too long for the buffer is none at all, never part of one.
     struct stat info {};
+    // A path too long for the buffer is no folder either, not part of one.
     if (path[0] == '/' && stat(path, &info) == 0 && S_ISDIR(info.st_mode) &&
         !CopyText(buffer, size, path))
         buffer[0] = 0;

@@ -139,7 +139,9 @@ bool X11DrawStart(SDL_Window* window) {
                 c.pixel = i << shift;
                 const auto v = static_cast<unsigned short>(i * 65535 / (top > 0 ? top : 1));
                 c.red = c.green = c.blue = v;
-                c.flags = mask == X11.masks[0] ? DoRed : mask == X11.masks[1] ? DoGreen : DoBlue;
+                c.flags = static_cast<char>(mask == X11.masks[0]   ? DoRed
+                                            : mask == X11.masks[1] ? DoGreen
+                                                                   : DoBlue);
                 XStoreColor(X11.display, attributes.colormap, &c);
             }
         }

@@ -17,7 +17,7 @@
 namespace {
 void DrawPlayfieldBench(benchmark::State& state) {
     OpenGame(320, 240);
-    for (auto _ : state) DrawPlayfield();
+    for ([[maybe_unused]] auto _ : state) DrawPlayfield();
     CloseGame();
 }
 BENCHMARK(DrawPlayfieldBench)->Name("DrawPlayfield");
@@ -27,7 +27,7 @@ void Stretch(benchmark::State& state) {
     const auto w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
     OpenGame(w, h);
     Surface window = CreateSurface(w, h);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         StretchToWindow(window);
         benchmark::DoNotOptimize(window.Pixels);
         benchmark::ClobberMemory();
@@ -53,7 +53,7 @@ void PresentTick(benchmark::State& state) {
     StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, Layout.BackBuffer.Width,
                    last.data(), true, target, bands, 16);
     int32_t column = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (moving) {
             state.PauseTiming();
             ErasePair();

@@ -25,7 +25,7 @@ void SimRandomPlay(benchmark::State& state) {
     options.err = devnull;
     std::vector<ScriptCommand> commands;
     ScriptError error{};
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         FreshGame();
         if (!ParseScript(script.data(), script.size(), &commands, &error)) {
             state.SkipWithError("the random script does not parse");

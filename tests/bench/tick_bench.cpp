@@ -34,7 +34,7 @@ void PlayTick(benchmark::State& state) {
     OpenGame(320, 240);
     StartPlaying();
     FillWellPartly();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         Tick();
         if (Flow.Mode != MODE_PLAY) {
             state.PauseTiming();
@@ -53,7 +53,7 @@ void PlayTickMoving(benchmark::State& state) {
     StartPlaying();
     FillWellPartly();
     uint32_t n = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const uint32_t key = (++n & 1) != 0 ? VK_LEFT : VK_RIGHT;
         OnKeyDown(key);
         Tick();
@@ -100,7 +100,7 @@ void LinesInTheWell() {
 void ResolvePass(benchmark::State& state) {
     OpenGame(320, 240);
     StartPlaying();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         LinesInTheWell();
         state.ResumeTiming();
@@ -119,7 +119,7 @@ void ResolveTick(benchmark::State& state) {
     const auto phase = static_cast<int32_t>(state.range(0));
     OpenGame(320, 240);
     StartPlaying();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         LinesInTheWell();
         while (Flow.ResolvePhase != phase) Tick();
@@ -133,7 +133,7 @@ BENCHMARK(ResolveTick)->Arg(RESOLVE_MATCH)->Arg(RESOLVE_GRAVITY)->Arg(RESOLVE_SC
 // What pausing and resuming the clock costs by itself: the single resolve
 // ticks above include it once per iteration.
 void PauseResume(benchmark::State& state) {
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         state.ResumeTiming();
     }
@@ -143,7 +143,7 @@ BENCHMARK(PauseResume);
 // A title tick waiting for a key.
 void TitleTick(benchmark::State& state) {
     OpenGame(320, 240);
-    for (auto _ : state) Tick();
+    for ([[maybe_unused]] auto _ : state) Tick();
     CloseGame();
 }
 BENCHMARK(TitleTick);
@@ -152,7 +152,7 @@ BENCHMARK(TitleTick);
 // embedded bitmap each time).
 void TitleDrawTick(benchmark::State& state) {
     OpenGame(320, 240);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         Flow.TitleDrawn = 0;
         Tick();
     }

@@ -78,6 +78,7 @@ std::vector<uint8_t> IconFile(const std::vector<MadeIcon>& icons) {
     Put16(file, 1);
     Put16(file, static_cast<uint32_t>(icons.size()));
     std::vector<std::vector<uint8_t>> images;
+    images.reserve(icons.size());
     for (const MadeIcon& s : icons)
         images.push_back(IconImageBytes(s));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(icons.size());

@@ -25,6 +25,9 @@ int32_t I16(const Bytes& b, size_t at) {
 
 std::string Str(const char* format, long long a = 0, long long b = 0, long long c = 0) {
     char text[200];
+    // The format uses as many of the three as it names; the rest are
+    // passed and ignored, as printf allows.
+    // cppcheck-suppress wrongPrintfScanfArgNum
     std::snprintf(text, sizeof text, format, a, b, c);
     return text;
 }

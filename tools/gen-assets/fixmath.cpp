@@ -14,6 +14,8 @@ int32_t SinQ14(int32_t angle) {
     int64_t x = a; // quarter turn = 16384 = 1.0
     int64_t x2 = (x * x) >> 14;
     int64_t inner = -10512 + ((1160 * x2) >> 14);
+    // inner is negative: an arithmetic shift, as C++20 defines it.
+    // cppcheck-suppress shiftNegativeLHS
     int64_t r = (x * (25736 + ((x2 * inner) >> 14))) >> 14;
     return sign * static_cast<int32_t>(r);
 }
@@ -75,6 +77,7 @@ int32_t Smooth(int32_t t) {
 } // namespace
 
 int32_t ValueNoise(int32_t x, int32_t y, int32_t cell, uint32_t seed) {
+    if (cell < 1) cell = 1; // a cell is at least a pixel
     int32_t cx = FloorDiv(x, cell), cy = FloorDiv(y, cell);
     int32_t tx = Smooth((x - cx * cell) * 256 / cell);
     int32_t ty = Smooth((y - cy * cell) * 256 / cell);

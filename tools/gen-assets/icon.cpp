@@ -139,6 +139,9 @@ Bytes EncodeDesktopIcon(int32_t size) {
     std::vector<uint32_t> pixels(static_cast<size_t>(size) * static_cast<size_t>(size));
     for (int32_t y = 0; y < size; y++)
         for (int32_t x = 0; x < size; x++) {
+            // size is a positive multiple of 16 and base divides it, so
+            // scale is at least 1.
+            // cppcheck-suppress zerodivcond
             const int32_t u = x / scale, v = y / scale;
             const bool clear = GetIndex(icon.Clear, u, v) != 0;
             const uint32_t colour = SheetPalette[GetIndex(icon.Picture, u, v) & 15u];

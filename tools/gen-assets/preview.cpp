@@ -42,6 +42,7 @@ std::vector<Region> SheetRegions() {
     static const char* const buttons[9] = {"quit", "sound", "pause",   "rotate", "down",
                                            "left", "right", "options", "ninth"};
     std::vector<Region> regions;
+    regions.reserve(10 + 5 + 5 + 5 + 2 * 9);
     for (int32_t d = 0; d < 10; d++)
         regions.push_back({"digit " + std::to_string(d), DigitSprite(d)});
     for (int32_t k = 1; k <= 4; k++)

@@ -85,6 +85,7 @@ std::vector<uint32_t> MedianCut(const std::vector<uint32_t>& pixels, int32_t col
         boxes.push_back(std::move(upper));
     }
     std::vector<uint32_t> palette;
+    palette.reserve(boxes.size());
     for (const Box& box : boxes)
         palette.push_back(Average(box));
     // Darkest first, so the palette reads in order.

@@ -126,8 +126,8 @@ void Report(const Soak& s, double seconds) {
 
 // Keeps what it takes to play the failing game again with vantle-sim.
 void KeepFailure(const Soak& s, const WindowSize& size, const std::string& script, const std::string& startFile) {
-    const std::string base = std::string(std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp") +
-                             "/vantle-soak-" + std::to_string(s.seed);
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string base = std::string(tmp != nullptr ? tmp : "/tmp") + "/vantle-soak-" + std::to_string(s.seed);
     WriteFile(base + ".sim", script.data(), script.size());
     if (!startFile.empty()) WriteFile(base + ".dat", startFile.data(), startFile.size());
     std::fprintf(stderr, "vantle-soak: the game is kept: vantle-sim --window %dx%d%s%s %s.sim\n", size.w, size.h,
@@ -200,10 +200,11 @@ int main(int argc, char** argv) {
     s.ticks = 10000000;
     s.seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--ticks") == 0 && i + 1 < argc && ParseNumber(argv[i + 1], &s.ticks) && s.ticks > 0) {
-            ++i;
-        } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc && ParseNumber(argv[i + 1], &s.seed)) {
-            ++i;
+        const bool ticks =
+            std::strcmp(argv[i], "--ticks") == 0 && i + 1 < argc && ParseNumber(argv[i + 1], &s.ticks) && s.ticks > 0;
+        const bool seed = std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc && ParseNumber(argv[i + 1], &s.seed);
+        if (ticks || seed) {
+            ++i; // the option's value
         } else {
             std::fprintf(stderr, "usage: vantle-soak [--ticks N] [--seed S]\n");
             return 2;

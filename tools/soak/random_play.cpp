@@ -24,6 +24,8 @@ struct Writer {
 
 void Line(Writer& w, const char* format, uint32_t a = 0, uint32_t b = 0) {
     char line[64];
+    // Formats with fewer than two numbers ignore the rest, as printf allows.
+    // cppcheck-suppress wrongPrintfScanfArgNum
     std::snprintf(line, sizeof line, format, a, b);
     w.script->append(line);
     w.script->push_back('\n');

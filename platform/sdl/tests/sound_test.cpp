@@ -24,7 +24,7 @@ constexpr uint64_t LandingMs = 1102 * 1000 / 11025; // WAVE3
 constexpr uint64_t Slack = 24 + 100;                // a device buffer, and a busy machine
 
 std::string OutputPath(const char* name) {
-    const std::string path = ::testing::TempDir() + "vantle-sound-" + name;
+    std::string path = ::testing::TempDir() + "vantle-sound-" + name;
     std::remove(path.c_str());
     // As in the game: a reader gone is an error to the writer, not its end.
     signal(SIGPIPE, SIG_IGN);
