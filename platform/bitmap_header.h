@@ -12,9 +12,9 @@
 constexpr uint32_t BitmapInfoHeaderSize = 40;
 
 struct BitmapInfoHeader {
-    uint32_t Size;        // of the header itself: 40, or more in newer kinds
+    uint32_t Size; // of the header itself: 40, or more in newer kinds
     int32_t Width;
-    int32_t Height;       // negative for a top-down bitmap
+    int32_t Height; // negative for a top-down bitmap
     uint16_t Planes;
     int32_t Bits;         // a pixel
     uint32_t Compression; // 0 for none

@@ -88,9 +88,7 @@ bool FollowLinks(const char* path, char* target, size_t size) {
     return false;
 }
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
-    return remove(path);
-}
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
 
 // Clears the new file's name of whatever holds it: a file left by a save
 // that was cut short, or anything else (a FIFO, a link, a folder) that

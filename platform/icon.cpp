@@ -28,9 +28,9 @@ bool ReadIconImage(const uint8_t* data, size_t dataSize, uint32_t offset, uint32
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
     const uint32_t colours = PaletteColours(info);
     if (colours > 256) return false;
-    const size_t need = info.Size + colours * 4 +
-                        (BitmapStride(want, bits) + BitmapStride(want, 1)) *
-                            static_cast<size_t>(want);
+    const size_t need =
+        info.Size + colours * 4 +
+        (BitmapStride(want, bits) + BitmapStride(want, 1)) * static_cast<size_t>(want);
     if (need > bytes) return false;
     *image = IconImage{h, bytes, bits};
     return true;

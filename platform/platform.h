@@ -37,7 +37,7 @@ enum MessageNumber : uint32_t {
     MSG_CHAR = 258,
     MSG_SYSKEYDOWN = 260, // a key pressed with Alt held
     MSG_SYSKEYUP = 261,
-    MSG_SYSCHAR = 262,    // a character typed with Alt held
+    MSG_SYSCHAR = 262, // a character typed with Alt held
     MSG_INITDIALOG = 272,
     MSG_COMMAND = 273,
     MSG_TIMER = 275,
@@ -94,8 +94,7 @@ int32_t PlatformDispatchMessage(const Message& message);
 void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
 void PlatformPostQuitMessage(int32_t exitCode);
 int32_t PlatformQuitCode();
-int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t wParam,
-                                  int32_t lParam);
+int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
 
 // Whether a key (by virtual-key code; 16 is Shift) is down now.
 bool PlatformKeyHeld(uint32_t key);

@@ -49,7 +49,8 @@ int32_t StretchChanged(const uint32_t* pixels, int32_t width, int32_t height, in
             }
         } else if (drawn) {
             // Further window rows of the same source row are copies.
-            std::memcpy(row, row - target.pitch, sizeof(uint32_t) * static_cast<size_t>(target.width));
+            std::memcpy(row, row - target.pitch,
+                        sizeof(uint32_t) * static_cast<size_t>(target.width));
         }
         if (drawn) {
             // A row next to the band above joins it; out of bands, the last

@@ -18,9 +18,7 @@ bool WindowCreated(WindowProcedure procedure, int32_t width, int32_t height) {
     return true;
 }
 
-WindowProcedure WindowProcedureIfAlive() {
-    return TheWindow.alive ? TheWindow.procedure : nullptr;
-}
+WindowProcedure WindowProcedureIfAlive() { return TheWindow.alive ? TheWindow.procedure : nullptr; }
 
 bool WindowTakePaint() {
     if (!TheWindow.alive || !TheWindow.invalid) return false;
@@ -45,7 +43,8 @@ bool WindowDestroy(Window window) {
 }
 
 bool ReservePixels(PixelBuffer* buffer, int32_t width, int32_t height) {
-    if (buffer->pixels != nullptr && buffer->width == width && buffer->height == height) return true;
+    if (buffer->pixels != nullptr && buffer->width == width && buffer->height == height)
+        return true;
     FreePixels(buffer);
     if (width <= 0 || height <= 0) return false;
     buffer->pixels = static_cast<uint32_t*>(
@@ -69,13 +68,9 @@ void PlatformInvalidate(Window) {
     if (TheWindow.alive) TheWindow.invalid = true;
 }
 
-bool PlatformWindowAlive(Window) {
-    return TheWindow.alive;
-}
+bool PlatformWindowAlive(Window) { return TheWindow.alive; }
 
-bool PlatformHasSmallIcon(Window) {
-    return TheWindow.smallIcon;
-}
+bool PlatformHasSmallIcon(Window) { return TheWindow.smallIcon; }
 
 int32_t PlatformDispatchMessage(const Message& message) {
     const WindowProcedure procedure = WindowProcedureIfAlive();
@@ -87,13 +82,9 @@ void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32
     QueuePost(Message{window, message, wParam, lParam});
 }
 
-void PlatformPostQuitMessage(int32_t exitCode) {
-    QueuePostQuit(exitCode);
-}
+void PlatformPostQuitMessage(int32_t exitCode) { QueuePostQuit(exitCode); }
 
-int32_t PlatformQuitCode() {
-    return QueueQuitCode();
-}
+int32_t PlatformQuitCode() { return QueueQuitCode(); }
 
 int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
     // A close request destroys the window.

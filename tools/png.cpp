@@ -14,15 +14,13 @@ uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
     if (!ready) {
         for (uint32_t n = 0; n < 256; n++) {
             uint32_t c = n;
-            for (int k = 0; k < 8; k++)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            for (int k = 0; k < 8; k++) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             table[n] = c;
         }
         ready = true;
     }
     crc = ~crc;
-    for (size_t i = 0; i < size; i++)
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    for (size_t i = 0; i < size; i++) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }
 
@@ -62,8 +60,7 @@ void FlushBits(BitWriter& w) {
 // Huffman codes go most significant bit first into the LSB-first stream.
 void PutCode(BitWriter& w, uint32_t code, int32_t bits) {
     uint32_t reversed = 0;
-    for (int32_t i = 0; i < bits; i++)
-        reversed |= ((code >> i) & 1u) << (bits - 1 - i);
+    for (int32_t i = 0; i < bits; i++) reversed |= ((code >> i) & 1u) << (bits - 1 - i);
     PutBits(w, reversed, bits);
 }
 
@@ -90,13 +87,11 @@ constexpr int32_t DistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  
 
 void PutMatch(BitWriter& w, int32_t length, int32_t distance) {
     int32_t lc = 28;
-    while (LengthBase[lc] > length)
-        lc--;
+    while (LengthBase[lc] > length) lc--;
     PutLiteralOrLength(w, 257 + lc);
     PutBits(w, static_cast<uint32_t>(length - LengthBase[lc]), LengthExtra[lc]);
     int32_t dc = 29;
-    while (DistanceBase[dc] > distance)
-        dc--;
+    while (DistanceBase[dc] > distance) dc--;
     PutCode(w, static_cast<uint32_t>(dc), 5);
     PutBits(w, static_cast<uint32_t>(distance - DistanceBase[dc]), DistanceExtra[dc]);
 }
@@ -149,8 +144,7 @@ void Deflate(const std::vector<uint8_t>& data, std::vector<uint8_t>& out) {
         }
         if (bestLength >= MinMatch) {
             PutMatch(w, bestLength, bestDistance);
-            for (int32_t i = 0; i < bestLength; i++)
-                insert(pos + i);
+            for (int32_t i = 0; i < bestLength; i++) insert(pos + i);
             pos += bestLength;
         } else {
             PutLiteralOrLength(w, data[static_cast<size_t>(pos)]);
@@ -174,8 +168,7 @@ void PutBigEndian(std::vector<uint8_t>& out, uint32_t v) {
 void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
     PutBigEndian(out, static_cast<uint32_t>(body.size()));
     size_t start = out.size();
-    for (int i = 0; i < 4; i++)
-        out.push_back(static_cast<uint8_t>(type[i]));
+    for (int i = 0; i < 4; i++) out.push_back(static_cast<uint8_t>(type[i]));
     out.insert(out.end(), body.begin(), body.end());
     PutBigEndian(out, Crc32(&out[start], out.size() - start));
 }

@@ -65,7 +65,8 @@ void HeadlessQueueModalMessage(const Message& message) {
 int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max) {
     const int32_t n = H.soundCount < max ? H.soundCount : max;
     std::memcpy(sounds, H.sounds, sizeof(HeadlessSound) * static_cast<size_t>(n));
-    std::memmove(H.sounds, H.sounds + n, sizeof(HeadlessSound) * static_cast<size_t>(H.soundCount - n));
+    std::memmove(H.sounds, H.sounds + n,
+                 sizeof(HeadlessSound) * static_cast<size_t>(H.soundCount - n));
     H.soundCount -= n;
     return n;
 }

@@ -65,8 +65,7 @@ void HandleEvent(const SDL_Event& event) {
     Message out[PadMaxMessages];
     int32_t n = TranslateEvent(event, VideoPenScale(), &Events.pen, out);
     if (n == 0) n = TranslatePadEvent(event, &Events.pad, out);
-    for (int32_t i = 0; i < n; ++i)
-        QueuePost(out[i]);
+    for (int32_t i = 0; i < n; ++i) QueuePost(out[i]);
 }
 } // namespace
 
@@ -133,8 +132,7 @@ bool PlatformGetMessage(Message* message) {
     SDL_Event event;
     for (;;) {
         if (QueueQuitPosted()) return false;
-        while (SDL_PollEvent(&event))
-            HandleEvent(event);
+        while (SDL_PollEvent(&event)) HandleEvent(event);
         // A signal that came before SDL could take its event.
         if (EndRequested() && !Events.endPosted) {
             Events.endPosted = true;

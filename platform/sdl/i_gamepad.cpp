@@ -7,7 +7,8 @@
 constexpr bool SameNumber(SDL_GameControllerButton sdl, PadButton ours) {
     return static_cast<int32_t>(sdl) == static_cast<int32_t>(ours);
 }
-static_assert(SameNumber(SDL_CONTROLLER_BUTTON_A, PAD_A) && SameNumber(SDL_CONTROLLER_BUTTON_Y, PAD_Y) &&
+static_assert(SameNumber(SDL_CONTROLLER_BUTTON_A, PAD_A) &&
+                  SameNumber(SDL_CONTROLLER_BUTTON_Y, PAD_Y) &&
                   SameNumber(SDL_CONTROLLER_BUTTON_BACK, PAD_BACK) &&
                   SameNumber(SDL_CONTROLLER_BUTTON_START, PAD_START) &&
                   SameNumber(SDL_CONTROLLER_BUTTON_DPAD_UP, PAD_DPAD_UP) &&
@@ -30,7 +31,8 @@ int32_t TranslatePadEvent(const SDL_Event& event, PadState* pad, Message out[Pad
             return PadStickChange(pad, DesktopWindow, a.which, PAD_AXIS_Y, a.value, out);
         return 0;
     }
-    case SDL_CONTROLLERDEVICEREMOVED: return PadRemoved(pad, DesktopWindow, event.cdevice.which, out);
+    case SDL_CONTROLLERDEVICEREMOVED:
+        return PadRemoved(pad, DesktopWindow, event.cdevice.which, out);
     default: return 0;
     }
 }
@@ -48,6 +50,4 @@ void PadDeviceEvent(const SDL_Event& event) {
     }
 }
 
-void PadStart() {
-    StartSdl(SDL_INIT_GAMECONTROLLER);
-}
+void PadStart() { StartSdl(SDL_INIT_GAMECONTROLLER); }

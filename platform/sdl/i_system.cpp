@@ -127,8 +127,7 @@ int DisplayLost(void*) {
         // Another thread's connection (SDL wakes the main thread through
         // one of its own). The main thread meets the broken connection at
         // its next look at the display and ends the program there.
-        for (;;)
-            pause();
+        for (;;) pause();
     }
     if (const WindowProcedure procedure = WindowProcedureIfAlive())
         procedure(DesktopWindow, MSG_ENDSESSION, 0, 0);
@@ -190,9 +189,7 @@ bool StartSdl(uint32_t subsystem) {
     return true;
 }
 
-bool EndRequested() {
-    return System.endSignal.load() != 0;
-}
+bool EndRequested() { return System.endSignal.load() != 0; }
 
 void PlatformDataFolder(char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) return;

@@ -8,6 +8,4 @@ void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
     TimerSet(window, id, milliseconds, SDL_GetTicks64());
 }
 
-void PlatformKillTimer(Window window, uint32_t id) {
-    TimerKill(window, id);
-}
+void PlatformKillTimer(Window window, uint32_t id) { TimerKill(window, id); }

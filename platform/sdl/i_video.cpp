@@ -49,7 +49,8 @@ void ApplyIcon() {
     int32_t size = 0;
     if (Video.classIcon != 0 && DecodeIconResource(Video.classIcon, 32, IconPixels))
         size = 32;
-    else if (TheWindow.smallIcon && DecodeIconResource(Video.smallIconId, Video.smallIconSize, IconPixels))
+    else if (TheWindow.smallIcon &&
+             DecodeIconResource(Video.smallIconId, Video.smallIconSize, IconPixels))
         size = Video.smallIconSize;
     if (size == 0) return;
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(IconPixels, size, size, 32, size * 4,
@@ -291,7 +292,8 @@ void PlatformPresent(Window, const uint32_t* pixels, int32_t width, int32_t heig
         rects[i] = SDL_Rect{0, bands[i].top, surface->w, rows};
         if (!direct)
             SDL_ConvertPixels(surface->w, rows, SDL_PIXELFORMAT_RGB888,
-                              Video.converted.pixels + static_cast<ptrdiff_t>(bands[i].top) * surface->w,
+                              Video.converted.pixels +
+                                  static_cast<ptrdiff_t>(bands[i].top) * surface->w,
                               surface->w * 4, surface->format->format,
                               static_cast<uint8_t*>(surface->pixels) +
                                   static_cast<ptrdiff_t>(bands[i].top) * surface->pitch,

@@ -161,11 +161,9 @@ void X11DrawRows(const uint32_t* pixels, int32_t width, int32_t height, int32_t 
         const uint32_t* in = pixels + static_cast<ptrdiff_t>(y - top) * width;
         char* out = image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line;
         if (image->bits_per_pixel == 8) {
-            for (int32_t x = 0; x < width; ++x)
-                out[x] = static_cast<char>(PixelOf(in[x]));
+            for (int32_t x = 0; x < width; ++x) out[x] = static_cast<char>(PixelOf(in[x]));
         } else {
-            for (int32_t x = 0; x < width; ++x)
-                XPutPixel(image, x, y, PixelOf(in[x]));
+            for (int32_t x = 0; x < width; ++x) XPutPixel(image, x, y, PixelOf(in[x]));
         }
     }
     XPutImage(X11.display, X11.window, X11.gc, image, 0, top, 0, top, static_cast<unsigned>(width),
@@ -181,9 +179,7 @@ void X11DrawStop() {
 
 #else
 
-bool X11DrawStart(SDL_Window*) {
-    return false;
-}
+bool X11DrawStart(SDL_Window*) { return false; }
 void X11DrawRows(const uint32_t*, int32_t, int32_t, int32_t, int32_t) {}
 void X11DrawStop() {}
 

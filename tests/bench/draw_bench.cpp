@@ -50,8 +50,8 @@ void PresentTick(benchmark::State& state) {
     std::vector<uint32_t> last(static_cast<size_t>(Layout.LogicalWidth) * Layout.LogicalHeight);
     const StretchTarget target{window.Pixels, w, h, w};
     RowBand bands[16];
-    StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, Layout.BackBuffer.Width,
-                   last.data(), true, target, bands, 16);
+    StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight,
+                   Layout.BackBuffer.Width, last.data(), true, target, bands, 16);
     int32_t column = 0;
     for ([[maybe_unused]] auto _ : state) {
         if (moving) {
@@ -63,8 +63,8 @@ void PresentTick(benchmark::State& state) {
             state.ResumeTiming();
         }
         benchmark::DoNotOptimize(StretchChanged(Layout.BackBuffer.Pixels, Layout.LogicalWidth,
-                                                Layout.LogicalHeight, Layout.BackBuffer.Width, last.data(),
-                                                false, target, bands, 16));
+                                                Layout.LogicalHeight, Layout.BackBuffer.Width,
+                                                last.data(), false, target, bands, 16));
         benchmark::ClobberMemory();
     }
     ReleaseSurface(window);

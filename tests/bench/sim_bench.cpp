@@ -17,7 +17,8 @@ void SimRandomPlay(benchmark::State& state) {
     SoakRandom random{20240601};
     const PlayField field = MeasurePlayField(320, 240);
     std::string script;
-    const uint64_t ticks = AppendRandomPlay(random, field, static_cast<uint64_t>(state.range(0)), &script);
+    const uint64_t ticks =
+        AppendRandomPlay(random, field, static_cast<uint64_t>(state.range(0)), &script);
     FILE* devnull = std::fopen("/dev/null", "w");
     RunOptions options;
     options.settingsPath = "/dev/null/vantle.dat"; // never read, never written

@@ -20,14 +20,16 @@ void Check(bool ok) {
 
 int32_t GetWord(const uint8_t* p) {
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+                                static_cast<uint32_t>(p[2]) << 16 |
+                                static_cast<uint32_t>(p[3]) << 24);
 }
 
 SettingsValues Held() {
-    return SettingsValues{Buttons.Table[BUTTON_SOUND].state,
-                          Board.HighScore,
-                          {Flow.KeyRepeat[0], Flow.KeyRepeat[1], Flow.KeyRepeat[2], Flow.KeyRepeat[3]},
-                          Buttons.Table[BUTTON_HIDDEN].state};
+    return SettingsValues{
+        Buttons.Table[BUTTON_SOUND].state,
+        Board.HighScore,
+        {Flow.KeyRepeat[0], Flow.KeyRepeat[1], Flow.KeyRepeat[2], Flow.KeyRepeat[3]},
+        Buttons.Table[BUTTON_HIDDEN].state};
 }
 
 bool Same(const SettingsValues& a, const SettingsValues& b) {

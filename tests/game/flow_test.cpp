@@ -127,8 +127,8 @@ TEST_F(FlowTest, EachActionFollowsItsOwnRepeatChoiceAlone) {
             }
             OnKeyUp(act.key);
             const int expected = on.choice == act.choice ? 3 : 1;
-            EXPECT_EQ(acted, expected) << act.name << " held three ticks with only " << on.name
-                                       << " repeating";
+            EXPECT_EQ(acted, expected)
+                << act.name << " held three ticks with only " << on.name << " repeating";
             TearDown();
         }
     }

@@ -91,7 +91,7 @@ TEST_F(MatchTest, NoLineWithoutFourEqualArrowsInARow) {
     Put({{0, 5}, {0, 6}, {0, 8}}, ARROW_DOWN);
     Put({{0, 7}}, ARROW_LEFT); // a different arrow in between
     Put({{6, 0}, {6, 1}}, ARROW_UP);
-    Put({{6, 2}, {6, 3}}, ARROW_RIGHT); // two and two of different arrows
+    Put({{6, 2}, {6, 3}}, ARROW_RIGHT);        // two and two of different arrows
     Put({{2, 0}, {1, 1}, {0, 2}}, ARROW_LEFT); // a diagonal would leave the board
     EXPECT_EQ(Mark(), 0);
 }
@@ -110,7 +110,8 @@ TEST_F(MatchTest, LongRunsCountAsOverlappingLinesOfFour) {
         MarkMatches();
         if (c.length == 7) {
             const int expected[7] = {1, 2, 3, 4, 3, 2, 1};
-            for (int col = 0; col < 7; ++col) EXPECT_EQ(Match.Map[col * BoardRows + 12], expected[col]);
+            for (int col = 0; col < 7; ++col)
+                EXPECT_EQ(Match.Map[col * BoardRows + 12], expected[col]);
         }
         ClearMatches();
         EXPECT_EQ(Match.PassPoints, c.pays) << "run of " << c.length;

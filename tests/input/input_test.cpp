@@ -114,7 +114,8 @@ TEST_F(InputTest, ATapIsItsButtonsKeyAndMissesOnTheEdges) {
     OnPenUp();
 
     for (const Button* b = Buttons.Table; b->key != 0; ++b) {
-        const int edges[4][2] = {{b->x, b->y + 2}, {b->x + b->w, b->y + 2}, {b->x + 2, b->y}, {b->x + 2, b->y + b->h}};
+        const int edges[4][2] = {
+            {b->x, b->y + 2}, {b->x + b->w, b->y + 2}, {b->x + 2, b->y}, {b->x + 2, b->y + b->h}};
         for (const auto& e : edges) {
             ResetInputState();
             InputState.MouseX = static_cast<uint16_t>(e[0]);

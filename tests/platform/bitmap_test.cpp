@@ -68,9 +68,9 @@ std::vector<uint8_t> MakeBitmap(const std::vector<std::vector<uint8_t>>& rows, i
     Put32(b, colours);
     Put32(b, 0);
     for (uint32_t i = 0; i < colours; ++i) {
-        b.push_back(static_cast<uint8_t>(i * 3));      // blue
-        b.push_back(static_cast<uint8_t>(i * 5));      // green
-        b.push_back(static_cast<uint8_t>(255 - i));    // red
+        b.push_back(static_cast<uint8_t>(i * 3));   // blue
+        b.push_back(static_cast<uint8_t>(i * 5));   // green
+        b.push_back(static_cast<uint8_t>(255 - i)); // red
         b.push_back(0);
     }
     for (uint32_t y = height; y-- > 0;) { // bottom-up

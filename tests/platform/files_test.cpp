@@ -116,7 +116,6 @@ class Files : public ::testing::Test {
 
     // Names in the folder other than vantle.dat itself.
     std::vector<std::string> Others() const { return NamesIn(dir, "vantle.dat"); }
-
 };
 
 TEST_F(Files, AReadGivesTheFilesFirstBytesHoweverLongItIs) {
@@ -154,8 +153,8 @@ TEST_F(Files, WhatIsNoRegularFileIsRefusedWithoutWaiting) {
     // would give endless bytes (/dev/zero) or none (/dev/null).
     const int status = InChild([&] {
         uint8_t buffer[16];
-        for (const std::string& name : {path, toFifo, folder, std::string("/dev/zero"),
-                                        std::string("/dev/null")})
+        for (const std::string& name :
+             {path, toFifo, folder, std::string("/dev/zero"), std::string("/dev/null")})
             if (FileRead(name.c_str(), buffer, sizeof buffer) != FILE_NONE) return 1;
         return 0;
     });
@@ -269,7 +268,8 @@ TEST_F(Files, ALinkedFileIsReplacedWhereItLives) {
     ASSERT_TRUE(FileFindTarget(path.c_str(), &target));
     EXPECT_EQ(std::string(target.path), real);
     EXPECT_FALSE(target.exists);
-    ASSERT_TRUE(Save(path, Bytes("one"))) << "a link to no file yet: the file is made where it points";
+    ASSERT_TRUE(Save(path, Bytes("one")))
+        << "a link to no file yet: the file is made where it points";
     ASSERT_TRUE(Save(path, Bytes("two")));
     EXPECT_TRUE(IsKind(path, S_IFLNK));
     EXPECT_TRUE(IsKind(dir + "/kept/link.dat", S_IFLNK));
@@ -325,9 +325,9 @@ TEST_F(Files, WhateverHoldsTheNewFilesNameIsReplaced) {
             ASSERT_EQ(mkfifo(temp.c_str(), 0600), 0);
         } else if (kind == "folder") {
             ASSERT_EQ(mkdir(temp.c_str(), 0700), 0);
-            ASSERT_EQ(
-                std::system(("mkdir '" + temp + "/inner' && touch '" + temp + "/inner/x'").c_str()),
-                0);
+            std::string command = "mkdir '" + temp + "/inner'";
+            command += " && touch '" + temp + "/inner/x'";
+            ASSERT_EQ(std::system(command.c_str()), 0);
         } else {
             Write(elsewhere, "keep");
             ASSERT_EQ(symlink(kind == "link" ? elsewhere.c_str() : "/nonexistent/x", temp.c_str()),
@@ -361,7 +361,8 @@ TEST_F(Files, AFullDiskMidSaveLeavesTheOldFileAsItWas) {
             return Save(path, Record(9999)) ? 1 : 0;
         });
         ASSERT_TRUE(WIFEXITED(full)) << "limit " << limit;
-        EXPECT_EQ(WEXITSTATUS(full), 0) << "limit " << limit << ": the save must report that it failed";
+        EXPECT_EQ(WEXITSTATUS(full), 0)
+            << "limit " << limit << ": the save must report that it failed";
         EXPECT_EQ(Read(), old) << "limit " << limit << ": the old file must be intact";
         EXPECT_TRUE(Others().empty()) << "limit " << limit << ": the half-written file is removed";
     }

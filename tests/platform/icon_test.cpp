@@ -29,9 +29,7 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
 }
 
 // Palette entry i of the made-up 16-colour icons.
-uint32_t PaletteColour(uint32_t i) {
-    return (i * 16) << 16 | (255 - i * 16) << 8 | (i + 1);
-}
+uint32_t PaletteColour(uint32_t i) { return (i * 16) << 16 | (255 - i * 16) << 8 | (i + 1); }
 
 std::vector<uint8_t> IconImageBytes(const MadeIcon& icon) {
     std::vector<uint8_t> v;
@@ -41,8 +39,7 @@ std::vector<uint8_t> IconImageBytes(const MadeIcon& icon) {
     Put32(v, static_cast<uint32_t>(2 * n));
     Put16(v, 1);
     Put16(v, static_cast<uint32_t>(icon.bits));
-    for (int i = 0; i < 6; ++i)
-        Put32(v, 0); // compression ... important colours
+    for (int i = 0; i < 6; ++i) Put32(v, 0); // compression ... important colours
     const uint32_t colours = 1u << icon.bits;
     for (uint32_t i = 0; i < colours; ++i) {
         const uint32_t c = icon.bits == 1 ? (i != 0 ? 0xFFFFFF : 0) : PaletteColour(i);
@@ -79,8 +76,7 @@ std::vector<uint8_t> IconFile(const std::vector<MadeIcon>& icons) {
     Put16(file, static_cast<uint32_t>(icons.size()));
     std::vector<std::vector<uint8_t>> images;
     images.reserve(icons.size());
-    for (const MadeIcon& s : icons)
-        images.push_back(IconImageBytes(s));
+    for (const MadeIcon& s : icons) images.push_back(IconImageBytes(s));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(icons.size());
     for (size_t i = 0; i < icons.size(); ++i) {
         file.push_back(static_cast<uint8_t>(icons[i].size));
@@ -93,26 +89,15 @@ std::vector<uint8_t> IconFile(const std::vector<MadeIcon>& icons) {
         Put32(file, offset);
         offset += static_cast<uint32_t>(images[i].size());
     }
-    for (const auto& image : images)
-        file.insert(file.end(), image.begin(), image.end());
+    for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
     return file;
 }
 
-uint32_t Diagonal(int32_t x, int32_t y) {
-    return static_cast<uint32_t>(x + 2 * y) % 16;
-}
-uint32_t Corner(int32_t x, int32_t y) {
-    return x < 4 && y < 2 ? 15 : 3;
-}
-uint32_t AllWhite(int32_t, int32_t) {
-    return 1;
-}
-bool NoMask(int32_t, int32_t) {
-    return false;
-}
-bool MaskedDiagonal(int32_t x, int32_t y) {
-    return x == y;
-}
+uint32_t Diagonal(int32_t x, int32_t y) { return static_cast<uint32_t>(x + 2 * y) % 16; }
+uint32_t Corner(int32_t x, int32_t y) { return x < 4 && y < 2 ? 15 : 3; }
+uint32_t AllWhite(int32_t, int32_t) { return 1; }
+bool NoMask(int32_t, int32_t) { return false; }
+bool MaskedDiagonal(int32_t x, int32_t y) { return x == y; }
 
 // Like the game's icon: 32 x 32 in 16 colours, 16 x 16 in 16 colours, and
 // 32 x 32 in 2 colours last.

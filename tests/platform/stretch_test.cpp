@@ -24,8 +24,7 @@ Picture MakePicture(int32_t width, int32_t height) {
     Picture p{width, height, width + 3, {}};
     p.pixels.assign(static_cast<size_t>(p.pitch * height), Padding);
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            p.At(x, y) = static_cast<uint32_t>(x | y << 12);
+        for (int32_t x = 0; x < width; ++x) p.At(x, y) = static_cast<uint32_t>(x | y << 12);
     return p;
 }
 
@@ -85,8 +84,7 @@ TEST(PictureStretch, AnUnevenScaleShowsEverySourcePixelInOrder) {
         row = shown;
     }
     EXPECT_EQ(row, 239);
-    for (uint32_t v : s.pixels)
-        ASSERT_NE(v, Padding) << "the row padding was shown";
+    for (uint32_t v : s.pixels) ASSERT_NE(v, Padding) << "the row padding was shown";
 }
 
 TEST(PictureStretch, OnlyChangedRowsAreRedrawn) {

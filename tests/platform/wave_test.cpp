@@ -11,8 +11,7 @@
 namespace {
 
 void Put32(std::vector<uint8_t>& v, uint32_t x) {
-    for (int i = 0; i < 4; ++i)
-        v.push_back(static_cast<uint8_t>(x >> (8 * i)));
+    for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
 }
 
 void Chunk(std::vector<uint8_t>& v, const char* id, const std::vector<uint8_t>& body) {

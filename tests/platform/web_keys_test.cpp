@@ -52,13 +52,27 @@ TEST(WebKeys, KeysThatTypeNothingHaveTheDesktopsCodes) {
     const struct {
         const char* code;
         uint32_t key;
-    } keys[] = {{"Backspace", 8},        {"ShiftLeft", 16},          {"ShiftRight", 16},
-                {"ControlRight", 17},    {"AltLeft", 18},            {"Pause", 19},
-                {"CapsLock", 20},        {"PageUp", 33},             {"End", 35},
-                {"Insert", 45},          {"Delete", 46},             {"MetaLeft", 91},
-                {"ContextMenu", 93},     {"NumpadMultiply", 0x6A},   {"NumpadDivide", 0x6F},
-                {"F13", 124},            {"F24", 135},               {"NumLock", 144},
-                {"ScrollLock", 145},     {"AudioVolumeMute", 0xAD},  {"IntlBackslash", 0xE2}};
+    } keys[] = {{"Backspace", 8},
+                {"ShiftLeft", 16},
+                {"ShiftRight", 16},
+                {"ControlRight", 17},
+                {"AltLeft", 18},
+                {"Pause", 19},
+                {"CapsLock", 20},
+                {"PageUp", 33},
+                {"End", 35},
+                {"Insert", 45},
+                {"Delete", 46},
+                {"MetaLeft", 91},
+                {"ContextMenu", 93},
+                {"NumpadMultiply", 0x6A},
+                {"NumpadDivide", 0x6F},
+                {"F13", 124},
+                {"F24", 135},
+                {"NumLock", 144},
+                {"ScrollLock", 145},
+                {"AudioVolumeMute", 0xAD},
+                {"IntlBackslash", 0xE2}};
     for (const auto& k : keys)
         EXPECT_EQ(VirtualKeyOfDomKey(k.code, "Unidentified"), k.key) << k.code;
 }

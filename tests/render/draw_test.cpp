@@ -60,7 +60,8 @@ class DrawTest : public ::testing::Test {
     static bool AreaIsClean() {
         for (int y = 0; y < Layout.AreaHeight && Layout.AreaY + y < Layout.BackBuffer.Height; ++y)
             for (int x = 0; x < Layout.AreaWidth; ++x)
-                if (Pixel(Layout.BackBuffer, Layout.AreaX + x, Layout.AreaY + y) != Pixel(Layout.FieldBuffer, x, y))
+                if (Pixel(Layout.BackBuffer, Layout.AreaX + x, Layout.AreaY + y) !=
+                    Pixel(Layout.FieldBuffer, x, y))
                     return false;
         return true;
     }
@@ -70,7 +71,8 @@ TEST_F(DrawTest, ErasingRestoresExactlyTheCleanPicture) {
     for (auto size : {std::pair{320, 240}, std::pair{240, 320}}) {
         Start(size.first, size.second);
         // The panel differs from the clean area; clean it so only the well counts.
-        Blit(Layout.BackBuffer, Layout.AreaX, Layout.AreaY, 240, Layout.AreaHeight, Layout.FieldBuffer, 0, 0, Copy);
+        Blit(Layout.BackBuffer, Layout.AreaX, Layout.AreaY, 240, Layout.AreaHeight,
+             Layout.FieldBuffer, 0, 0, Copy);
         for (int c = 0; c < 7; ++c) DrawCell(c, 12, 1 + c % 4);
         DrawCell(6, 0, ARROW_LEFT);
         EXPECT_FALSE(AreaIsClean());
@@ -113,7 +115,8 @@ TEST_F(DrawTest, DigitsLandInTheWhiteFieldOfTheScoreBoxes) {
         for (int j = 0; j < 29; ++j)
             for (int i = 0; i < 64; ++i)
                 if (i < 4 || i >= 60 || j < 15 || j >= 27) {
-                    ASSERT_EQ(Pixel(Layout.BackBuffer, bx + i, by + j), Sheet(ScoreBoxSprite.x + i, ScoreBoxSprite.y + j));
+                    ASSERT_EQ(Pixel(Layout.BackBuffer, bx + i, by + j),
+                              Sheet(ScoreBoxSprite.x + i, ScoreBoxSprite.y + j));
                 }
     }
 }
@@ -129,8 +132,10 @@ TEST_F(DrawTest, DrawingTheScoresChangesNeither) {
     EXPECT_EQ(Board.Score, 90);
     // The panel shows the score it has caught up with, and the high score.
     const SpriteRect five = DigitSprite(5), seven = DigitSprite(7);
-    EXPECT_TRUE(Shows(Layout.PanelX + 4 + 8 * 5, Layout.AreaY + ScoreDigitsY, 8, 12, five.x, five.y));
-    EXPECT_TRUE(Shows(Layout.PanelX + 4 + 8 * 5, Layout.AreaY + HighScoreDigitsY, 8, 12, seven.x, seven.y));
+    EXPECT_TRUE(
+        Shows(Layout.PanelX + 4 + 8 * 5, Layout.AreaY + ScoreDigitsY, 8, 12, five.x, five.y));
+    EXPECT_TRUE(
+        Shows(Layout.PanelX + 4 + 8 * 5, Layout.AreaY + HighScoreDigitsY, 8, 12, seven.x, seven.y));
 }
 
 TEST_F(DrawTest, TheTitleLogoAndPromptStandWhereTheyShould) {
@@ -150,7 +155,8 @@ TEST_F(DrawTest, TheTitleLogoAndPromptStandWhereTheyShould) {
                 const uint32_t logo = Sheet(LogoImageSprite.x + i, LogoImageSprite.y + j);
                 const int x = c.logoX + i, y = c.logoY + j;
                 const uint32_t photo = Pixel(title, x - Layout.AreaX, y - Layout.AreaY);
-                ASSERT_EQ(Pixel(Layout.BackBuffer, x, y), logo == White ? photo : logo) << i << "," << j;
+                ASSERT_EQ(Pixel(Layout.BackBuffer, x, y), logo == White ? photo : logo)
+                    << i << "," << j;
                 coloured += logo != White;
             }
         }
@@ -160,7 +166,8 @@ TEST_F(DrawTest, TheTitleLogoAndPromptStandWhereTheyShould) {
         const int width = TextWidth(" Hit a Key to Start ");
         const int left = c.logoX + (128 - width) / 2;
         EXPECT_EQ(Pixel(Layout.BackBuffer, left, c.promptTop), White);
-        EXPECT_EQ(Pixel(Layout.BackBuffer, left + width - 1, c.promptTop + FontLineHeight - 1), White);
+        EXPECT_EQ(Pixel(Layout.BackBuffer, left + width - 1, c.promptTop + FontLineHeight - 1),
+                  White);
         EXPECT_EQ(Pixel(Layout.BackBuffer, left - 1, c.promptTop),
                   Pixel(title, left - 1 - Layout.AreaX, c.promptTop - Layout.AreaY));
         EXPECT_EQ(Pixel(Layout.BackBuffer, left, c.promptTop + FontLineHeight),

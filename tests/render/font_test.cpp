@@ -75,7 +75,8 @@ TEST(FontTest, LettersAndDigitsAreAllDifferent) {
     const std::string all = Alphanumerics();
     for (size_t i = 0; i < all.size(); ++i)
         for (size_t j = i + 1; j < all.size(); ++j)
-            EXPECT_FALSE(SameGlyph(static_cast<unsigned char>(all[i]), static_cast<unsigned char>(all[j])))
+            EXPECT_FALSE(
+                SameGlyph(static_cast<unsigned char>(all[i]), static_cast<unsigned char>(all[j])))
                 << "'" << all[i] << "' and '" << all[j] << "' are drawn alike";
 }
 

@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Expected{320, 240, true, 1.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
                       Expected{640, 480, true, 2.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
                       Expected{800, 480, true, 2.0, 400, 240, 80, 242, 160, 16, 84, 195, 211},
-                      Expected{480, 272, true, 272 * (1.0 / 240.0), 423, 240, 91, 253, 160, 16, 95, 206, 211},
+                      Expected{480, 272, true, 272 * (1.0 / 240.0), 423, 240, 91, 253, 160, 16, 95,
+                               206, 211},
                       Expected{240, 320, false, 1.0, 240, 320, 0, 162, 236, 22, 4, 157, 289},
                       Expected{480, 640, false, 2.0, 240, 320, 0, 162, 236, 22, 4, 157, 289},
                       Expected{240, 294, false, 1.0, 240, 294, 0, 162, 236, 22, 4, 157, 289},
@@ -137,7 +138,8 @@ TEST(LayoutButtons, PlacesTheButtonsInBothLayoutsAndRetiresTheHiddenOne) {
     LayoutScreen(320, 240);
     LayoutButtons();
     // R = 280, panel at 202, buttons block at 160.
-    ExpectButtons({{264, 0}, {232, 0}, {210, 160}, {224, 178}, {224, 194}, {204, 194}, {244, 194}, {248, 0}});
+    ExpectButtons(
+        {{264, 0}, {232, 0}, {210, 160}, {224, 178}, {224, 194}, {204, 194}, {244, 194}, {248, 0}});
     EXPECT_EQ(Buttons.Table[BUTTON_HIDDEN].x, 216);
     EXPECT_EQ(Buttons.Table[BUTTON_HIDDEN].key, 0);
     ReleaseScreen();
@@ -145,9 +147,11 @@ TEST(LayoutButtons, PlacesTheButtonsInBothLayoutsAndRetiresTheHiddenOne) {
     ResetButtons();
     LayoutScreen(240, 320);
     LayoutButtons();
-    ExpectButtons({{224, 0}, {192, 0}, {170, 236}, {184, 254}, {184, 270}, {164, 270}, {204, 270}, {208, 0}});
+    ExpectButtons(
+        {{224, 0}, {192, 0}, {170, 236}, {184, 254}, {184, 270}, {164, 270}, {204, 270}, {208, 0}});
     EXPECT_EQ(Buttons.Table[BUTTON_HIDDEN].x, 176);
-    const int sizes[9][2] = {{16, 16}, {16, 16}, {48, 16}, {20, 17}, {20, 17}, {20, 17}, {20, 17}, {16, 16}, {16, 16}};
+    const int sizes[9][2] = {{16, 16}, {16, 16}, {48, 16}, {20, 17}, {20, 17},
+                             {20, 17}, {20, 17}, {16, 16}, {16, 16}};
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(Buttons.Table[i].w, sizes[i][0]);
         EXPECT_EQ(Buttons.Table[i].h, sizes[i][1]);

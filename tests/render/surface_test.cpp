@@ -82,9 +82,10 @@ TEST_F(SurfaceTest, BlitsAreClippedToBothSurfacesAtEveryEdge) {
         int x, y, w, h, sx, sy;
     };
     const Case cases[] = {
-        {-2, 0, 4, 4, 0, 0},   {0, -3, 4, 4, 0, 0},  {6, 6, 4, 4, 0, 0},  {-100, -100, 300, 300, 0, 0},
-        {0, 0, 4, 4, -1, -2},  {0, 0, 9, 9, 2, 2},   {5, 5, 0, 3, 0, 0},  {5, 5, -3, 3, 0, 0},
-        {8, 0, 4, 4, 0, 0},    {0, 0, 4, 4, 4, 0},   {1, 1, 2, 2, 3, 3},  {-2147483647, 3, 2147483647, 2, 0, 0},
+        {-2, 0, 4, 4, 0, 0},          {0, -3, 4, 4, 0, 0},  {6, 6, 4, 4, 0, 0},
+        {-100, -100, 300, 300, 0, 0}, {0, 0, 4, 4, -1, -2}, {0, 0, 9, 9, 2, 2},
+        {5, 5, 0, 3, 0, 0},           {5, 5, -3, 3, 0, 0},  {8, 0, 4, 4, 0, 0},
+        {0, 0, 4, 4, 4, 0},           {1, 1, 2, 2, 3, 3},   {-2147483647, 3, 2147483647, 2, 0, 0},
     };
     for (const Case& c : cases) {
         ReleaseSurface(dest);
@@ -94,14 +95,16 @@ TEST_F(SurfaceTest, BlitsAreClippedToBothSurfacesAtEveryEdge) {
         // that belongs there.
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) {
-                const long long sx = c.sx + (static_cast<long long>(x) - c.x), sy = c.sy + (static_cast<long long>(y) - c.y);
+                const long long sx = c.sx + (static_cast<long long>(x) - c.x),
+                                sy = c.sy + (static_cast<long long>(y) - c.y);
                 const bool inside = x >= c.x && x < static_cast<long long>(c.x) + c.w && y >= c.y &&
-                                    y < static_cast<long long>(c.y) + c.h && sx >= 0 && sx < 4 && sy >= 0 &&
-                                    sy < 4;
+                                    y < static_cast<long long>(c.y) + c.h && sx >= 0 && sx < 4 &&
+                                    sy >= 0 && sy < 4;
                 const uint32_t expected = inside ? 100u + static_cast<uint32_t>(sy * 4 + sx)
                                                  : 1000u + static_cast<uint32_t>(y * 8 + x);
-                ASSERT_EQ(At(dest, x, y), expected) << "blit " << c.x << "," << c.y << " " << c.w << "x"
-                                                    << c.h << " from " << c.sx << "," << c.sy;
+                ASSERT_EQ(At(dest, x, y), expected)
+                    << "blit " << c.x << "," << c.y << " " << c.w << "x" << c.h << " from " << c.sx
+                    << "," << c.sy;
             }
         }
     }

@@ -137,8 +137,7 @@ TEST_F(AppTest, HiddenInPlayThePairStopsAndSpaceResumesIt) {
     EXPECT_NE(Buttons.Table[BUTTON_PAUSE].state, 0) << "the PAUSE bar lights";
     EXPECT_EQ(Buttons.PendingButton, BUTTON_PAUSE);
     const int32_t row = Board.Pair.PairRow;
-    for (int i = 0; i < 100; ++i)
-        tick();
+    for (int i = 0; i < 100; ++i) tick();
     EXPECT_EQ(Board.Pair.PairRow, row) << "nothing falls while paused";
     EXPECT_EQ(Flow.Mode, MODE_PLAY);
     // Hidden again while paused: still paused, not resumed.

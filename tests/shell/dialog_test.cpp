@@ -42,9 +42,12 @@ TEST_F(DialogTest, TheOptionsTemplateHasItsFourBoxesAGroupAndTwoButtons) {
     const struct {
         int id, kind;
         const char* text;
-    } expected[7] = {{1002, CONTROL_CHECKBOX, "Rotation"}, {1003, CONTROL_CHECKBOX, "Left"},
-                     {1004, CONTROL_CHECKBOX, "Down"},     {1005, CONTROL_CHECKBOX, "Right"},
-                     {65535, CONTROL_GROUPBOX, "Key Repeat"}, {1, CONTROL_BUTTON, "OK"},
+    } expected[7] = {{1002, CONTROL_CHECKBOX, "Rotation"},
+                     {1003, CONTROL_CHECKBOX, "Left"},
+                     {1004, CONTROL_CHECKBOX, "Down"},
+                     {1005, CONTROL_CHECKBOX, "Right"},
+                     {65535, CONTROL_GROUPBOX, "Key Repeat"},
+                     {1, CONTROL_BUTTON, "OK"},
                      {2, CONTROL_BUTTON, "CANCEL"}};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(dialog.controls[i].id, expected[i].id);
@@ -95,7 +98,8 @@ TEST_F(DialogTest, OkTakesTheBoxesAndCancelLeavesTheChoices) {
     EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 1003, 0), 0) << "not a command it handles";
     EXPECT_EQ(OptionsDialogProc(&dialog, MSG_PAINT, 0, 0), 0);
     EXPECT_FALSE(dialog.ended);
-    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 0x10000 | IDOK, 0), 1) << "the low 16 bits count";
+    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 0x10000 | IDOK, 0), 1)
+        << "the low 16 bits count";
     EXPECT_EQ(dialog.result, IDOK);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], 1);
 }
@@ -200,7 +204,8 @@ class ModalDialogTest : public ::testing::Test {
 
 TEST_F(ModalDialogTest, CheckStatesAndACommandSentToItAnswerIt) {
     for (int32_t i = 0; i < 4; ++i)
-        HeadlessQueueModalMessage(Message{1, MSG_SETCHECK, static_cast<uint32_t>(i % 2), IDC_REPEAT_FIRST + i});
+        HeadlessQueueModalMessage(
+            Message{1, MSG_SETCHECK, static_cast<uint32_t>(i % 2), IDC_REPEAT_FIRST + i});
     HeadlessQueueModalMessage(Message{1, MSG_COMMAND, IDOK, 0});
     EXPECT_EQ(Run(), IDOK);
     const int32_t taken[4] = {0, 1, 0, 1};
@@ -222,7 +227,8 @@ TEST_F(ModalDialogTest, TheDialogIsPutBackAsItWasAndARepaintAsksForNoOther) {
     // Shown once, again after Space ticked a box, and put back at the end:
     // the repaint and the timer asked for nothing, so the loop would wait.
     EXPECT_EQ(HeadlessInvalidateCount() - invalidated, 3);
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), Layout.BackBuffer.Pixels)) << "what it covered is back";
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), Layout.BackBuffer.Pixels))
+        << "what it covered is back";
 }
 
 } // namespace

@@ -36,7 +36,8 @@ Region Compared(bool areaOnly) {
 std::vector<uint32_t> Copy(const Region& r) {
     std::vector<uint32_t> pixels;
     for (int32_t y = r.y; y < r.y + r.h; ++y)
-        for (int32_t x = r.x; x < r.x + r.w; ++x) pixels.push_back(Layout.BackBuffer.Pixels[y * Layout.BackBuffer.Width + x]);
+        for (int32_t x = r.x; x < r.x + r.w; ++x)
+            pixels.push_back(Layout.BackBuffer.Pixels[y * Layout.BackBuffer.Width + x]);
     return pixels;
 }
 
@@ -90,8 +91,10 @@ TEST_P(RedrawTest, TheWholePictureFromTheStateEqualsThePictureDrawnPieceByPiece)
         } else if (roll < 14) {
             // Below the top row of buttons, where Quit and Options stand.
             const auto top = static_cast<int32_t>(20 * Layout.Scale);
-            const auto x = static_cast<int32_t>(random() % static_cast<uint32_t>(Layout.WindowWidth));
-            const auto y = top + static_cast<int32_t>(random() % static_cast<uint32_t>(Layout.WindowHeight - top));
+            const auto x =
+                static_cast<int32_t>(random() % static_cast<uint32_t>(Layout.WindowWidth));
+            const auto y = top + static_cast<int32_t>(
+                                     random() % static_cast<uint32_t>(Layout.WindowHeight - top));
             Send(MSG_PENDOWN, 1, PackPosition(x, y));
         } else if (roll < 16) {
             Send(MSG_PENUP, 0);
@@ -117,14 +120,15 @@ TEST_P(RedrawTest, TheWholePictureFromTheStateEqualsThePictureDrawnPieceByPiece)
                 size_t i = 0;
                 while (drawn[i] == redrawn[i]) ++i;
                 FAIL() << "step " << step << ", " << Where() << ": first difference at ("
-                       << r.x + static_cast<int32_t>(i) % r.w << ", " << r.y + static_cast<int32_t>(i) / r.w
-                       << ")";
+                       << r.x + static_cast<int32_t>(i) % r.w << ", "
+                       << r.y + static_cast<int32_t>(i) / r.w << ")";
             }
         }
     }
     EXPECT_GT(checks, 400);
-    for (const char* kind : {"title", "title, not yet drawn", "play", "paused", "game over", "resolve 0",
-                             "resolve 1", "resolve 2", "resolve 3", "resolve 4", "resolve 5", "resolve 10"})
+    for (const char* kind :
+         {"title", "title, not yet drawn", "play", "paused", "game over", "resolve 0", "resolve 1",
+          "resolve 2", "resolve 3", "resolve 4", "resolve 5", "resolve 10"})
         EXPECT_EQ(kinds.count(kind), 1u) << "never checked: " << kind;
 }
 
@@ -134,7 +138,8 @@ INSTANTIATE_TEST_SUITE_P(Screens, RedrawTest,
                                            std::make_pair(200, 150), std::make_pair(1080, 1920),
                                            std::make_pair(1920, 1080)),
                          [](const auto& info) {
-                             return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                             return std::to_string(info.param.first) + "x" +
+                                    std::to_string(info.param.second);
                          });
 
 TEST(Redraw, TheFirstPictureHasAnEmptyNextFrame) {

@@ -37,7 +37,6 @@ class SettingsFaults : public ::testing::Test {
 
     // Names in the folder other than vantle.dat itself.
     std::vector<std::string> Others() const { return NamesIn(dir, "vantle.dat"); }
-
 };
 
 // The values every save here writes, but for the high score.

@@ -21,7 +21,8 @@ namespace {
 std::vector<uint8_t> Words(std::initializer_list<int32_t> words) {
     std::vector<uint8_t> bytes;
     for (int32_t w : words)
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(w) >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(w) >> (8 * i)));
     return bytes;
 }
 
@@ -39,9 +40,7 @@ class SettingsTest : public ::testing::Test {
     void TearDown() override { RemoveScratchFolder(dir); }
 
     // Every value as it is before any load.
-    static void Initial() {
-        ResetGame();
-    }
+    static void Initial() { ResetGame(); }
 
     void Write(const std::vector<uint8_t>& bytes) const {
         FILE* f = std::fopen(path.c_str(), "wb");
@@ -61,8 +60,13 @@ class SettingsTest : public ::testing::Test {
 
     // The seven values, in the file's order.
     static std::vector<int32_t> Values() {
-        return {Buttons.Table[BUTTON_SOUND].state, Board.HighScore, Flow.KeyRepeat[0], Flow.KeyRepeat[1], Flow.KeyRepeat[2],
-                Flow.KeyRepeat[3], Buttons.Table[BUTTON_HIDDEN].state};
+        return {Buttons.Table[BUTTON_SOUND].state,
+                Board.HighScore,
+                Flow.KeyRepeat[0],
+                Flow.KeyRepeat[1],
+                Flow.KeyRepeat[2],
+                Flow.KeyRepeat[3],
+                Buttons.Table[BUTTON_HIDDEN].state};
     }
 
     int FilesInDir() const {
@@ -105,11 +109,11 @@ TEST_F(SettingsTest, AWholeFileGivesItsValuesAndTheyGoBackUnchanged) {
 TEST_F(SettingsTest, ShortEmptyOrForeignFilesGiveNothing) {
     auto full = Words({86, 65, 1, 777, 1, 1, 1, 1, 1});
     const std::vector<std::vector<uint8_t>> bad = {
-        {},                                      // empty
-        std::vector<uint8_t>(full.begin(), full.begin() + 8),  // the magic alone
-        std::vector<uint8_t>(full.begin(), full.end() - 1),    // 35 bytes
-        Words({86, 66, 1, 777, 1, 1, 1, 1, 1}),  // wrong magic
-        Words({65, 86, 1, 777, 1, 1, 1, 1, 1}),  // magic words swapped
+        {},                                                   // empty
+        std::vector<uint8_t>(full.begin(), full.begin() + 8), // the magic alone
+        std::vector<uint8_t>(full.begin(), full.end() - 1),   // 35 bytes
+        Words({86, 66, 1, 777, 1, 1, 1, 1, 1}),               // wrong magic
+        Words({65, 86, 1, 777, 1, 1, 1, 1, 1}),               // magic words swapped
     };
     for (const auto& bytes : bad) {
         Write(bytes);

@@ -17,13 +17,22 @@ namespace {
 
 // Every file the generator writes: the embedded resources, the desktop
 // icons and the browser edition's larger ones.
-const char* const Generated[] = {
-    "sprites.bmp",         "title.bmp",           "play.bmp",
-    "wave1.wav",           "wave2.wav",           "wave3.wav",
-    "vantle.ico",          "options.dlg",         "keys.acc",
-    "icons/vantle-16.png", "icons/vantle-32.png", "icons/vantle-48.png",
-    "icons/vantle-64.png", "icons/vantle-128.png", "icons/vantle-192.png",
-    "icons/vantle-512.png"};
+const char* const Generated[] = {"sprites.bmp",
+                                 "title.bmp",
+                                 "play.bmp",
+                                 "wave1.wav",
+                                 "wave2.wav",
+                                 "wave3.wav",
+                                 "vantle.ico",
+                                 "options.dlg",
+                                 "keys.acc",
+                                 "icons/vantle-16.png",
+                                 "icons/vantle-32.png",
+                                 "icons/vantle-48.png",
+                                 "icons/vantle-64.png",
+                                 "icons/vantle-128.png",
+                                 "icons/vantle-192.png",
+                                 "icons/vantle-512.png"};
 
 std::string TempFolder(const char* name) {
     std::filesystem::path dir = std::filesystem::temp_directory_path() /

@@ -154,15 +154,12 @@ std::vector<std::pair<std::string, Picture>> Pictures() {
 
     Picture noise = Make(67, 41, 67);
     uint32_t s = 12345;
-    for (uint32_t& p : noise.Pixels)
-        p = Xorshift(s) & 0xFFFFFF;
+    for (uint32_t& p : noise.Pixels) p = Xorshift(s) & 0xFFFFFF;
     all.push_back({"noise", noise});
 
     Picture flat = Make(300, 200, 300);
-    for (uint32_t& p : flat.Pixels)
-        p = 0xC0C0C0;
-    for (int32_t x = 100; x < 140; x++)
-        flat.Pixels[static_cast<size_t>(150 * 300 + x)] = 0xFF0000;
+    for (uint32_t& p : flat.Pixels) p = 0xC0C0C0;
+    for (int32_t x = 100; x < 140; x++) flat.Pixels[static_cast<size_t>(150 * 300 + x)] = 0xFF0000;
     all.push_back({"flat with a stripe", flat});
 
     Picture blocks = Make(129, 97, 129);

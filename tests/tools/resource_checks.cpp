@@ -15,13 +15,9 @@ uint32_t U16(const Bytes& b, size_t at) {
     return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8);
 }
 
-uint32_t U32(const Bytes& b, size_t at) {
-    return U16(b, at) | (U16(b, at + 2) << 16);
-}
+uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
 
-int32_t I16(const Bytes& b, size_t at) {
-    return static_cast<int16_t>(U16(b, at));
-}
+int32_t I16(const Bytes& b, size_t at) { return static_cast<int16_t>(U16(b, at)); }
 
 std::string Str(const char* format, long long a = 0, long long b = 0, long long c = 0) {
     char text[200];
@@ -47,8 +43,7 @@ Bytes ReadFileBytes(const std::string& path) {
 
 std::string Describe(const Problems& problems) {
     std::string text;
-    for (const std::string& p : problems)
-        text += p + "\n";
+    for (const std::string& p : problems) text += p + "\n";
     return text;
 }
 
@@ -184,8 +179,7 @@ Problems CheckSpriteSheet(const Bytes& file) {
         OnlyBlackAndWhite(s, r, name.c_str(), problems);
         int32_t ink = 0;
         for (int32_t y = r.y; y < r.y + r.h; y++)
-            for (int32_t x = r.x; x < r.x + r.w; x++)
-                ink += s.At(x, y) == 0;
+            for (int32_t x = r.x; x < r.x + r.w; x++) ink += s.At(x, y) == 0;
         if (ink < 12) problems.push_back(name + " has almost no ink");
         for (int32_t e = 0; e < d; e++) {
             SpriteRect o = DigitSprite(e);
@@ -231,8 +225,7 @@ Problems CheckSpriteSheet(const Bytes& file) {
             AllOf(s, p.x, p.y + 16, 20, 1, 0, "key border", problems);
             int32_t blue = 0;
             for (int32_t y = p.y + 1; y < p.y + 16; y++)
-                for (int32_t x = p.x + 1; x < p.x + 19; x++)
-                    blue += s.At(x, y) == 12;
+                for (int32_t x = p.x + 1; x < p.x + 19; x++) blue += s.At(x, y) == 12;
             if (blue < 80) problems.push_back(Str("key %lld is hardly blue", b));
         }
     }
@@ -260,11 +253,9 @@ Problems CheckBackground(const Bytes& file, int32_t bits) {
     // A picture, not a flat fill: most of the palette in use in the shown part.
     std::vector<int32_t> used(b.Palette.size(), 0);
     for (int32_t y = 0; y < 240; y++)
-        for (int32_t x = 0; x < 240; x++)
-            used[b.At(x, y)]++;
+        for (int32_t x = 0; x < 240; x++) used[b.At(x, y)]++;
     int32_t distinct = 0;
-    for (int32_t n : used)
-        distinct += n > 0;
+    for (int32_t n : used) distinct += n > 0;
     if (distinct < static_cast<int32_t>(b.Palette.size()) * 3 / 4)
         problems.push_back(Str("only %lld colours in the shown part", distinct));
     return problems;
@@ -301,8 +292,7 @@ Problems CheckWave(const Bytes& file, uint32_t samples) {
     if (off(file[44 + size - 1]) > 2)
         problems.push_back(Str("ends at %lld, not silence", file[44 + size - 1]));
     int32_t peak = 0;
-    for (uint32_t i = 0; i < size; i++)
-        peak = std::max(peak, off(file[44 + i]));
+    for (uint32_t i = 0; i < size; i++) peak = std::max(peak, off(file[44 + i]));
     if (peak < 20) problems.push_back(Str("too quiet: peak %lld", peak));
     if (peak > 127) problems.push_back("clipped");
     return problems;

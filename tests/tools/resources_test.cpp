@@ -131,8 +131,7 @@ TEST(ResBackgrounds, TitleAndPlayArePicturesOfTheRightKind) {
 TEST(ResBackgrounds, FlatFillIsRejected) {
     Bytes title = Res("title.bmp");
     ASSERT_GT(title.size(), 118u);
-    for (size_t i = 14 + 40 + 64; i < title.size(); i++)
-        title[i] = 0x33;
+    for (size_t i = 14 + 40 + 64; i < title.size(); i++) title[i] = 0x33;
     EXPECT_TRUE(Mentions(CheckBackground(title, 4), "colours in the shown part"));
 }
 
@@ -158,8 +157,7 @@ TEST(ResWaves, BrokenWavesAreRejected) {
     stereo[22] = 2;
     EXPECT_TRUE(Mentions(CheckWave(stereo, 1102), "mono"));
     Bytes silent = good;
-    for (size_t i = 44; i < silent.size(); i++)
-        silent[i] = 128;
+    for (size_t i = 44; i < silent.size(); i++) silent[i] = 128;
     EXPECT_TRUE(Mentions(CheckWave(silent, 1102), "quiet"));
 }
 

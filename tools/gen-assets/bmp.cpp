@@ -38,8 +38,7 @@ Bytes EncodeBmp(const IndexedImage& image, const uint32_t* palette, int32_t bits
     for (int32_t y = image.Height - 1; y >= 0; y--) {
         size_t rowStart = out.size();
         if (bits == 8) {
-            for (int32_t x = 0; x < image.Width; x++)
-                PutU8(out, GetIndex(image, x, y));
+            for (int32_t x = 0; x < image.Width; x++) PutU8(out, GetIndex(image, x, y));
         } else {
             for (int32_t x = 0; x < image.Width; x += 2) {
                 uint32_t hi = GetIndex(image, x, y) & 15u;
@@ -47,8 +46,7 @@ Bytes EncodeBmp(const IndexedImage& image, const uint32_t* palette, int32_t bits
                 PutU8(out, (hi << 4) | lo);
             }
         }
-        while (out.size() - rowStart < rowBytes)
-            PutU8(out, 0);
+        while (out.size() - rowStart < rowBytes) PutU8(out, 0);
     }
     return out;
 }

@@ -206,15 +206,9 @@ void BlueKey(IndexedImage& s, SpritePos p, int32_t button, bool down) {
     case BUTTON_ROTATE:
         DrawTurned(s, p.x + 4 + o, p.y + 2 + o, TurnRows, 13, 12, 0, INK_WHITE);
         break;
-    case BUTTON_DROP:
-        DrawTurned(s, p.x + 5 + o, p.y + 4 + o, DownRows, 9, 10, 0, INK_WHITE);
-        break;
-    case BUTTON_LEFT:
-        DrawTurned(s, p.x + 5 + o, p.y + 3 + o, DownRows, 9, 10, 1, INK_WHITE);
-        break;
-    default:
-        DrawTurned(s, p.x + 5 + o, p.y + 3 + o, DownRows, 9, 10, 3, INK_WHITE);
-        break;
+    case BUTTON_DROP: DrawTurned(s, p.x + 5 + o, p.y + 4 + o, DownRows, 9, 10, 0, INK_WHITE); break;
+    case BUTTON_LEFT: DrawTurned(s, p.x + 5 + o, p.y + 3 + o, DownRows, 9, 10, 1, INK_WHITE); break;
+    default: DrawTurned(s, p.x + 5 + o, p.y + 3 + o, DownRows, 9, 10, 3, INK_WHITE); break;
     }
 }
 

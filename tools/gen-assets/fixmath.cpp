@@ -20,15 +20,12 @@ int32_t SinQ14(int32_t angle) {
     return sign * static_cast<int32_t>(r);
 }
 
-int32_t CosQ14(int32_t angle) {
-    return SinQ14(angle + FullTurn / 4);
-}
+int32_t CosQ14(int32_t angle) { return SinQ14(angle + FullTurn / 4); }
 
 uint32_t ISqrt(uint64_t v) {
     uint64_t result = 0;
     uint64_t bit = uint64_t{1} << 62;
-    while (bit > v)
-        bit >>= 2;
+    while (bit > v) bit >>= 2;
     while (bit != 0) {
         if (v >= result + bit) {
             v -= result + bit;
@@ -66,14 +63,10 @@ uint32_t HashPoint(int32_t x, int32_t y, uint32_t seed) {
 }
 
 namespace {
-int32_t FloorDiv(int32_t a, int32_t b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
+int32_t FloorDiv(int32_t a, int32_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 // 3t^2 - 2t^3 with t in 0..256.
-int32_t Smooth(int32_t t) {
-    return t * t * (768 - 2 * t) / 65536;
-}
+int32_t Smooth(int32_t t) { return t * t * (768 - 2 * t) / 65536; }
 } // namespace
 
 int32_t ValueNoise(int32_t x, int32_t y, int32_t cell, uint32_t seed) {

@@ -83,9 +83,7 @@ constexpr BoldGlyph BoldGlyphs[] = {
 
 } // namespace
 
-int32_t FontRows(int32_t font) {
-    return font == FONT_BOLD ? 8 : 9;
-}
+int32_t FontRows(int32_t font) { return font == FONT_BOLD ? 8 : 9; }
 
 const char* const* GlyphRows(int32_t font, char c) {
     if (font == FONT_BOLD) {
@@ -105,8 +103,7 @@ int32_t TextWidthPixels(int32_t font, const char* text) {
         int32_t w = 2;
         if (rows != nullptr) {
             w = 0;
-            while (rows[0][w] != 0)
-                w++;
+            while (rows[0][w] != 0) w++;
         }
         width += w + 1;
     }

@@ -41,8 +41,7 @@ void ForEachInk(int32_t font, int32_t x, int32_t y, const char* text, const Plot
             continue;
         }
         int32_t width = 0;
-        while (rows[0][width] != 0)
-            width++;
+        while (rows[0][width] != 0) width++;
         for (int32_t j = 0; j < FontRows(font); j++)
             for (int32_t i = 0; i < width && rows[j][i] != 0; i++)
                 if (rows[j][i] == '#') plot(pen + i, y + j);

@@ -46,8 +46,7 @@ void PutPackedRows(Bytes& out, const IndexedImage& image, int32_t bits, uint32_t
                 filled = 0;
             }
         }
-        while (out.size() - start < rowBytes)
-            PutU8(out, 0);
+        while (out.size() - start < rowBytes) PutU8(out, 0);
     }
 }
 
@@ -106,8 +105,7 @@ IconImage IconPicture(int32_t size, int32_t bits) {
 Bytes EncodeIcon() {
     const IconImage images[3] = {IconPicture(32, 4), IconPicture(16, 4), IconPicture(32, 1)};
     Bytes dibs[3];
-    for (int32_t i = 0; i < 3; i++)
-        dibs[i] = IconDib(images[i]);
+    for (int32_t i = 0; i < 3; i++) dibs[i] = IconDib(images[i]);
 
     Bytes out;
     PutU16(out, 0); // reserved
@@ -126,8 +124,7 @@ Bytes EncodeIcon() {
         PutU32(out, offset);
         offset += static_cast<uint32_t>(dibs[i].size());
     }
-    for (const Bytes& dib : dibs)
-        out.insert(out.end(), dib.begin(), dib.end());
+    for (const Bytes& dib : dibs) out.insert(out.end(), dib.begin(), dib.end());
     return out;
 }
 

@@ -4,7 +4,8 @@
 namespace {
 // Both kinds are a width, a height and their pixels row after row; only the
 // pixel differs.
-template <typename Image, typename Pixel> Image MakeImage(int32_t width, int32_t height, Pixel fill) {
+template <typename Image, typename Pixel>
+Image MakeImage(int32_t width, int32_t height, Pixel fill) {
     Image image;
     image.Width = width;
     image.Height = height;
@@ -24,7 +25,8 @@ template <typename Image, typename Pixel> Pixel GetPixel(const Image& image, int
     return Inside(image, x, y) ? image.Pixels[At(image.Width, x, y)] : Pixel{0};
 }
 
-template <typename Image, typename Pixel> void SetPixel(Image& image, int32_t x, int32_t y, Pixel p) {
+template <typename Image, typename Pixel>
+void SetPixel(Image& image, int32_t x, int32_t y, Pixel p) {
     if (Inside(image, x, y)) image.Pixels[At(image.Width, x, y)] = p;
 }
 } // namespace
@@ -47,8 +49,7 @@ void SetIndex(IndexedImage& image, int32_t x, int32_t y, uint8_t index) {
 
 void FillIndex(IndexedImage& image, int32_t x, int32_t y, int32_t w, int32_t h, uint8_t index) {
     for (int32_t j = y; j < y + h; j++)
-        for (int32_t i = x; i < x + w; i++)
-            SetIndex(image, i, j, index);
+        for (int32_t i = x; i < x + w; i++) SetIndex(image, i, j, index);
 }
 
 void FrameIndex(IndexedImage& image, int32_t x, int32_t y, int32_t w, int32_t h, uint8_t index) {

@@ -39,15 +39,9 @@ constexpr uint32_t Rgb(int32_t r, int32_t g, int32_t b) {
     auto clamp = [](int32_t v) { return static_cast<uint32_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
     return (clamp(r) << 16) | (clamp(g) << 8) | clamp(b);
 }
-constexpr int32_t Red(uint32_t c) {
-    return static_cast<int32_t>((c >> 16) & 0xFF);
-}
-constexpr int32_t Green(uint32_t c) {
-    return static_cast<int32_t>((c >> 8) & 0xFF);
-}
-constexpr int32_t Blue(uint32_t c) {
-    return static_cast<int32_t>(c & 0xFF);
-}
+constexpr int32_t Red(uint32_t c) { return static_cast<int32_t>((c >> 16) & 0xFF); }
+constexpr int32_t Green(uint32_t c) { return static_cast<int32_t>((c >> 8) & 0xFF); }
+constexpr int32_t Blue(uint32_t c) { return static_cast<int32_t>(c & 0xFF); }
 
 // a + (b - a) * t / 256, per channel; t 0..256.
 uint32_t MixRgb(uint32_t a, uint32_t b, int32_t t);

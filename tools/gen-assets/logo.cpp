@@ -19,9 +19,7 @@ constexpr int32_t Base = 27;
 constexpr int32_t Half = 3; // half a stroke
 constexpr int32_t Mid = (XTop + Base) / 2;
 
-constexpr int32_t E(int32_t pixels) {
-    return pixels * Sub;
-}
+constexpr int32_t E(int32_t pixels) { return pixels * Sub; }
 
 bool InBox(int32_t px, int32_t py, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     return px >= E(x0) && px < E(x1) && py >= E(y0) && py < E(y1);
@@ -83,8 +81,7 @@ constexpr int32_t Gap = 3;
 
 Mask WordMask(int32_t width, int32_t height) {
     int32_t total = -Gap;
-    for (const Letter& l : Word)
-        total += l.Width + Gap;
+    for (const Letter& l : Word) total += l.Width + Gap;
     // Centred, leaving room for the shadow at the lower right.
     int32_t left = (width - total - 2) / 2;
     auto inside = [&](int32_t px, int32_t py) {

@@ -184,11 +184,8 @@ void Shrubs(RgbImage& p, Rng& rng) {
         const int32_t count = c.Rx * c.Ry * 2 / 3;
         for (int32_t i = 0; i < count; i++) {
             int32_t dx = RandomRange(rng, -c.Rx, c.Rx), dy = RandomRange(rng, -c.Ry, c.Ry);
-            // cppcheck gives up on this line ("cyclic reverse analysis"),
-            // which is no finding about it.
-            // cppcheck-suppress cppcheckError
-            int64_t s = (int64_t{dx} * One14 / c.Rx) * (int64_t{dx} * One14 / c.Rx) +
-                        (int64_t{dy} * One14 / c.Ry) * (int64_t{dy} * One14 / c.Ry);
+            const int64_t ux = int64_t{dx} * One14 / c.Rx, uy = int64_t{dy} * One14 / c.Ry;
+            int64_t s = ux * ux + uy * uy;
             if (s >= int64_t{One14} * One14) continue;
             int32_t nx = dx * One14 / c.Rx, ny = dy * One14 / c.Ry;
             int32_t nz =
@@ -230,6 +227,4 @@ RgbImage PaintPlayScene() {
     return p;
 }
 
-PalettedImage MakePlayImage() {
-    return Quantize(PaintPlayScene(), 256, 12);
-}
+PalettedImage MakePlayImage() { return Quantize(PaintPlayScene(), 256, 12); }

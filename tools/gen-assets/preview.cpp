@@ -15,8 +15,7 @@ namespace {
 
 RgbImage ToRgb(const IndexedImage& image, const uint32_t* palette) {
     RgbImage out = MakeRgb(image.Width, image.Height, 0);
-    for (size_t i = 0; i < image.Pixels.size(); i++)
-        out.Pixels[i] = palette[image.Pixels[i]];
+    for (size_t i = 0; i < image.Pixels.size(); i++) out.Pixels[i] = palette[image.Pixels[i]];
     return out;
 }
 
@@ -122,8 +121,7 @@ RgbImage RegionsPicture(const RgbImage& sheet) {
         const SpriteRect& r = regions[i].Rect;
         int32_t cx = cells[i].X, cy = cells[i].Y;
         for (int32_t j = 0; j < r.h * scale + 2; j++)
-            for (int32_t k = 0; k < r.w * scale + 2; k++)
-                SetRgb(out, cx + k, cy + j, frame);
+            for (int32_t k = 0; k < r.w * scale + 2; k++) SetRgb(out, cx + k, cy + j, frame);
         Enlarged(out, cx + 1, cy + 1, sheet, r.x, r.y, r.w, r.h, scale);
         DrawTextRgb(out, FONT_SMALL, cx, cy + r.h * scale + 4, regions[i].Name.c_str(), ink, 1);
     }
@@ -173,8 +171,7 @@ RgbImage PlayScreen(const RgbImage& sheet, const RgbImage& play, bool portrait) 
     Copy(out, 0, 0, play, {0, 0, 240, height});
     SpriteRect empty = portrait ? LargeEmptyCellSprite : SmallEmptyCellSprite;
     for (int32_t j = 0; j < 13; j++)
-        for (int32_t i = 0; i < 7; i++)
-            And(out, 4 + i * cell, 4 + j * cell, sheet, empty);
+        for (int32_t i = 0; i < 7; i++) And(out, 4 + i * cell, 4 + j * cell, sheet, empty);
     // A few settled arrows and the falling pair.
     const int32_t settled[][3] = {{0, 12, 1}, {1, 12, 2}, {2, 12, 3}, {3, 12, 4}, {4, 12, 1},
                                   {6, 12, 3}, {0, 11, 4}, {1, 11, 4}, {3, 11, 2}, {6, 11, 2},
@@ -187,8 +184,7 @@ RgbImage PlayScreen(const RgbImage& sheet, const RgbImage& play, bool portrait) 
     Copy(out, px + 24, 38, sheet, SmallArrowSprite(3));
     Copy(out, px + 24, 54, sheet, SmallArrowSprite(4));
     for (int32_t y = 77; y < 93; y++)
-        for (int32_t x = px; x < px + 64; x++)
-            SetRgb(out, x, y, Rgb(255, 255, 255));
+        for (int32_t x = px; x < px + 64; x++) SetRgb(out, x, y, Rgb(255, 255, 255));
     DrawTextRgb(out, FONT_SMALL, px + 20, 80, "12 pt", 0, 1);
     Copy(out, px, 97, sheet, ScoreBoxSprite);
     Digits(out, sheet, 1234, px + 4, 112);
@@ -213,8 +209,7 @@ RgbImage TitleScreen(const RgbImage& sheet, const RgbImage& title, bool portrait
     Paint(out, x, y, sheet, LogoMaskSprite);
     And(out, x, y, sheet, LogoImageSprite);
     for (int32_t j = top; j < top + 16; j++)
-        for (int32_t i = x; i < x + 128; i++)
-            SetRgb(out, i, j, Rgb(255, 255, 255));
+        for (int32_t i = x; i < x + 128; i++) SetRgb(out, i, j, Rgb(255, 255, 255));
     DrawTextRgb(out, FONT_SMALL, x + 30, top + 4, "hit a key to start", 0, 1);
     Button(out, sheet, 0, 224, 0, false);
     Button(out, sheet, 1, 192, 0, false);

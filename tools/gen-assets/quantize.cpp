@@ -37,8 +37,7 @@ void WidestChannel(const Box& box, int32_t& channel, int32_t& spread) {
 uint32_t Average(const Box& box) {
     uint64_t sum[3] = {0, 0, 0};
     for (uint32_t c : box.Colours)
-        for (int32_t ch = 0; ch < 3; ch++)
-            sum[ch] += static_cast<uint64_t>(Channel(c, ch));
+        for (int32_t ch = 0; ch < 3; ch++) sum[ch] += static_cast<uint64_t>(Channel(c, ch));
     uint64_t n = box.Colours.size();
     if (n == 0) return 0;
     return Rgb(static_cast<int32_t>((sum[0] + n / 2) / n),
@@ -86,14 +85,12 @@ std::vector<uint32_t> MedianCut(const std::vector<uint32_t>& pixels, int32_t col
     }
     std::vector<uint32_t> palette;
     palette.reserve(boxes.size());
-    for (const Box& box : boxes)
-        palette.push_back(Average(box));
+    for (const Box& box : boxes) palette.push_back(Average(box));
     // Darkest first, so the palette reads in order.
     std::stable_sort(palette.begin(), palette.end(), [](uint32_t a, uint32_t b) {
         return Red(a) * 3 + Green(a) * 6 + Blue(a) < Red(b) * 3 + Green(b) * 6 + Blue(b);
     });
-    while (static_cast<int32_t>(palette.size()) < colours)
-        palette.push_back(0);
+    while (static_cast<int32_t>(palette.size()) < colours) palette.push_back(0);
     return palette;
 }
 

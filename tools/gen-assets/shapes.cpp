@@ -77,21 +77,18 @@ Mask Dilate(const Mask& mask, bool eightNeighbours) {
 Mask Shift(const Mask& mask, int32_t dx, int32_t dy) {
     Mask out = MakeMask(mask.Width, mask.Height);
     for (int32_t y = 0; y < mask.Height; y++)
-        for (int32_t x = 0; x < mask.Width; x++)
-            SetMask(out, x, y, MaskAt(mask, x - dx, y - dy));
+        for (int32_t x = 0; x < mask.Width; x++) SetMask(out, x, y, MaskAt(mask, x - dx, y - dy));
     return out;
 }
 
 Mask Subtract(const Mask& a, const Mask& b) {
     Mask out = a;
-    for (size_t i = 0; i < out.Bits.size(); i++)
-        out.Bits[i] = (a.Bits[i] && !b.Bits[i]) ? 1 : 0;
+    for (size_t i = 0; i < out.Bits.size(); i++) out.Bits[i] = (a.Bits[i] && !b.Bits[i]) ? 1 : 0;
     return out;
 }
 
 Mask Unite(const Mask& a, const Mask& b) {
     Mask out = a;
-    for (size_t i = 0; i < out.Bits.size(); i++)
-        out.Bits[i] = (a.Bits[i] || b.Bits[i]) ? 1 : 0;
+    for (size_t i = 0; i < out.Bits.size(); i++) out.Bits[i] = (a.Bits[i] || b.Bits[i]) ? 1 : 0;
     return out;
 }

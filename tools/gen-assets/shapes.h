@@ -10,9 +10,7 @@
 constexpr int32_t Sub = 16;
 
 // The sub-unit coordinate of a pixel's centre.
-constexpr int32_t Centre(int32_t pixel) {
-    return pixel * Sub + Sub / 2;
-}
+constexpr int32_t Centre(int32_t pixel) { return pixel * Sub + Sub / 2; }
 
 bool InDisc(int32_t px, int32_t py, int32_t cx, int32_t cy, int32_t r);
 bool InRing(int32_t px, int32_t py, int32_t cx, int32_t cy, int32_t inner, int32_t outer);

@@ -34,9 +34,7 @@ struct Figure {
 };
 constexpr Figure Statue = {56, 80, 116, 188, 214};
 
-int32_t BodyCentre(int32_t y) {
-    return NicheX + (y - Statue.WaistY) * 3 / 70 - 1;
-}
+int32_t BodyCentre(int32_t y) { return NicheX + (y - Statue.WaistY) * 3 / 70 - 1; }
 
 int32_t BodyHalfWidth(int32_t y) {
     if (y < Statue.ShoulderY) return 0;

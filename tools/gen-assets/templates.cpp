@@ -7,8 +7,7 @@ namespace {
 
 // UTF-16LE text and its terminating zero.
 void PutText(Bytes& out, const char16_t* text) {
-    for (const char16_t* p = text; *p != 0; p++)
-        PutU16(out, *p);
+    for (const char16_t* p = text; *p != 0; p++) PutU16(out, *p);
     PutU16(out, 0);
 }
 

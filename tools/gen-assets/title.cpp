@@ -17,9 +17,7 @@ struct Point {
 };
 
 // Whether a point is in the calm middle band behind the logo.
-bool InCalmBand(int32_t x, int32_t y) {
-    return x > 36 && x < 204 && y > 92 && y < 188;
-}
+bool InCalmBand(int32_t x, int32_t y) { return x > 36 && x < 204 && y > 92 && y < 188; }
 
 void Backdrop(RgbImage& p) {
     const uint32_t deep = Rgb(10, 26, 18), mid = Rgb(38, 72, 38), bright = Rgb(104, 140, 66);

@@ -11,16 +11,12 @@ uint32_t PhaseStep(int64_t milliHertz) {
     return static_cast<uint32_t>((milliHertz << 32) / (int64_t{WaveRate} * 1000));
 }
 
-int32_t SineAt(uint32_t phase) {
-    return SinQ14(static_cast<int32_t>(phase >> 16));
-}
+int32_t SineAt(uint32_t phase) { return SinQ14(static_cast<int32_t>(phase >> 16)); }
 
 // An exponential fall: each sample loses 1/timeConstant of what is left.
 // Levels are in 1/2^24.
 constexpr int64_t FullLevel = int64_t{1} << 24;
-int64_t Decay(int64_t level, int64_t timeConstant) {
-    return level - level / timeConstant;
-}
+int64_t Decay(int64_t level, int64_t timeConstant) { return level - level / timeConstant; }
 
 // Silence at both ends: a short rise at the start, a longer fall at the end,
 // so the first and last samples are exactly 128 and nothing clicks.
@@ -149,12 +145,6 @@ std::vector<uint8_t> ThudSamples() {
 
 } // namespace
 
-Bytes ChimeWave() {
-    return RiffWave(ChimeSamples());
-}
-Bytes GameOverWave() {
-    return RiffWave(GameOverSamples());
-}
-Bytes ThudWave() {
-    return RiffWave(ThudSamples());
-}
+Bytes ChimeWave() { return RiffWave(ChimeSamples()); }
+Bytes GameOverWave() { return RiffWave(GameOverSamples()); }
+Bytes ThudWave() { return RiffWave(ThudSamples()); }

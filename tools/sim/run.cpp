@@ -33,7 +33,8 @@ void DeliverPosted() {
 // Whether the pair is on the screen now: in play, and in the resolve tick
 // before it lands.
 bool PairShown() {
-    return Flow.Mode == MODE_PLAY || (Flow.Mode == MODE_RESOLVE && Flow.ResolvePhase == RESOLVE_LAND);
+    return Flow.Mode == MODE_PLAY ||
+           (Flow.Mode == MODE_RESOLVE && Flow.ResolvePhase == RESOLVE_LAND);
 }
 
 // Whether the play screen (and with it the NEXT frame) is on the screen.
@@ -43,8 +44,8 @@ bool PanelShown() { return Flow.Mode != MODE_TITLE || Flow.TitleDrawn == 0; }
 // or nothing yet: a FIFO, a device or a folder is refused, never waited on.
 // False, with the reason in `why`, when the file is not written whole.
 bool WriteShot(const char* path, const char** why) {
-    const std::vector<uint8_t> png =
-        EncodePng(Layout.BackBuffer.Pixels, Layout.LogicalWidth, Layout.LogicalHeight, Layout.BackBuffer.Width);
+    const std::vector<uint8_t> png = EncodePng(Layout.BackBuffer.Pixels, Layout.LogicalWidth,
+                                               Layout.LogicalHeight, Layout.BackBuffer.Width);
     if (png.empty()) {
         *why = "the picture cannot be encoded";
         return false;
@@ -89,7 +90,8 @@ int32_t RunCommand(Run& run, const ScriptCommand& c) {
     case SIM_DOWN: Deliver(MSG_KEYDOWN, c.args[0], 0); break;
     case SIM_UP: Deliver(MSG_KEYUP, c.args[0], 0); break;
     case SIM_PEN:
-        Deliver(MSG_PENDOWN, 1, PackPosition(static_cast<int32_t>(c.args[0]), static_cast<int32_t>(c.args[1])));
+        Deliver(MSG_PENDOWN, 1,
+                PackPosition(static_cast<int32_t>(c.args[0]), static_cast<int32_t>(c.args[1])));
         break;
     case SIM_PENUP: Deliver(MSG_PENUP, 0, 0); break;
     case SIM_COMMAND: Deliver(MSG_COMMAND, c.args[0], 0); break;

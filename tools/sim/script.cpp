@@ -7,7 +7,7 @@ namespace {
 struct Limits {
     const char* name;
     int32_t kind;
-    int32_t count;    // numeric arguments
+    int32_t count; // numeric arguments
     uint32_t min[5];
     uint32_t max[5];
 };
@@ -76,7 +76,8 @@ int32_t NextCommand(ScriptReader* reader, ScriptCommand* command, ScriptError* e
     while (reader->next < end) {
         const int32_t line = ++reader->line;
         const char* p = reader->next;
-        const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* eol =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
         if (eol == nullptr) eol = end;
         const char* q = p;
         reader->next = eol + 1;

@@ -44,8 +44,8 @@ void WriteDouble(FILE* out, double v) {
 } // namespace
 
 void WriteState(FILE* out, uint64_t ticks) {
-    std::fprintf(out, "{\"tick\":%llu,\"mode\":%d,\"board\":[", static_cast<unsigned long long>(ticks),
-                 Flow.Mode);
+    std::fprintf(out, "{\"tick\":%llu,\"mode\":%d,\"board\":[",
+                 static_cast<unsigned long long>(ticks), Flow.Mode);
     for (int32_t row = 0; row < BoardRows; ++row) {
         char line[BoardColumns + 1];
         for (int32_t col = 0; col < BoardColumns; ++col)
@@ -60,15 +60,16 @@ void WriteState(FILE* out, uint64_t ticks) {
                  ",\"score\":%d,\"high\":%d,\"fallInterval\":%u,\"fallCounter\":%u,\"fallStep\":%d,"
                  "\"pairsSinceSpeedUp\":%u,\"resolvePhase\":%d,\"gameOverTicks\":%d,"
                  "\"chainCount\":%d,\"chainTotal\":%d,\"messageTimer\":%d,\"message\":",
-                 Board.Score, Board.HighScore, Board.FallInterval, Board.FallCounter, Flow.FallStep, Board.PairsSinceSpeedUp,
-                 Flow.ResolvePhase, Flow.GameOverTicks, Match.ChainCount, Match.ChainTotal, Match.MessageTimer);
+                 Board.Score, Board.HighScore, Board.FallInterval, Board.FallCounter, Flow.FallStep,
+                 Board.PairsSinceSpeedUp, Flow.ResolvePhase, Flow.GameOverTicks, Match.ChainCount,
+                 Match.ChainTotal, Match.MessageTimer);
     WriteString(out, Match.Message);
     std::fputs(",\"buttons\":[", out);
     for (int32_t i = 0; i < ButtonCount; ++i)
         std::fprintf(out, "%s%d", i == 0 ? "" : ",", Buttons.Table[i].state);
     std::fprintf(out, "],\"releasePending\":%d,\"pendingButton\":%d,\"keyRepeat\":[%d,%d,%d,%d]",
-                 Buttons.ReleasePending, Buttons.PendingButton, Flow.KeyRepeat[0], Flow.KeyRepeat[1], Flow.KeyRepeat[2],
-                 Flow.KeyRepeat[3]);
+                 Buttons.ReleasePending, Buttons.PendingButton, Flow.KeyRepeat[0],
+                 Flow.KeyRepeat[1], Flow.KeyRepeat[2], Flow.KeyRepeat[3]);
     std::fprintf(out, ",\"held\":%u,\"pressed\":%u,\"newChar\":%u,\"cues\":[", InputState.HeldKeys,
                  InputState.PressedKeys, InputState.NewChar);
     HeadlessSound sounds[64];

@@ -37,12 +37,15 @@ void CheckBoard(SoakWatch& w, int32_t mode) {
         }
     }
     for (int32_t i = 0; i < BoardCells; ++i)
-        if (Match.Map[i] != 0) Fail(w, "line count %d left at cell (%d, %d)", Match.Map[i], i / BoardRows, i % BoardRows);
+        if (Match.Map[i] != 0)
+            Fail(w, "line count %d left at cell (%d, %d)", Match.Map[i], i / BoardRows,
+                 i % BoardRows);
 }
 
 void CheckPair(SoakWatch& w) {
     const FallingPairState& p = Board.Pair;
-    if (p.PairColumn < 0 || p.PairColumn >= BoardColumns || p.PairRow < 0 || p.PairRow > BoardRows - 2) {
+    if (p.PairColumn < 0 || p.PairColumn >= BoardColumns || p.PairRow < 0 ||
+        p.PairRow > BoardRows - 2) {
         Fail(w, "the pair is outside the well at (%d, %d)", p.PairColumn, p.PairRow);
         return;
     }
@@ -51,7 +54,8 @@ void CheckPair(SoakWatch& w) {
     const uint8_t arrows[4] = {p.CurrentTop, p.CurrentBottom, p.NextTop, p.NextBottom};
     for (uint8_t a : arrows)
         if (a < ARROW_UP || a > ARROW_LEFT) Fail(w, "the pair or the next pair holds arrow %d", a);
-    if (Board.FallInterval < 1 || Board.FallInterval > 20) Fail(w, "the fall interval is %u", Board.FallInterval);
+    if (Board.FallInterval < 1 || Board.FallInterval > 20)
+        Fail(w, "the fall interval is %u", Board.FallInterval);
 }
 
 void CheckScore(SoakWatch& w, int32_t mode) {
@@ -64,8 +68,10 @@ void CheckScore(SoakWatch& w, int32_t mode) {
     }
     // A resolve sequence ends by showing the score and the high score.
     if (w.prevMode == MODE_RESOLVE && mode != MODE_RESOLVE && Board.HighScore < Board.Score)
-        Fail(w, "the high score %d is below the score %d after a landing", Board.HighScore, Board.Score);
-    if (Board.HighScore < w.prevHigh) Fail(w, "the high score fell from %d to %d", w.prevHigh, Board.HighScore);
+        Fail(w, "the high score %d is below the score %d after a landing", Board.HighScore,
+             Board.Score);
+    if (Board.HighScore < w.prevHigh)
+        Fail(w, "the high score fell from %d to %d", w.prevHigh, Board.HighScore);
 }
 
 void CheckSound(SoakWatch& w) {
@@ -77,7 +83,8 @@ void CheckSound(SoakWatch& w) {
     const int32_t after = Buttons.Table[BUTTON_SOUND].state;
     if (w.soundBefore != 1 && after != 1) {
         ++w.silentTicks;
-        if (heard > 0) Fail(w, "%d cue(s) played with the sound switch off (state %d)", heard, after);
+        if (heard > 0)
+            Fail(w, "%d cue(s) played with the sound switch off (state %d)", heard, after);
     }
     w.soundBefore = after;
 }
@@ -134,7 +141,8 @@ void CheckClose(SoakWatch& w, const char* settingsPath) {
         return;
     }
     if (v.Sound != Buttons.Table[BUTTON_SOUND].state || v.HighScore != Board.HighScore ||
-        v.KeyRepeat[0] != Flow.KeyRepeat[0] || v.KeyRepeat[1] != Flow.KeyRepeat[1] || v.KeyRepeat[2] != Flow.KeyRepeat[2] ||
-        v.KeyRepeat[3] != Flow.KeyRepeat[3] || v.Hidden != Buttons.Table[BUTTON_HIDDEN].state)
+        v.KeyRepeat[0] != Flow.KeyRepeat[0] || v.KeyRepeat[1] != Flow.KeyRepeat[1] ||
+        v.KeyRepeat[2] != Flow.KeyRepeat[2] || v.KeyRepeat[3] != Flow.KeyRepeat[3] ||
+        v.Hidden != Buttons.Table[BUTTON_HIDDEN].state)
         Fail(w, "the settings file does not hold what the game held at the close");
 }

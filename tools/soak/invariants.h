@@ -14,8 +14,8 @@ struct SoakWatch {
     int32_t prevMode;     // as the previous tick left them
     int32_t prevScore;
     int32_t prevHigh;
-    int32_t soundBefore;  // button 1's state when the tick began
-    uint64_t failedAt;    // the tick of the first broken rule, 0 while none
+    int32_t soundBefore; // button 1's state when the tick began
+    uint64_t failedAt;   // the tick of the first broken rule, 0 while none
     char failure[256];
     // What the soak went through.
     uint64_t modeTicks[4];

@@ -31,7 +31,7 @@ struct WindowSize {
     int32_t w, h;
 };
 // The usual window most of the time; portrait, large, odd and tiny ones too.
-constexpr WindowSize Sizes[] = {{320, 240}, {320, 240}, {320, 240}, {320, 240},  {640, 480},
+constexpr WindowSize Sizes[] = {{320, 240}, {320, 240}, {320, 240}, {320, 240},   {640, 480},
                                 {240, 320}, {480, 640}, {800, 600}, {1920, 1080}, {1366, 768},
                                 {333, 250}, {100, 37},  {1, 1},     {239, 319}};
 
@@ -78,11 +78,13 @@ void TamperWithSettings(Soak& s) {
     }
     SettingsValues v{};
     const int32_t odd[] = {0, 1, 2, -1, 7};
-    v.Sound = Chance(s.random, 80) ? static_cast<int32_t>(Below(s.random, 2)) : odd[Below(s.random, 5)];
+    v.Sound =
+        Chance(s.random, 80) ? static_cast<int32_t>(Below(s.random, 2)) : odd[Below(s.random, 5)];
     v.HighScore = Chance(s.random, 90) ? static_cast<int32_t>(Below(s.random, 5000))
                                        : INT32_MAX - static_cast<int32_t>(Below(s.random, 1000));
     for (int32_t& k : v.KeyRepeat)
-        k = Chance(s.random, 90) ? static_cast<int32_t>(Below(s.random, 2)) : odd[Below(s.random, 5)];
+        k = Chance(s.random, 90) ? static_cast<int32_t>(Below(s.random, 2))
+                                 : odd[Below(s.random, 5)];
     v.Hidden = odd[Below(s.random, 5)];
     uint8_t bytes[SettingsFileSize + 4] = {};
     EncodeSettings(v, bytes);
@@ -115,24 +117,30 @@ void AppendEnding(Soak& s, std::string* script) {
 
 void Report(const Soak& s, double seconds) {
     const SoakWatch& w = s.watch;
-    std::printf("vantle-soak: %" PRIu64 " ticks in %" PRIu64 " starts of the game, %.1f s (%.0f ticks/s)\n", w.tick,
-                s.sessions, seconds, seconds > 0 ? static_cast<double>(w.tick) / seconds : 0.0);
-    std::printf("  ticks by mode: title %" PRIu64 ", play %" PRIu64 ", resolve %" PRIu64 ", game over %" PRIu64 "\n",
+    std::printf(
+        "vantle-soak: %" PRIu64 " ticks in %" PRIu64 " starts of the game, %.1f s (%.0f ticks/s)\n",
+        w.tick, s.sessions, seconds, seconds > 0 ? static_cast<double>(w.tick) / seconds : 0.0);
+    std::printf("  ticks by mode: title %" PRIu64 ", play %" PRIu64 ", resolve %" PRIu64
+                ", game over %" PRIu64 "\n",
                 w.modeTicks[0], w.modeTicks[1], w.modeTicks[2], w.modeTicks[3]);
-    std::printf("  games %" PRIu64 ", scoring passes %" PRIu64 ", longest chain %d, best score %d\n", w.games,
-                w.scoringPasses, w.longestChain, w.bestScore);
-    std::printf("  cues %" PRIu64 ", ticks with the sound off %" PRIu64 "\n", w.cues, w.silentTicks);
+    std::printf("  games %" PRIu64 ", scoring passes %" PRIu64
+                ", longest chain %d, best score %d\n",
+                w.games, w.scoringPasses, w.longestChain, w.bestScore);
+    std::printf("  cues %" PRIu64 ", ticks with the sound off %" PRIu64 "\n", w.cues,
+                w.silentTicks);
 }
 
 // Keeps what it takes to play the failing game again with vantle-sim.
-void KeepFailure(const Soak& s, const WindowSize& size, const std::string& script, const std::string& startFile) {
+void KeepFailure(const Soak& s, const WindowSize& size, const std::string& script,
+                 const std::string& startFile) {
     const char* tmp = std::getenv("TMPDIR");
-    const std::string base = std::string(tmp != nullptr ? tmp : "/tmp") + "/vantle-soak-" + std::to_string(s.seed);
+    const std::string base =
+        std::string(tmp != nullptr ? tmp : "/tmp") + "/vantle-soak-" + std::to_string(s.seed);
     WriteFile(base + ".sim", script.data(), script.size());
     if (!startFile.empty()) WriteFile(base + ".dat", startFile.data(), startFile.size());
-    std::fprintf(stderr, "vantle-soak: the game is kept: vantle-sim --window %dx%d%s%s %s.sim\n", size.w, size.h,
-                 startFile.empty() ? "" : " --settings ", startFile.empty() ? "" : (base + ".dat").c_str(),
-                 base.c_str());
+    std::fprintf(stderr, "vantle-soak: the game is kept: vantle-sim --window %dx%d%s%s %s.sim\n",
+                 size.w, size.h, startFile.empty() ? "" : " --settings ",
+                 startFile.empty() ? "" : (base + ".dat").c_str(), base.c_str());
 }
 
 // One start of the game: random play until the window closes.
@@ -152,8 +160,9 @@ bool Session(Soak& s, FILE* devnull) {
 
     const uint64_t left = s.ticks - s.watch.tick;
     const uint32_t kind = Below(s.random, 10);
-    uint64_t length = kind < 6 ? 20000 + Below(s.random, 80000) : kind < 9 ? 1000 + Below(s.random, 19000)
-                                                                         : 1 + Below(s.random, 1000);
+    uint64_t length = kind < 6   ? 20000 + Below(s.random, 80000)
+                      : kind < 9 ? 1000 + Below(s.random, 19000)
+                                 : 1 + Below(s.random, 1000);
     if (length > left) length = left;
     std::string script;
     AppendRandomPlay(s.random, field, length, &script);
@@ -162,8 +171,9 @@ bool Session(Soak& s, FILE* devnull) {
     std::vector<ScriptCommand> commands;
     ScriptError error{};
     if (!ParseScript(script.data(), script.size(), &commands, &error)) {
-        std::fprintf(stderr, "vantle-soak: seed %" PRIu64 ": the random script is bad at line %d: %s\n", s.seed,
-                     error.line, error.message.c_str());
+        std::fprintf(stderr,
+                     "vantle-soak: seed %" PRIu64 ": the random script is bad at line %d: %s\n",
+                     s.seed, error.line, error.message.c_str());
         KeepFailure(s, size, script, startFile);
         return false;
     }
@@ -176,17 +186,20 @@ bool Session(Soak& s, FILE* devnull) {
     options.afterTick = CheckTick;
     options.context = &s.watch;
     const int32_t code = RunScript(commands, options);
-    if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
+    if (PlatformWindowAlive(MainWindow))
+        PlatformDestroyWindow(MainWindow);
     else if (code != 0 && s.watch.failedAt == 0) {
-        std::snprintf(s.watch.failure, sizeof s.watch.failure, "the game ended with exit code %d", code);
+        std::snprintf(s.watch.failure, sizeof s.watch.failure, "the game ended with exit code %d",
+                      code);
         s.watch.failedAt = s.watch.tick;
     }
     CheckClose(s.watch, s.settings.c_str());
     ++s.sessions;
 
     if (s.watch.failedAt != 0) {
-        std::fprintf(stderr, "vantle-soak: seed %" PRIu64 ": broken at tick %" PRIu64
-                             " (tick %" PRIu64 " of start %" PRIu64 "): %s\n",
+        std::fprintf(stderr,
+                     "vantle-soak: seed %" PRIu64 ": broken at tick %" PRIu64 " (tick %" PRIu64
+                     " of start %" PRIu64 "): %s\n",
                      s.seed, s.watch.failedAt, s.watch.sessionTick, s.sessions, s.watch.failure);
         KeepFailure(s, size, script, startFile);
         return false;
@@ -200,9 +213,10 @@ int main(int argc, char** argv) {
     s.ticks = 10000000;
     s.seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
     for (int i = 1; i < argc; ++i) {
-        const bool ticks =
-            std::strcmp(argv[i], "--ticks") == 0 && i + 1 < argc && ParseNumber(argv[i + 1], &s.ticks) && s.ticks > 0;
-        const bool seed = std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc && ParseNumber(argv[i + 1], &s.seed);
+        const bool ticks = std::strcmp(argv[i], "--ticks") == 0 && i + 1 < argc &&
+                           ParseNumber(argv[i + 1], &s.ticks) && s.ticks > 0;
+        const bool seed = std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc &&
+                          ParseNumber(argv[i + 1], &s.seed);
         if (ticks || seed) {
             ++i; // the option's value
         } else {

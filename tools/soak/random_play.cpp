@@ -92,8 +92,10 @@ bool TapButton(Writer& w, uint16_t wanted) {
     }
     if (n == 0) return false;
     const TapTarget& t = f.buttons[choices[Below(w.random, static_cast<uint32_t>(n))]];
-    const auto x = static_cast<uint32_t>(t.x0) + Below(w.random, static_cast<uint32_t>(t.x1 - t.x0));
-    const auto y = static_cast<uint32_t>(t.y0) + Below(w.random, static_cast<uint32_t>(t.y1 - t.y0));
+    const auto x =
+        static_cast<uint32_t>(t.x0) + Below(w.random, static_cast<uint32_t>(t.x1 - t.x0));
+    const auto y =
+        static_cast<uint32_t>(t.y0) + Below(w.random, static_cast<uint32_t>(t.y1 - t.y0));
     Line(w, "pen %u %u", x, y);
     return true;
 }
@@ -126,8 +128,9 @@ void PenUp(Writer& w) {
 void Options(Writer& w) {
     if (Chance(w.random, 85)) {
         char line[64];
-        std::snprintf(line, sizeof line, "dialog %u %u %u %u %s", Below(w.random, 2), Below(w.random, 2),
-                      Below(w.random, 2), Below(w.random, 2), Chance(w.random, 70) ? "ok" : "cancel");
+        std::snprintf(line, sizeof line, "dialog %u %u %u %u %s", Below(w.random, 2),
+                      Below(w.random, 2), Below(w.random, 2), Below(w.random, 2),
+                      Chance(w.random, 70) ? "ok" : "cancel");
         w.script->append(line);
         w.script->push_back('\n');
     }
@@ -144,7 +147,8 @@ void Options(Writer& w) {
 void Place(Writer& w) {
     for (uint32_t turns = Below(w.random, 4); turns > 0; --turns) Press(w, VK_UP, 1);
     const int32_t moves = static_cast<int32_t>(Below(w.random, 7)) - 3;
-    for (int32_t i = 0; i < (moves < 0 ? -moves : moves); ++i) Press(w, moves < 0 ? VK_LEFT : VK_RIGHT, 1);
+    for (int32_t i = 0; i < (moves < 0 ? -moves : moves); ++i)
+        Press(w, moves < 0 ? VK_LEFT : VK_RIGHT, 1);
     Line(w, "down %u", VK_DOWN);
     Tick(w, 14);
     Line(w, "up %u", VK_DOWN);
@@ -220,7 +224,9 @@ uint64_t NextBits(SoakRandom& random) {
     return z ^ (z >> 31);
 }
 
-uint32_t Below(SoakRandom& random, uint32_t n) { return static_cast<uint32_t>(NextBits(random) % n); }
+uint32_t Below(SoakRandom& random, uint32_t n) {
+    return static_cast<uint32_t>(NextBits(random) % n);
+}
 
 bool Chance(SoakRandom& random, uint32_t percent) { return Below(random, 100) < percent; }
 

@@ -21,9 +21,7 @@ std::vector<Message> Translate(const SDL_Event& event, const PenScale& scale = S
 }
 
 // Where a key is on a US keyboard (SDL names a key and its place alike).
-SDL_Scancode PlaceOf(SDL_Keycode sym) {
-    return SDL_GetScancodeFromName(SDL_GetKeyName(sym));
-}
+SDL_Scancode PlaceOf(SDL_Keycode sym) { return SDL_GetScancodeFromName(SDL_GetKeyName(sym)); }
 
 // A key at `place` that the layout makes `sym`.
 SDL_Event KeyAt(uint32_t type, SDL_Scancode place, SDL_Keycode sym, uint16_t mod = KMOD_NONE,
@@ -100,8 +98,7 @@ TEST(KeyTranslation, DigitsFunctionKeysAndTheGameKeysHaveTheOldCodes) {
         EXPECT_EQ(DownCode(k), '0' + static_cast<uint32_t>(k - SDLK_0));
     const SDL_Keycode functionKeys[] = {SDLK_F1, SDLK_F2, SDLK_F3, SDLK_F4,  SDLK_F5,  SDLK_F6,
                                         SDLK_F7, SDLK_F8, SDLK_F9, SDLK_F10, SDLK_F11, SDLK_F12};
-    for (uint32_t i = 0; i < 12; ++i)
-        EXPECT_EQ(DownCode(functionKeys[i]), 112 + i) << "F" << i + 1;
+    for (uint32_t i = 0; i < 12; ++i) EXPECT_EQ(DownCode(functionKeys[i]), 112 + i) << "F" << i + 1;
     EXPECT_EQ(DownCode(SDLK_RETURN), 13u);
     EXPECT_EQ(DownCode(SDLK_KP_ENTER), 13u);
     EXPECT_EQ(DownCode(SDLK_ESCAPE), 27u);
@@ -353,8 +350,7 @@ TEST(WindowTimer, APunctualTickKeepsTheCadence) {
     EXPECT_EQ(NextTimerDeadline(1000, 1005, 70), 1070u);
     EXPECT_EQ(NextTimerDeadline(1000, 1069, 70), 1070u);
     uint64_t deadline = 1000;
-    for (int i = 0; i < 100; ++i)
-        deadline = NextTimerDeadline(deadline, deadline + 3, 70);
+    for (int i = 0; i < 100; ++i) deadline = NextTimerDeadline(deadline, deadline + 3, 70);
     EXPECT_EQ(deadline, 1000u + 100 * 70) << "no drift from taking each tick 3 ms late";
 }
 

@@ -17,9 +17,7 @@ struct Key {
     uint32_t message, code;
 };
 
-bool operator==(const Key& a, const Key& b) {
-    return a.message == b.message && a.code == b.code;
-}
+bool operator==(const Key& a, const Key& b) { return a.message == b.message && a.code == b.code; }
 
 std::ostream& operator<<(std::ostream& out, const Key& k) {
     return out << (k.message == MSG_KEYDOWN ? "down "
@@ -29,12 +27,8 @@ std::ostream& operator<<(std::ostream& out, const Key& k) {
 }
 
 const std::vector<Key> None;
-Key Down(uint32_t code) {
-    return Key{MSG_KEYDOWN, code};
-}
-Key Up(uint32_t code) {
-    return Key{MSG_KEYUP, code};
-}
+Key Down(uint32_t code) { return Key{MSG_KEYDOWN, code}; }
+Key Up(uint32_t code) { return Key{MSG_KEYUP, code}; }
 
 // The keys one event gives; every message must be a flagged key message of
 // the game's window.
@@ -229,8 +223,7 @@ TEST(PadDevices, KeyboardAndMouseEventsAreNotTheControllers) {
 std::vector<Message> DrainUntilTimer() {
     std::vector<Message> got;
     Message m{};
-    while (PlatformGetMessage(&m) && m.message != MSG_TIMER)
-        got.push_back(m);
+    while (PlatformGetMessage(&m) && m.message != MSG_TIMER) got.push_back(m);
     return got;
 }
 

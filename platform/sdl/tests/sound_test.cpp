@@ -149,9 +149,7 @@ void AnOutputThatCannotCloseHoldsNoCue() {
     std::remove(path.c_str());
 }
 
-TEST(SoundOutput, AnOutputThatCannotCloseHoldsNoCue) {
-    ALONE(AnOutputThatCannotCloseHoldsNoCue());
-}
+TEST(SoundOutput, AnOutputThatCannotCloseHoldsNoCue) { ALONE(AnOutputThatCannotCloseHoldsNoCue()); }
 
 void AnEndingProgramCutsTheCueShort() {
     const std::string path = OutputPath("cut");
@@ -166,8 +164,6 @@ void AnEndingProgramCutsTheCueShort() {
     std::remove(path.c_str());
 }
 
-TEST(SoundOutput, AnEndingProgramCutsTheCueShort) {
-    ALONE(AnEndingProgramCutsTheCueShort());
-}
+TEST(SoundOutput, AnEndingProgramCutsTheCueShort) { ALONE(AnEndingProgramCutsTheCueShort()); }
 
 } // namespace
