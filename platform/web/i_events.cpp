@@ -32,13 +32,7 @@ EventState Events;
 // Waits until WakeLoop or `ms` milliseconds (-1: no limit) have passed.
 EM_ASYNC_JS(void, js_wait, (int ms), {
     await new Promise(function(resolve) {
-        var timer = ms >= 0 ? setTimeout(
-                                  function() {
-                                      Module.vantleWake = null;
-                                      resolve();
-                                  },
-                                  ms)
-                            : 0;
+        var timer = ms >= 0 ? setTimeout(function() { Module.vantleWake = null; resolve(); }, ms) : 0;
         Module.vantleWake = function() {
             if (timer) clearTimeout(timer);
             Module.vantleWake = null;
@@ -61,8 +55,7 @@ EM_JS(void, js_listen, (), {
                 var Context = window.AudioContext || window.webkitAudioContext;
                 if (Context) Module.vantleAudio = new Context();
             }
-            if (Module.vantleAudio && Module.vantleAudio.state == "suspended")
-                Module.vantleAudio.resume();
+            if (Module.vantleAudio && Module.vantleAudio.state == "suspended") Module.vantleAudio.resume();
         } catch (e) {
         }
     }
@@ -75,10 +68,7 @@ EM_JS(void, js_listen, (), {
             var fy = r.height > 0 ? (e.clientY - r.top) / r.height : 0;
             if (kind == 1 && e.pointerType == "mouse" && e.button != 0) return;
             if (kind == 1) {
-                try {
-                    canvas.setPointerCapture(e.pointerId);
-                } catch (x) {
-                }
+                try { canvas.setPointerCapture(e.pointerId); } catch (x) {}
                 canvas.focus();
             }
             _WebPointer(kind, e.pointerId, fx, fy);
@@ -88,23 +78,17 @@ EM_JS(void, js_listen, (), {
     canvas.addEventListener("pointerdown", pointer(1));
     canvas.addEventListener("pointerup", pointer(0));
     canvas.addEventListener("pointercancel", pointer(0));
-    canvas.addEventListener(
-        "contextmenu", function(e) { e.preventDefault(); });
-    canvas.addEventListener("wheel", function(e) { e.preventDefault(); }, {passive : false});
-    document.addEventListener(
-        "gesturestart", function(e) { e.preventDefault(); });
-    window.addEventListener(
-        "resize", function() { _WebResized(); });
-    window.addEventListener(
-        "pagehide", function() { _WebEndSession(); });
-    window.addEventListener(
-        "blur", function() { _WebBlur(); });
-    document.addEventListener(
-        "visibilitychange", function() {
-            var hidden = document.visibilityState == "hidden";
-            _WebShown(hidden ? 0 : 1);
-            if (hidden) _WebEndSession();
-        });
+    canvas.addEventListener("contextmenu", function(e) { e.preventDefault(); });
+    canvas.addEventListener("wheel", function(e) { e.preventDefault(); }, {passive: false});
+    document.addEventListener("gesturestart", function(e) { e.preventDefault(); });
+    window.addEventListener("resize", function() { _WebResized(); });
+    window.addEventListener("pagehide", function() { _WebEndSession(); });
+    window.addEventListener("blur", function() { _WebBlur(); });
+    document.addEventListener("visibilitychange", function() {
+        var hidden = document.visibilityState == "hidden";
+        _WebShown(hidden ? 0 : 1);
+        if (hidden) _WebEndSession();
+    });
 });
 
 void Post(const Message& m) {
@@ -181,7 +165,9 @@ EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int pointer, double fx, double fy
 }
 
 // The page lost the keyboard to another window or tab.
-EMSCRIPTEN_KEEPALIVE void WebBlur() { LetGoOfAllKeys(); }
+EMSCRIPTEN_KEEPALIVE void WebBlur() {
+    LetGoOfAllKeys();
+}
 
 // The page was hidden (0: another tab, the browser minimised, the phone
 // locked) or shown again (1): the window is told at once.
@@ -199,9 +185,13 @@ EMSCRIPTEN_KEEPALIVE void WebEndSession() {
 }
 }
 
-uint64_t Now() { return static_cast<uint64_t>(emscripten_get_now()); }
+uint64_t Now() {
+    return static_cast<uint64_t>(emscripten_get_now());
+}
 
-void WakeLoop() { js_wake(); }
+void WakeLoop() {
+    js_wake();
+}
 
 // Starts listening to the page once, with the window.
 void EventsListen() {

@@ -15,29 +15,16 @@ constexpr int32_t MaxPads = 4;
 constexpr int32_t Fields = 4; // per controller: index, buttons, stick x, stick y
 
 // The standard layout's buttons, by the browser's number.
-constexpr int32_t StandardButtons[] = {PAD_A,
-                                       PAD_B,
-                                       PAD_X,
-                                       PAD_Y,
-                                       PAD_LEFT_SHOULDER,
-                                       PAD_RIGHT_SHOULDER,
-                                       -1,
-                                       -1,
-                                       /* triggers */ PAD_BACK,
-                                       PAD_START,
-                                       PAD_LEFT_STICK,
-                                       PAD_RIGHT_STICK,
-                                       PAD_DPAD_UP,
-                                       PAD_DPAD_DOWN,
-                                       PAD_DPAD_LEFT,
-                                       PAD_DPAD_RIGHT,
-                                       PAD_GUIDE};
+constexpr int32_t StandardButtons[] = {
+    PAD_A,          PAD_B,           PAD_X,          PAD_Y,       PAD_LEFT_SHOULDER, PAD_RIGHT_SHOULDER,
+    -1,             -1, /* triggers */ PAD_BACK,      PAD_START,   PAD_LEFT_STICK,    PAD_RIGHT_STICK,
+    PAD_DPAD_UP,    PAD_DPAD_DOWN,   PAD_DPAD_LEFT,  PAD_DPAD_RIGHT, PAD_GUIDE};
 constexpr int32_t StandardButtonCount = sizeof StandardButtons / sizeof StandardButtons[0];
 
 struct PadReading {
-    int32_t index;    // the browser's number for the controller, -1 for none
+    int32_t index;   // the browser's number for the controller, -1 for none
     uint32_t buttons; // a bit for each of the browser's buttons held
-    int32_t x, y;     // the left stick, -32767 to 32767
+    int32_t x, y;    // the left stick, -32767 to 32767
 };
 
 struct GamepadState {
@@ -47,7 +34,7 @@ struct GamepadState {
 };
 GamepadState Gamepads;
 
-EM_JS(int, js_read_gamepads, (int32_t * out, int max), {
+EM_JS(int, js_read_gamepads, (int32_t* out, int max), {
     if (!navigator.getGamepads) return 0;
     var pads = navigator.getGamepads();
     var n = 0;
@@ -74,8 +61,7 @@ const PadReading* Find(const PadReading* readings, int32_t count, int32_t index)
 }
 
 void PostAll(const Message* out, int32_t n) {
-    for (int32_t i = 0; i < n; ++i)
-        PlatformPostMessage(out[i].window, out[i].message, out[i].wParam, out[i].lParam);
+    for (int32_t i = 0; i < n; ++i) PlatformPostMessage(out[i].window, out[i].message, out[i].wParam, out[i].lParam);
     if (n > 0) WakeLoop();
 }
 } // namespace
@@ -85,8 +71,8 @@ bool PadPoll() {
     const int32_t count = js_read_gamepads(raw, MaxPads);
     PadReading now[MaxPads];
     for (int32_t i = 0; i < count; ++i)
-        now[i] = PadReading{raw[i * Fields], static_cast<uint32_t>(raw[i * Fields + 1]),
-                            raw[i * Fields + 2], raw[i * Fields + 3]};
+        now[i] = PadReading{raw[i * Fields], static_cast<uint32_t>(raw[i * Fields + 1]), raw[i * Fields + 2],
+                            raw[i * Fields + 3]};
     Message out[PadMaxMessages];
     // Controllers gone let go of what they held.
     for (int32_t i = 0; i < Gamepads.lastCount; ++i)
@@ -99,13 +85,10 @@ bool PadPoll() {
         for (int32_t b = 0; b < StandardButtonCount; ++b) {
             const bool down = (now[i].buttons >> b & 1u) != 0;
             if (down == ((was.buttons >> b & 1u) != 0) || StandardButtons[b] < 0) continue;
-            PostAll(out,
-                    PadButtonChange(&Gamepads.pad, WebWindow, id, StandardButtons[b], down, out));
+            PostAll(out, PadButtonChange(&Gamepads.pad, WebWindow, id, StandardButtons[b], down, out));
         }
-        if (now[i].x != was.x)
-            PostAll(out, PadStickChange(&Gamepads.pad, WebWindow, id, PAD_AXIS_X, now[i].x, out));
-        if (now[i].y != was.y)
-            PostAll(out, PadStickChange(&Gamepads.pad, WebWindow, id, PAD_AXIS_Y, now[i].y, out));
+        if (now[i].x != was.x) PostAll(out, PadStickChange(&Gamepads.pad, WebWindow, id, PAD_AXIS_X, now[i].x, out));
+        if (now[i].y != was.y) PostAll(out, PadStickChange(&Gamepads.pad, WebWindow, id, PAD_AXIS_Y, now[i].y, out));
     }
     for (int32_t i = 0; i < count; ++i) Gamepads.last[i] = now[i];
     Gamepads.lastCount = count;

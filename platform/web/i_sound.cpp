@@ -43,7 +43,7 @@ EM_ASYNC_JS(void, js_play_wave, (const char* name, const uint8_t* data, int size
             source.buffer = buffer;
             source.connect(a.destination);
             source.onended = end;
-            Module.vantleSound = {source : source, end : end};
+            Module.vantleSound = {source: source, end: end};
             setTimeout(end, buffer.duration * 1000 + 250);
             source.start();
         });
@@ -54,10 +54,7 @@ EM_ASYNC_JS(void, js_play_wave, (const char* name, const uint8_t* data, int size
 EM_JS(void, js_stop_sound, (), {
     var s = Module.vantleSound;
     if (!s) return;
-    try {
-        s.source.stop();
-    } catch (e) {
-    }
+    try { s.source.stop(); } catch (e) {}
     s.end();
 });
 } // namespace
@@ -68,4 +65,6 @@ void PlatformPlayWave(const char* name) {
     js_play_wave(name, pcm.data, static_cast<int>(pcm.size), pcm.rate);
 }
 
-void PlatformStopSound() { js_stop_sound(); }
+void PlatformStopSound() {
+    js_stop_sound();
+}

@@ -26,9 +26,7 @@ EM_JS(void, js_restore_folder, (const char* folder), {
             var name = key.substring(7);
             var hex = localStorage.getItem(key);
             if (name == "" || name.indexOf("/") >= 0 || name == "." || name == "..") continue;
-            if (hex == null || hex.length % 2 != 0 || hex.length > 8192 ||
-                hex.replace(/ [0 - 9a - f] / g, "").length != 0)
-                continue;
+            if (hex == null || hex.length % 2 != 0 || hex.length > 8192 || hex.replace(/[0-9a-f]/g, "").length != 0) continue;
             var bytes = new Uint8Array(hex.length / 2);
             for (var j = 0; j < bytes.length; j++) bytes[j] = parseInt(hex.substr(2 * j, 2), 16);
             FS.writeFile(dir + name, bytes);
@@ -49,13 +47,9 @@ EM_JS(void, js_save_folder, (const char* folder), {
             if (names[i] == "." || names[i] == ".." || !FS.isFile(FS.stat(path).mode)) continue;
             var bytes = FS.readFile(path);
             var hex = "";
-            for (var j = 0; j < bytes.length; j++)
-                hex += (bytes[j] | 256).toString(16).substring(1);
+            for (var j = 0; j < bytes.length; j++) hex += (bytes[j] | 256).toString(16).substring(1);
             kept["vantle:" + names[i]] = true;
-            try {
-                localStorage.setItem("vantle:" + names[i], hex);
-            } catch (e) {
-            }
+            try { localStorage.setItem("vantle:" + names[i], hex); } catch (e) {}
         }
         for (var k = localStorage.length - 1; k >= 0; k--) {
             var key = localStorage.key(k);

@@ -8,4 +8,6 @@ void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
     TimerSet(window, id, milliseconds, Now());
 }
 
-void PlatformKillTimer(Window window, uint32_t id) { TimerKill(window, id); }
+void PlatformKillTimer(Window window, uint32_t id) {
+    TimerKill(window, id);
+}

@@ -14,6 +14,7 @@
 
 #include <emscripten.h>
 
+
 namespace {
 constexpr int32_t MaxBands = 16;
 
@@ -26,7 +27,7 @@ VideoState Video;
 
 // The canvas's size in device pixels: its size on the page times the
 // device's pixels to a page pixel.
-EM_JS(void, js_canvas_size, (int32_t * width, int32_t* height), {
+EM_JS(void, js_canvas_size, (int32_t* width, int32_t* height), {
     var c = document.getElementById("screen");
     var r = c.getBoundingClientRect();
     var ratio = window.devicePixelRatio || 1;
@@ -34,14 +35,16 @@ EM_JS(void, js_canvas_size, (int32_t * width, int32_t* height), {
     HEAP32[height >> 2] = Math.max(1, Math.round(r.height * ratio));
 });
 
-EM_JS(void, js_set_title, (const char* title), { document.title = UTF8ToString(title); });
+EM_JS(void, js_set_title, (const char* title), {
+    document.title = UTF8ToString(title);
+});
 
 // Sizes the canvas's own pixels (which clears it) and keeps its context.
 EM_JS(void, js_resize_canvas, (int width, int height), {
     var c = document.getElementById("screen");
     if (c.width != width) c.width = width;
     if (c.height != height) c.height = height;
-    Module.vantleContext = c.getContext("2d", {alpha : false});
+    Module.vantleContext = c.getContext("2d", {alpha: false});
     Module.vantleContext.imageSmoothingEnabled = false;
 });
 
@@ -119,7 +122,9 @@ void PlatformDestroyWindow(Window window) {
 }
 
 // The page's icons are its manifest's.
-void PlatformSetSmallIcon(Window, int32_t, int32_t) { TheWindow.smallIcon = true; }
+void PlatformSetSmallIcon(Window, int32_t, int32_t) {
+    TheWindow.smallIcon = true;
+}
 
 void PlatformSetClassIcon(int32_t) {}
 
@@ -139,8 +144,7 @@ void PlatformPresent(Window, const uint32_t* pixels, int32_t width, int32_t heig
                       StretchTarget{Video.canvas.pixels, w, h, w}, fit, bands, MaxBands);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t rows = bands[i].bottom - bands[i].top;
-        ToCanvasBytes(Video.canvas.pixels +
-                          static_cast<size_t>(bands[i].top) * static_cast<size_t>(w),
+        ToCanvasBytes(Video.canvas.pixels + static_cast<size_t>(bands[i].top) * static_cast<size_t>(w),
                       static_cast<size_t>(rows) * static_cast<size_t>(w));
         js_put_rows(Video.canvas.pixels, w, bands[i].top, rows);
     }
