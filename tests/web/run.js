@@ -539,7 +539,7 @@ async function keysAndFocus(t) {
 // hiding saves); a hidden page saves too.
 async function settingsSurviveReload(t) {
   const game = await t.newGame();
-  const seed = { sound: 1, high: 12345, repeat: [1, 1, 0, 1], ninth: 1 };
+  const seed = { sound: 1, high: 12345, repeat: [1, 1, 0, 1], hidden: 1 };
   await game.open({ width: 320, height: 240, seed });
   await game.waitTitle('the title with seeded settings (sound on, high score 12345, all but Down repeating)');
   const toggled = game.refs.titleSoundToggled;
@@ -550,7 +550,7 @@ async function settingsSurviveReload(t) {
   const kept = await game.storedSettings();
   check(kept !== null, `after a reload there is no "${SETTINGS_KEY}" in localStorage`);
   check(kept.magic[0] === 86 && kept.magic[1] === 65 && kept.sound === 0 && kept.high === 12345 &&
-    kept.repeat.join() === seed.repeat.join() && kept.ninth === seed.ninth,
+    kept.repeat.join() === seed.repeat.join() && kept.hidden === seed.hidden,
   `after S and a reload the settings stored are ${JSON.stringify(kept)}, not sound 0 and high score 12345 with the rest as seeded`);
   game.settings = off;
   await game.waitTitle('after the reload, the title with the sound off');
@@ -603,7 +603,7 @@ async function endAndPlayAgain(t) {
     const s = await game.storedSettings();
     const d = DEFAULT_SETTINGS;
     check(s !== null && s.magic[0] === 86 && s.magic[1] === 65 && s.sound === d.sound && s.high === d.high &&
-      s.repeat.join() === d.repeat.join() && s.ninth === d.ninth,
+      s.repeat.join() === d.repeat.join() && s.hidden === d.hidden,
     `${what}: the settings saved are ${JSON.stringify(s)}, not the defaults`);
     return e;
   };

@@ -12,11 +12,11 @@ const path = require('path');
 const { decodePng } = require('./png');
 
 const SETTINGS_KEY = 'vantle:vantle.dat';
-const DEFAULT_SETTINGS = { sound: 1, high: 0, repeat: [0, 0, 1, 0], ninth: 1 };
+const DEFAULT_SETTINGS = { sound: 1, high: 0, repeat: [0, 0, 1, 0], hidden: 1 };
 
 // The 36-byte settings file: nine little-endian int32.
 function settingsBytes(s) {
-  const v = [86, 65, s.sound, s.high, ...s.repeat, s.ninth];
+  const v = [86, 65, s.sound, s.high, ...s.repeat, s.hidden];
   const b = Buffer.alloc(36);
   v.forEach((x, i) => b.writeInt32LE(x, i * 4));
   return b;
@@ -25,7 +25,7 @@ function settingsBytes(s) {
 function settingsFromBytes(b) {
   const v = [];
   for (let i = 0; i < 9; i++) v.push(b.readInt32LE(i * 4));
-  return { magic: [v[0], v[1]], sound: v[2], high: v[3], repeat: v.slice(4, 8), ninth: v[8] };
+  return { magic: [v[0], v[1]], sound: v[2], high: v[3], repeat: v.slice(4, 8), hidden: v[8] };
 }
 
 class Sim {
