@@ -96,6 +96,10 @@ bool PlatformWindowAlive(Window window);
 bool PlatformHasSmallIcon(Window window);
 void PlatformSetSmallIcon(Window window, int32_t iconId, int32_t size);
 void PlatformSetClassIcon(int32_t iconId);
+// Whether the screen is to stay lit: yes while a game is in play, no when
+// it is paused, over or on the title (the shell says so every tick). A
+// system that keeps a game's screen lit anyway (the desktop) does nothing.
+void PlatformKeepAwake(Window window, bool awake);
 
 // The message queue. GetMessage waits (sleeping, never spinning) and returns
 // false once the quit message has been posted, and from then on.

@@ -206,6 +206,9 @@ void TimerTick(Window window) {
         PlatformDestroyWindow(window);
         return;
     }
+    // The screen stays lit while a game is played, not while it waits.
+    const bool playing = Flow.Mode == MODE_PLAY || Flow.Mode == MODE_RESOLVE;
+    PlatformKeepAwake(window, playing && Flow.FallStep != 0);
     if (Buttons.OptionsRequest != 0) {
         Buttons.OptionsRequest = 0;
         PlatformKillTimer(window, GameTimerId);

@@ -228,4 +228,32 @@ TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
     EXPECT_EQ(Board.Pair.PairColumn, column + 1);
 }
 
+// The screen is kept lit while a game is played: not on the title, not
+// while paused, and no longer once the game is over.
+TEST_F(AppTest, TheScreenStaysLitOnlyWhileAGameIsPlayed) {
+    const auto tick = [] {
+        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
+    };
+    tick();
+    tick();
+    EXPECT_FALSE(HeadlessKeepsAwake()) << "the title";
+    OnKeyDown(VK_RETURN);
+    tick();
+    OnKeyUp(VK_RETURN);
+    ASSERT_EQ(Flow.Mode, MODE_PLAY);
+    EXPECT_TRUE(HeadlessKeepsAwake());
+    PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 0, 0}); // hidden: paused
+    tick();
+    EXPECT_FALSE(HeadlessKeepsAwake()) << "paused";
+    OnKeyDown(VK_SPACE);
+    tick();
+    OnKeyUp(VK_SPACE);
+    EXPECT_TRUE(HeadlessKeepsAwake()) << "resumed";
+    // Held Down fills the well until the game ends.
+    OnKeyDown(VK_DOWN);
+    for (int i = 0; i < 5000 && Flow.Mode != MODE_GAMEOVER; ++i) tick();
+    ASSERT_EQ(Flow.Mode, MODE_GAMEOVER);
+    EXPECT_FALSE(HeadlessKeepsAwake()) << "game over";
+}
+
 } // namespace
