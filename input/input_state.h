@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/keys.h"
+#include "platform/platform.h"
 
 #include <cstdint>
 
@@ -20,7 +21,7 @@ enum KeyFlag : uint16_t {
 
 // Fingers on the screen at once, each a pen of its own (0 is the pen, the
 // mouse or the first finger).
-constexpr int32_t MaxFingers = 10;
+constexpr int32_t MaxFingers = PenFingers;
 
 struct InputStateFields {
     uint16_t HeldKeys;       // keys and pen down now

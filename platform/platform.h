@@ -67,6 +67,7 @@ struct Message {
 // carry in bits 8 to 15 of wParam which finger they are of: 0 for the pen,
 // the mouse and the first finger; each further finger is a pen of its own.
 constexpr uint32_t PEN_FINGER_SHIFT = 8;
+constexpr int32_t PenFingers = 10; // fingers told apart; others are not seen
 constexpr int32_t PenFinger(uint32_t wParam) {
     return static_cast<int32_t>((wParam >> PEN_FINGER_SHIFT) & 0xFFu);
 }
