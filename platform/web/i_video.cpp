@@ -257,9 +257,12 @@ void PlatformPresent(Window, const uint32_t* pixels, int32_t width, int32_t heig
     if (full) js_resize_canvas(w, h);
 
     RowBand bands[MaxBands];
-    // The picture as it was drawn: until the game has laid itself out for a
-    // new shape, the old one keeps its own.
-    const FitRect fit = FitPicture(width, height, w, h);
+    // The canvas has the picture's shape to within its last pixel, and the
+    // picture covers all of it; only until the game has laid itself out for
+    // a new shape does the old picture keep its own, fitted.
+    const int64_t cross = static_cast<int64_t>(width) * h - static_cast<int64_t>(height) * w;
+    const bool shaped = (cross < 0 ? -cross : cross) * 50 <= static_cast<int64_t>(width) * h;
+    const FitRect fit = shaped ? FitRect{0, 0, w, h} : FitPicture(width, height, w, h);
     const int32_t count =
         StretchFitted(pixels, width, height, pitch, Video.last.pixels, full,
                       StretchTarget{Video.canvas.pixels, w, h, w}, fit, bands, MaxBands);
