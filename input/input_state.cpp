@@ -43,6 +43,8 @@ bool IsFinger(int32_t finger) { return finger >= 0 && finger < MaxFingers; }
 void LetGoOfFingerKey(int32_t finger) {
     const uint16_t key = InputState.FingerKey[finger];
     InputState.FingerKey[finger] = 0;
+    InputState.ReleasedKeys = static_cast<uint16_t>(InputState.ReleasedKeys | FlagOf(key));
+    if (key != 0) InputState.ReleasedChar = key;
     for (int32_t f = 0; f < MaxFingers; ++f)
         if (InputState.FingerDown[f] != 0 && InputState.FingerKey[f] == key && key != 0) return;
     InputState.HeldKeys = static_cast<uint16_t>(InputState.HeldKeys & ~FlagOf(key));
@@ -93,9 +95,16 @@ void OnFingerUp(int32_t finger) {
         if (InputState.FingerDown[f] != 0) return;
     InputState.MouseX = 0;
     InputState.MouseY = 0;
+    InputState.ReleasedKeys |= MOUSE_DOWN;
     // The pen (the last finger) going up lets go of everything, keyboard
     // keys too.
     InputState.HeldKeys = 0;
+}
+
+void OnTouchKeyUp(uint32_t key) {
+    OnKeyUp(key);
+    InputState.ReleasedKeys = static_cast<uint16_t>(InputState.ReleasedKeys | FlagOf(key));
+    InputState.ReleasedChar = static_cast<uint16_t>(key);
 }
 
 void OnTouchKeyDown(uint32_t key) {
@@ -105,14 +114,17 @@ void OnTouchKeyDown(uint32_t key) {
 }
 
 void LatchInput() {
-    // A tap let go before this latch is seen as pressed all the same; what
-    // is held now is what the next latch compares with.
-    const auto seen = static_cast<uint16_t>(InputState.HeldKeys | InputState.TappedKeys);
-    InputState.PressedKeys = static_cast<uint16_t>(seen & ~InputState.PrevHeldKeys);
+    // A press by a pen, a finger or a touch control since the last latch
+    // is pressed now, even if let go already, and so is one that a finger
+    // let go of and pressed again in between (a quick second tap); a key
+    // the keyboard let go of and a finger pressed is not new. What is held
+    // now is what the next latch compares with.
+    const auto renewed = static_cast<uint16_t>(~InputState.PrevHeldKeys | InputState.ReleasedKeys);
+    InputState.PressedKeys = static_cast<uint16_t>(
+        (InputState.HeldKeys & ~InputState.PrevHeldKeys) | (InputState.TappedKeys & renewed));
     InputState.PrevHeldKeys = InputState.HeldKeys;
-    // A tap let go already would leave no new character: its key is it.
     const uint16_t tapped = InputState.TappedChar;
-    if (tapped != 0 && tapped != InputState.CurrentChar) {
+    if (tapped != 0 && (tapped != InputState.CurrentChar || tapped == InputState.ReleasedChar)) {
         InputState.NewChar = tapped;
         InputState.LastChar = InputState.CurrentChar;
     } else if (InputState.CurrentChar != InputState.LastChar) {
@@ -123,6 +135,8 @@ void LatchInput() {
     }
     InputState.TappedKeys = 0;
     InputState.TappedChar = 0;
+    InputState.ReleasedKeys = 0;
+    InputState.ReleasedChar = 0;
 }
 
 uint16_t HitTestButtons() {

@@ -36,6 +36,10 @@ struct InputStateFields {
     // tick still acts once. Keys typed on a keyboard are not kept.
     uint16_t TappedKeys;
     uint16_t TappedChar;
+    // What a finger or a touch control let go of since the last latch: a
+    // press of it again before the latch is a new press.
+    uint16_t ReleasedKeys;
+    uint16_t ReleasedChar;
     // The key of the button under each finger that is down (0 for none).
     uint16_t FingerKey[MaxFingers];
     uint8_t FingerDown[MaxFingers];
@@ -57,6 +61,7 @@ void OnFingerUp(int32_t finger);
 // A key from a control on the screen that stands for it: a key going down
 // that, let go within the tick, still counts as pressed once.
 void OnTouchKeyDown(uint32_t key);
+void OnTouchKeyUp(uint32_t key);
 void LatchInput();
 // The key of the button under the pen, or 0; a hit makes it the current
 // character.

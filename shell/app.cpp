@@ -176,7 +176,12 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
         return 0;
     // A key let go while Alt was held is let go all the same.
     case MSG_KEYUP:
-    case MSG_SYSKEYUP: OnKeyUp(wParam); return 0;
+    case MSG_SYSKEYUP:
+        if ((lParam & KEY_FROM_TOUCH) != 0)
+            OnTouchKeyUp(wParam);
+        else
+            OnKeyUp(wParam);
+        return 0;
     case MSG_COMMAND:
         if ((wParam & 0xFFFFu) == CMD_CLOSE) {
             PlatformDestroyWindow(window);

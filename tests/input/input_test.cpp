@@ -168,6 +168,19 @@ TEST_F(InputTest, ATapShorterThanATickIsPressedOnce) {
     EXPECT_EQ(InputState.PressedKeys, 0) << "one tap, one press";
     EXPECT_EQ(InputState.NewChar, 0);
 
+    // Held over a latch, let go and tapped again before the next: two
+    // presses, one at each latch.
+    PenDown(left.x + 3, left.y + 3);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, MOUSE_DOWN | KEY_LEFT);
+    OnPenUp();
+    PenDown(left.x + 3, left.y + 3);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, MOUSE_DOWN | KEY_LEFT);
+    EXPECT_EQ(InputState.NewChar, VK_LEFT);
+    OnPenUp();
+    LatchInput();
+
     // The same button tapped again on the next tick is a second press.
     PenDown(left.x + 3, left.y + 3);
     OnPenUp();
@@ -183,9 +196,21 @@ TEST_F(InputTest, ATapShorterThanATickIsPressedOnce) {
     LatchInput();
     EXPECT_EQ(InputState.NewChar, 0);
 
+    // Let go and pressed again by a touch control within one tick, held at
+    // the latch: a second press.
+    OnTouchKeyDown(VK_SPACE);
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, VK_SPACE);
+    OnTouchKeyUp(VK_SPACE);
+    OnTouchKeyDown(VK_SPACE);
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, VK_SPACE);
+    OnTouchKeyUp(VK_SPACE);
+    LatchInput();
+
     // A touch control's key: down and up within the tick, pressed once.
     OnTouchKeyDown(VK_DOWN);
-    OnKeyUp(VK_DOWN);
+    OnTouchKeyUp(VK_DOWN);
     LatchInput();
     EXPECT_EQ(InputState.PressedKeys, KEY_DOWN);
     EXPECT_EQ(InputState.NewChar, VK_DOWN);
