@@ -499,6 +499,17 @@ async function manners(t) {
   const scale = await phone.page.evaluate(() => window.visualViewport.scale);
   check(scale === 1, `after a pinch and a double tap the page is zoomed to ${scale}`);
 
+  // A notch and a home bar (safe-area insets, stood in for by the page's
+  // own probe of them): the picture and the controls keep clear of them.
+  await phone.page.addStyleTag({ content: '#safe { padding: 47px 0 34px 0 !important; }' });
+  await phone.page.evaluate(() => window.dispatchEvent(new Event('resize')));
+  await delay(300);
+  const p = await phone.places();
+  check(p.canvas.y >= 47 - 0.01, `with a 47 px notch the picture starts at ${p.canvas.y}`);
+  for (const b of p.controls.filter(c => c.shown))
+    check(b.y >= 47 - 0.01 && b.y + b.h <= 844 - 34 + 0.01, `with insets of 47 and 34 px the control "${b.label}" is at ${b.y}..${b.y + b.h}`);
+  check(Math.abs(p.canvas.w - 390) < 1, `with insets above and below the picture is ${p.canvas.w} wide, not the page's 390`);
+
   // The manifest: an id, and a maskable icon that is opaque to its edges.
   const m = await phone.page.evaluate(async () => (await fetch('manifest.webmanifest')).json());
   check(typeof m.id === 'string' && m.id.length > 0, 'the manifest has no id');
