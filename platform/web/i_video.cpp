@@ -155,6 +155,8 @@ EM_JS(void, js_keep_awake, (int awake), {
 EM_JS(void, js_show_ended, (), {
     var c = document.getElementById("screen");
     if (c) c.style.display = "none";
+    var pads = document.querySelectorAll(".pad");
+    for (var i = 0; i < pads.length; i++) pads[i].style.display = "none";
     var e = document.getElementById("ended");
     if (e) e.style.display = "flex";
 });

@@ -376,6 +376,8 @@ async function tapsActOnce(t) {
   await phone.tapControl(27);
   const ended = await waitFor(() => phone.page.evaluate(() => getComputedStyle(document.getElementById('ended')).display !== 'none'), { timeout: 2000 });
   check(ended, 'a 40 ms tap on the quit control does not end the game');
+  const left = (await phone.places()).controls.filter(c => c.shown).length;
+  check(left === 0, `the game has ended, yet ${left} touch controls still show`);
 }
 
 // Two thumbs: one holds Down while the other taps Left; a finger sliding
