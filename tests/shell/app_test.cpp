@@ -167,8 +167,9 @@ TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
     };
     const auto tap = [&](int32_t button, uint32_t finger) {
         const Button& b = Buttons.Table[button];
-        const auto x = static_cast<int32_t>((b.x + b.w / 2) * Layout.Scale);
-        const auto y = static_cast<int32_t>((b.y + b.h / 2) * Layout.Scale);
+        const int32_t middleX = b.x + b.w / 2, middleY = b.y + b.h / 2;
+        const auto x = static_cast<int32_t>(middleX * Layout.Scale);
+        const auto y = static_cast<int32_t>(middleY * Layout.Scale);
         send(MSG_PENDOWN, 1u | finger << PEN_FINGER_SHIFT, PackPosition(x, y));
         send(MSG_PENUP, finger << PEN_FINGER_SHIFT, 0);
     };
@@ -183,7 +184,8 @@ TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
     ASSERT_EQ(Flow.Mode, MODE_PLAY);
     for (int i = 0; i < 30; ++i) tick();
     const FallingPairState pair = Board.Pair;
-    const int32_t counter = Board.FallCounter, interval = Board.FallInterval;
+    const auto counter = Board.FallCounter;
+    const auto interval = Board.FallInterval;
 
     HeadlessSetWindowSize(480, 640);
     send(MSG_SIZE, 0, 0);
