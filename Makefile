@@ -34,7 +34,8 @@ test:
 
 # What a tick, a draw and a paint cost, and how fast vantle-sim plays; it
 # reports, it does not judge. `make bench-web` reports the browser
-# edition's download, its time to the title and its CPU while it waits.
+# edition's download, its time to the title, its CPU while it waits and in
+# play, and on an emulated phone the time from a touch to the new picture.
 bench-web: web build
 	node tests/web/bench.js --site build-web/site --sim build/tools/sim/vantle-sim
 

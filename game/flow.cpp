@@ -17,9 +17,12 @@ bool IsOptionsKey(uint16_t c) { return c == VK_O || c == 'o'; }
 bool IsSoundKey(uint16_t c) { return c == VK_S || c == 's'; }
 
 // An action follows the held keys when its repeat choice is on, otherwise
-// only the keys newly pressed this tick.
+// only the keys newly pressed this tick. A tap already let go is pressed
+// but no longer held: it acts once either way.
 uint16_t ActionInput(int32_t choice) {
-    return Flow.KeyRepeat[choice] != 0 ? InputState.HeldKeys : InputState.PressedKeys;
+    const uint16_t pressed = InputState.PressedKeys;
+    return Flow.KeyRepeat[choice] != 0 ? static_cast<uint16_t>(InputState.HeldKeys | pressed)
+                                       : pressed;
 }
 
 void MovePair(int32_t dc) {

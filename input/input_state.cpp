@@ -32,32 +32,111 @@ void OnKeyUp(uint32_t key) {
     InputState.CurrentChar = 0;
 }
 
-void OnPenDown(int32_t logicalX, int32_t logicalY) {
-    InputState.HeldKeys |= MOUSE_DOWN;
-    InputState.MouseX = static_cast<uint16_t>(logicalX);
-    InputState.MouseY = static_cast<uint16_t>(logicalY);
-    // A tap is the key of the button under it going down; outside every
-    // button it is key 0, which sets no flag.
-    OnKeyDown(HitTestButtons());
+void OnPenDown(int32_t logicalX, int32_t logicalY) { OnFingerDown(0, logicalX, logicalY); }
+
+void OnPenUp() { OnFingerUp(0); }
+
+namespace {
+bool IsFinger(int32_t finger) { return finger >= 0 && finger < MaxFingers; }
+
+// The key one finger held goes up, unless another finger is on it too.
+void LetGoOfFingerKey(int32_t finger) {
+    const uint16_t key = InputState.FingerKey[finger];
+    InputState.FingerKey[finger] = 0;
+    InputState.ReleasedKeys = static_cast<uint16_t>(InputState.ReleasedKeys | FlagOf(key));
+    if (key != 0) InputState.ReleasedChar = key;
+    for (int32_t f = 0; f < MaxFingers; ++f)
+        if (InputState.FingerDown[f] != 0 && InputState.FingerKey[f] == key && key != 0) return;
+    InputState.HeldKeys = static_cast<uint16_t>(InputState.HeldKeys & ~FlagOf(key));
 }
 
-void OnPenUp() {
+// The finger now on the button of `key`, kept for the next latch.
+void PressFingerKey(int32_t finger, uint16_t key) {
+    InputState.FingerKey[finger] = key;
+    // A tap is the key of the button under it going down; outside every
+    // button it is key 0, which sets no flag.
+    OnKeyDown(key);
+    InputState.TappedKeys = static_cast<uint16_t>(InputState.TappedKeys | FlagOf(key));
+    if (key != 0) InputState.TappedChar = key;
+}
+} // namespace
+
+void OnFingerDown(int32_t finger, int32_t logicalX, int32_t logicalY) {
+    if (!IsFinger(finger)) return;
+    InputState.HeldKeys |= MOUSE_DOWN;
+    InputState.TappedKeys |= MOUSE_DOWN;
+    InputState.MouseX = static_cast<uint16_t>(logicalX);
+    InputState.MouseY = static_cast<uint16_t>(logicalY);
+    if (InputState.FingerDown[finger] != 0) LetGoOfFingerKey(finger);
+    InputState.FingerDown[finger] = 1;
+    PressFingerKey(finger, HitTestButtons());
+}
+
+void OnFingerMove(int32_t finger, int32_t logicalX, int32_t logicalY) {
+    if (!IsFinger(finger) || InputState.FingerDown[finger] == 0) return;
+    const uint16_t key = ButtonKeyAt(logicalX, logicalY);
+    if (key == InputState.FingerKey[finger]) return;
+    // Off its button: as if that key went up.
+    LetGoOfFingerKey(finger);
+    InputState.CurrentChar = 0;
+    if (key == 0) return;
+    InputState.MouseX = static_cast<uint16_t>(logicalX);
+    InputState.MouseY = static_cast<uint16_t>(logicalY);
+    PressFingerKey(finger, HitTestButtons());
+}
+
+void OnFingerUp(int32_t finger) {
+    if (IsFinger(finger) && InputState.FingerDown[finger] != 0) {
+        InputState.FingerDown[finger] = 0;
+        LetGoOfFingerKey(finger);
+    }
+    InputState.CurrentChar = 0;
+    for (int32_t f = 0; f < MaxFingers; ++f)
+        if (InputState.FingerDown[f] != 0) return;
     InputState.MouseX = 0;
     InputState.MouseY = 0;
-    // The pen going up lets go of everything, keyboard keys too.
+    InputState.ReleasedKeys |= MOUSE_DOWN;
+    // The pen (the last finger) going up lets go of everything, keyboard
+    // keys too.
     InputState.HeldKeys = 0;
-    InputState.CurrentChar = 0;
+}
+
+void OnTouchKeyUp(uint32_t key) {
+    OnKeyUp(key);
+    InputState.ReleasedKeys = static_cast<uint16_t>(InputState.ReleasedKeys | FlagOf(key));
+    InputState.ReleasedChar = static_cast<uint16_t>(key);
+}
+
+void OnTouchKeyDown(uint32_t key) {
+    OnKeyDown(key);
+    InputState.TappedKeys = static_cast<uint16_t>(InputState.TappedKeys | FlagOf(key));
+    if (key != 0) InputState.TappedChar = static_cast<uint16_t>(key);
 }
 
 void LatchInput() {
-    InputState.PressedKeys = static_cast<uint16_t>(InputState.HeldKeys & ~InputState.PrevHeldKeys);
+    // A press by a pen, a finger or a touch control since the last latch
+    // is pressed now, even if let go already, and so is one that a finger
+    // let go of and pressed again in between (a quick second tap); a key
+    // the keyboard let go of and a finger pressed is not new. What is held
+    // now is what the next latch compares with.
+    const auto renewed = static_cast<uint16_t>(~InputState.PrevHeldKeys | InputState.ReleasedKeys);
+    InputState.PressedKeys = static_cast<uint16_t>(
+        (InputState.HeldKeys & ~InputState.PrevHeldKeys) | (InputState.TappedKeys & renewed));
     InputState.PrevHeldKeys = InputState.HeldKeys;
-    if (InputState.CurrentChar != InputState.LastChar) {
+    const uint16_t tapped = InputState.TappedChar;
+    if (tapped != 0 && (tapped != InputState.CurrentChar || tapped == InputState.ReleasedChar)) {
+        InputState.NewChar = tapped;
+        InputState.LastChar = InputState.CurrentChar;
+    } else if (InputState.CurrentChar != InputState.LastChar) {
         InputState.NewChar = InputState.CurrentChar;
         InputState.LastChar = InputState.CurrentChar;
     } else {
         InputState.NewChar = 0;
     }
+    InputState.TappedKeys = 0;
+    InputState.TappedChar = 0;
+    InputState.ReleasedKeys = 0;
+    InputState.ReleasedChar = 0;
 }
 
 uint16_t HitTestButtons() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/keys.h"
+#include "platform/platform.h"
 
 #include <cstdint>
 
@@ -18,6 +19,10 @@ enum KeyFlag : uint16_t {
     MOUSE_DOWN = 0x8000,
 };
 
+// Fingers on the screen at once, each a pen of its own (0 is the pen, the
+// mouse or the first finger).
+constexpr int32_t MaxFingers = PenFingers;
+
 struct InputStateFields {
     uint16_t HeldKeys;       // keys and pen down now
     uint16_t PrevHeldKeys;   // HeldKeys at the previous latch
@@ -26,6 +31,18 @@ struct InputStateFields {
     uint16_t LastChar;       // the CurrentChar last taken over by the latch
     uint16_t NewChar;        // the key code newly pressed this tick, or 0
     uint16_t MouseX, MouseY; // last pen-down in logical pixels
+    // What a pen, a finger or a touch control pressed since the last latch,
+    // kept for it even if it was let go again before: a tap shorter than a
+    // tick still acts once. Keys typed on a keyboard are not kept.
+    uint16_t TappedKeys;
+    uint16_t TappedChar;
+    // What a finger or a touch control let go of since the last latch: a
+    // press of it again before the latch is a new press.
+    uint16_t ReleasedKeys;
+    uint16_t ReleasedChar;
+    // The key of the button under each finger that is down (0 for none).
+    uint16_t FingerKey[MaxFingers];
+    uint8_t FingerDown[MaxFingers];
 };
 extern InputStateFields InputState;
 
@@ -34,6 +51,17 @@ void OnKeyUp(uint32_t key);
 // The pen going down at a logical point (the shell converts window pixels).
 void OnPenDown(int32_t logicalX, int32_t logicalY);
 void OnPenUp();
+// Each finger down is a pen of its own, pressing the button under it; one
+// that slides onto another button lets go of the first and presses that
+// one. The last finger up lets go of everything, as the pen does. Finger 0
+// is the pen.
+void OnFingerDown(int32_t finger, int32_t logicalX, int32_t logicalY);
+void OnFingerMove(int32_t finger, int32_t logicalX, int32_t logicalY);
+void OnFingerUp(int32_t finger);
+// A key from a control on the screen that stands for it: a key going down
+// that, let go within the tick, still counts as pressed once.
+void OnTouchKeyDown(uint32_t key);
+void OnTouchKeyUp(uint32_t key);
 void LatchInput();
 // The key of the button under the pen, or 0; a hit makes it the current
 // character.

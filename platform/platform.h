@@ -22,6 +22,8 @@
 enum MessageNumber : uint32_t {
     MSG_CREATE = 1,
     MSG_DESTROY = 2,
+    MSG_SIZE = 5, // the window has a new size (PlatformWindowSize): the game may lay
+                  // itself out afresh for it
     MSG_PAINT = 15,
     MSG_CLOSE = 16, // the window manager asks the window to close
     MSG_QUIT = 18,
@@ -61,6 +63,15 @@ struct Message {
     int32_t lParam;
 };
 
+// Pen messages (MSG_PENDOWN, MSG_MOUSEMOVE while it is down, MSG_PENUP)
+// carry in bits 8 to 15 of wParam which finger they are of: 0 for the pen,
+// the mouse and the first finger; each further finger is a pen of its own.
+constexpr uint32_t PEN_FINGER_SHIFT = 8;
+constexpr int32_t PenFingers = 10; // fingers told apart; others are not seen
+constexpr int32_t PenFinger(uint32_t wParam) {
+    return static_cast<int32_t>((wParam >> PEN_FINGER_SHIFT) & 0xFFu);
+}
+
 // Pen positions pack x into the low 16 bits and y into the high 16 bits.
 constexpr int32_t PackPosition(int32_t x, int32_t y) {
     return static_cast<int32_t>((static_cast<uint32_t>(x) & 0xFFFFu) |
@@ -86,6 +97,10 @@ bool PlatformWindowAlive(Window window);
 bool PlatformHasSmallIcon(Window window);
 void PlatformSetSmallIcon(Window window, int32_t iconId, int32_t size);
 void PlatformSetClassIcon(int32_t iconId);
+// Whether the screen is to stay lit: yes while a game is in play, no when
+// it is paused, over or on the title (the shell says so every tick). A
+// system that keeps a game's screen lit anyway (the desktop) does nothing.
+void PlatformKeepAwake(Window window, bool awake);
 
 // The message queue. GetMessage waits (sleeping, never spinning) and returns
 // false once the quit message has been posted, and from then on.

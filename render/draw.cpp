@@ -19,6 +19,14 @@ bool IsArrow(int32_t arrow) { return arrow >= ARROW_UP && arrow <= ARROW_LEFT; }
 
 void DrawPlayfield() {
     const ScreenLayout& L = Layout;
+    // Play draws only the game area; what the title left around it (on a
+    // window taller than the area, its prompt below it) goes.
+    const int32_t w = L.BackBuffer.Width, h = L.BackBuffer.Height;
+    const int32_t right = L.AreaX + L.AreaWidth, bottom = L.AreaY + L.AreaHeight;
+    Fill(Layout.BackBuffer, 0, 0, w, L.AreaY, Blackness);
+    Fill(Layout.BackBuffer, 0, bottom, w, h - bottom, Blackness);
+    Fill(Layout.BackBuffer, 0, L.AreaY, L.AreaX, L.AreaHeight, Blackness);
+    Fill(Layout.BackBuffer, right, L.AreaY, w - right, L.AreaHeight, Blackness);
     Blit(Layout.BackBuffer, L.AreaX, L.AreaY, L.AreaWidth, L.AreaHeight, Layout.FieldBuffer, 0, 0,
          Copy);
     BlitSprite(NextFrameSprite, L.PanelX + NextFrameX, L.AreaY + NextFrameY, Copy);

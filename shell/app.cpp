@@ -60,6 +60,28 @@ void OnCreate(Window window) {
     DrawPlayfield();
 }
 
+// The window's new size is laid out afresh, landscape or portrait, and the
+// game drawn again from its state; play goes on as it was.
+void OnSize(Window window) {
+    int32_t width = 0, height = 0;
+    PlatformWindowSize(window, &width, &height);
+    if (width <= 0 || height <= 0) return;
+    if (width == Layout.WindowWidth && height == Layout.WindowHeight) return;
+    ReleaseScreen();
+    LayoutScreen(width, height);
+    LayoutButtons();
+    DrawGame();
+    PlatformInvalidate(window);
+}
+
+// A pen or finger message's place in logical pixels (the window pixels
+// come with x in the low 16 bits, y in the high).
+void PenPlace(int32_t lParam, int32_t* x, int32_t* y) {
+    const auto position = static_cast<uint32_t>(lParam);
+    WindowToLogical(static_cast<int32_t>(position & 0xFFFFu), static_cast<int32_t>(position >> 16),
+                    x, y);
+}
+
 void OnDestroy(Window window) {
     SaveSettings();
     PlatformKillTimer(window, GameTimerId);
@@ -145,10 +167,21 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
         if (wParam == 0) PausePlay();
         return 0;
     case MSG_PAINT: return PaintWindow(window);
-    case MSG_KEYDOWN: OnKeyDown(wParam); return 0;
+    case MSG_SIZE: OnSize(window); return 0;
+    case MSG_KEYDOWN:
+        if ((lParam & KEY_FROM_TOUCH) != 0)
+            OnTouchKeyDown(wParam);
+        else
+            OnKeyDown(wParam);
+        return 0;
     // A key let go while Alt was held is let go all the same.
     case MSG_KEYUP:
-    case MSG_SYSKEYUP: OnKeyUp(wParam); return 0;
+    case MSG_SYSKEYUP:
+        if ((lParam & KEY_FROM_TOUCH) != 0)
+            OnTouchKeyUp(wParam);
+        else
+            OnKeyUp(wParam);
+        return 0;
     case MSG_COMMAND:
         if ((wParam & 0xFFFFu) == CMD_CLOSE) {
             PlatformDestroyWindow(window);
@@ -156,16 +189,17 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
         }
         return PlatformDefaultWindowProc(window, message, wParam, lParam);
     case MSG_TIMER: TimerTick(window); return 0;
-    case MSG_PENDOWN: {
-        // The pen's place in window pixels, x in the low 16 bits, y in the high.
-        const auto position = static_cast<uint32_t>(lParam);
+    case MSG_PENDOWN:
+    case MSG_MOUSEMOVE: {
         int32_t x = 0, y = 0;
-        WindowToLogical(static_cast<int32_t>(position & 0xFFFFu),
-                        static_cast<int32_t>(position >> 16), &x, &y);
-        OnPenDown(x, y);
+        PenPlace(lParam, &x, &y);
+        if (message == MSG_PENDOWN)
+            OnFingerDown(PenFinger(wParam), x, y);
+        else
+            OnFingerMove(PenFinger(wParam), x, y);
         return 0;
     }
-    case MSG_PENUP: OnPenUp(); return 0;
+    case MSG_PENUP: OnFingerUp(PenFinger(wParam)); return 0;
     default: return PlatformDefaultWindowProc(window, message, wParam, lParam);
     }
 }
@@ -177,12 +211,17 @@ void TimerTick(Window window) {
         PlatformDestroyWindow(window);
         return;
     }
+    // The screen stays lit while a game is played, not while it waits.
+    const bool playing = Flow.Mode == MODE_PLAY || Flow.Mode == MODE_RESOLVE;
+    PlatformKeepAwake(window, playing && Flow.FallStep != 0);
     if (Buttons.OptionsRequest != 0) {
         Buttons.OptionsRequest = 0;
         PlatformKillTimer(window, GameTimerId);
         RunOptionsDialog(window);
         PlatformSetTimer(window, GameTimerId, TickMilliseconds);
         InputState.CurrentChar = 0;
+        // A change of size while the dialog was open is laid out now.
+        OnSize(window);
     }
     PlatformInvalidate(window);
 }

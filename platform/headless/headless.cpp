@@ -17,6 +17,7 @@ struct HeadlessState {
     WindowProcedure procedure = nullptr;
     bool alive = false;
     bool smallIcon = false;
+    bool awake = false;
     int32_t presents = 0;
     int32_t invalidations = 0;
     HeadlessSound sounds[SoundLogSize] = {};
@@ -104,6 +105,8 @@ bool PlatformWindowAlive(Window) { return H.alive; }
 bool PlatformHasSmallIcon(Window) { return H.smallIcon; }
 void PlatformSetSmallIcon(Window, int32_t, int32_t) { H.smallIcon = true; }
 void PlatformSetClassIcon(int32_t) {}
+void PlatformKeepAwake(Window, bool awake) { H.awake = awake; }
+bool HeadlessKeepsAwake() { return H.awake; }
 
 bool PlatformGetMessage(Message* message) {
     // Nothing arrives by itself here: only what was posted, then what the

@@ -215,3 +215,6 @@ void PlatformDataFolder(char* buffer, size_t size) {
         buffer[0] = 0;
     SDL_free(path);
 }
+
+// SDL keeps the screen saver off while its window is open.
+void PlatformKeepAwake(Window, bool) {}

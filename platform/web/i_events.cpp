@@ -24,8 +24,6 @@ struct EventState {
     bool listening;
     bool shift;          // held with the last key
     uint8_t held[0x300]; // keys down now, by virtual-key code
-    bool penDown;
-    int32_t penPointer; // the pointer that is the pen
 };
 EventState Events;
 
@@ -61,27 +59,95 @@ EM_JS(void, js_listen, (), {
     }
     window.addEventListener("keydown", unlockAudio, true);
     window.addEventListener("pointerdown", unlockAudio, true);
-    function pointer(kind) {
-        return function(e) {
-            var r = canvas.getBoundingClientRect();
-            var fx = r.width > 0 ? (e.clientX - r.left) / r.width : 0;
-            var fy = r.height > 0 ? (e.clientY - r.top) / r.height : 0;
-            if (kind == 1 && e.pointerType == "mouse" && e.button != 0) return;
-            if (kind == 1) {
-                try { canvas.setPointerCapture(e.pointerId); } catch (x) {}
-                canvas.focus();
-            }
-            _WebPointer(kind, e.pointerId, fx, fy);
-            e.preventDefault();
-        };
+    // Every finger is its own pen: on the canvas it takes a finger number
+    // of its own (the mouse and a pen too), and slides are followed; on a
+    // touch control it holds that control's key, and sliding onto another
+    // control lets go of the first and presses that one.
+    var fingers = {};
+    var slots = [];
+    function fraction(e) {
+        var r = canvas.getBoundingClientRect();
+        return [r.width > 0 ? (e.clientX - r.left) / r.width : 0, r.height > 0 ? (e.clientY - r.top) / r.height : 0];
     }
-    canvas.addEventListener("pointerdown", pointer(1));
-    canvas.addEventListener("pointerup", pointer(0));
-    canvas.addEventListener("pointercancel", pointer(0));
+    function control(el) {
+        for (; el && el.getAttribute; el = el.parentNode)
+            if (el.getAttribute("data-key") && el.parentNode && el.parentNode.classList.contains("pad")) return el;
+        return null;
+    }
+    function press(button, down) {
+        if (down) button.classList.add("down"); else button.classList.remove("down");
+        _WebTouchKey(down ? 1 : 0, +button.getAttribute("data-key"));
+    }
+    canvas.addEventListener("pointerdown", function(e) {
+        if (e.pointerType == "mouse" && e.button != 0) return;
+        e.preventDefault();
+        if (fingers[e.pointerId]) return;
+        var slot = 0;
+        while (slot < 10 && slots[slot] !== undefined) slot++;
+        if (slot == 10) return;
+        slots[slot] = e.pointerId;
+        fingers[e.pointerId] = { slot: slot, slides: e.pointerType != "mouse" };
+        try { canvas.setPointerCapture(e.pointerId); } catch (x) {}
+        canvas.focus();
+        var f = fraction(e);
+        _WebPointer(1, slot, f[0], f[1]);
+    });
+    var pads = document.querySelectorAll(".pad");
+    for (var i = 0; i < pads.length; i++) {
+        pads[i].addEventListener("pointerdown", function(e) {
+            e.preventDefault();
+            if (e.pointerType == "mouse" && e.button != 0) return;
+            var b = control(e.target);
+            if (!b || fingers[e.pointerId]) return;
+            // Each finger's moves are followed across the controls, not
+            // held by the one it went down on.
+            try { e.target.releasePointerCapture(e.pointerId); } catch (x) {}
+            fingers[e.pointerId] = { on: b };
+            press(b, true);
+        });
+        pads[i].addEventListener("contextmenu", function(e) { e.preventDefault(); });
+    }
+    window.addEventListener("pointermove", function(e) {
+        var f = fingers[e.pointerId];
+        if (!f) return;
+        if (f.slot !== undefined) {
+            if (!f.slides) return;
+            var p = fraction(e);
+            _WebPointer(2, f.slot, p[0], p[1]);
+            return;
+        }
+        var b = control(document.elementFromPoint(e.clientX, e.clientY));
+        if (b === f.on) return;
+        if (f.on) press(f.on, false);
+        f.on = b;
+        if (b) press(b, true);
+    }, true);
+    function up(e) {
+        var f = fingers[e.pointerId];
+        if (!f) return;
+        delete fingers[e.pointerId];
+        if (f.slot !== undefined) {
+            slots[f.slot] = undefined;
+            var p = fraction(e);
+            _WebPointer(0, f.slot, p[0], p[1]);
+        } else if (f.on) {
+            press(f.on, false);
+        }
+    }
+    window.addEventListener("pointerup", up, true);
+    window.addEventListener("pointercancel", up, true);
+    // A touch the page does not cancel makes Chromium wait to see whether
+    // it becomes a scroll or a zoom, and while it waits it holds back the
+    // page's timers, the game's tick among them, by up to 100 ms: every
+    // touch is the game's, so it is cancelled at once (which also keeps the
+    // page from zooming on a double tap).
+    window.addEventListener("touchstart", function(e) { if (e.cancelable) e.preventDefault(); }, {passive: false});
+    window.addEventListener("touchmove", function(e) { if (e.cancelable) e.preventDefault(); }, {passive: false});
     canvas.addEventListener("contextmenu", function(e) { e.preventDefault(); });
     canvas.addEventListener("wheel", function(e) { e.preventDefault(); }, {passive: false});
     document.addEventListener("gesturestart", function(e) { e.preventDefault(); });
     window.addEventListener("resize", function() { _WebResized(); });
+    window.addEventListener("orientationchange", function() { _WebResized(); });
     window.addEventListener("pagehide", function() { _WebEndSession(); });
     window.addEventListener("blur", function() { _WebBlur(); });
     document.addEventListener("visibilitychange", function() {
@@ -149,19 +215,21 @@ void LetGoOfAllKeys() {
 } // namespace
 
 extern "C" {
-// A pointer (finger, pen or mouse) went down (1) or up (0) at a fraction
-// of the canvas. One pen: the first pointer down is it until it goes up.
-EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int pointer, double fx, double fy) {
-    const bool down = kind == 1;
-    if (down) {
-        if (Events.penDown) return;
-        Events.penDown = true;
-        Events.penPointer = pointer;
-    } else {
-        if (!Events.penDown || Events.penPointer != pointer) return;
-        Events.penDown = false;
-    }
-    Post(Message{WebWindow, down ? MSG_PENDOWN : MSG_PENUP, 0, VideoPenPosition(fx, fy)});
+// A finger (or the pen, or the mouse) on the canvas went down (1), moved
+// (2) or went up (0) at a fraction of the canvas; each has its number.
+EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int finger, double fx, double fy) {
+    if (finger < 0 || finger >= PenFingers) return;
+    const uint32_t which = static_cast<uint32_t>(finger) << PEN_FINGER_SHIFT;
+    const uint32_t message = kind == 1 ? MSG_PENDOWN : (kind == 2 ? MSG_MOUSEMOVE : MSG_PENUP);
+    Post(Message{WebWindow, message, kind == 0 ? which : which | 1u, VideoPenPosition(fx, fy)});
+}
+
+// A touch control went down (1) or up (0): the key it stands for, flagged
+// so that a tap shorter than a tick still counts.
+EMSCRIPTEN_KEEPALIVE void WebTouchKey(int down, int key) {
+    if (key <= 0 || key >= 0x300) return;
+    Post(Message{WebWindow, down != 0 ? MSG_KEYDOWN : MSG_KEYUP, static_cast<uint32_t>(key),
+                 KEY_FROM_TOUCH});
 }
 
 // The page lost the keyboard to another window or tab.

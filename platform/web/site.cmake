@@ -11,11 +11,21 @@ file(GLOB icons ${ICONS}/*.png)
 file(COPY ${icons} DESTINATION ${SITE}/icons)
 
 set(files index.html vantle.js vantle.wasm manifest.webmanifest)
+# The version covers every file the site serves: the pages, the game, the
+# icons and the worker itself.
 set(digest "")
 foreach(f ${files})
   file(SHA256 ${SITE}/${f} hash)
   string(APPEND digest ${hash})
 endforeach()
+list(SORT icons)
+foreach(icon ${icons})
+  get_filename_component(name ${icon} NAME)
+  file(SHA256 ${icon} hash)
+  string(APPEND digest "icons/${name}:${hash}")
+endforeach()
+file(SHA256 ${PAGES}/sw.js hash)
+string(APPEND digest ${hash})
 string(SHA256 version "${digest}")
 string(SUBSTRING ${version} 0 16 version)
 

@@ -153,4 +153,125 @@ TEST_F(InputTest, PenPositionsAreMappedToLogicalPixels) {
     EXPECT_EQ(InputState.MouseY, 0);
 }
 
+// A finger, the pen or a touch control pressed and let go between two
+// latches still counts, once; a keyboard key does not (see above).
+TEST_F(InputTest, ATapShorterThanATickIsPressedOnce) {
+    const Button& left = Buttons.Table[BUTTON_LEFT];
+    const Button& pause = Buttons.Table[BUTTON_PAUSE];
+    PenDown(left.x + 3, left.y + 3);
+    OnPenUp();
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, MOUSE_DOWN | KEY_LEFT);
+    EXPECT_EQ(InputState.NewChar, VK_LEFT);
+    EXPECT_EQ(InputState.HeldKeys, 0);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, 0) << "one tap, one press";
+    EXPECT_EQ(InputState.NewChar, 0);
+
+    // Held over a latch, let go and tapped again before the next: two
+    // presses, one at each latch.
+    PenDown(left.x + 3, left.y + 3);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, MOUSE_DOWN | KEY_LEFT);
+    OnPenUp();
+    PenDown(left.x + 3, left.y + 3);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, MOUSE_DOWN | KEY_LEFT);
+    EXPECT_EQ(InputState.NewChar, VK_LEFT);
+    OnPenUp();
+    LatchInput();
+
+    // The same button tapped again on the next tick is a second press.
+    PenDown(left.x + 3, left.y + 3);
+    OnPenUp();
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, MOUSE_DOWN | KEY_LEFT);
+    EXPECT_EQ(InputState.NewChar, VK_LEFT);
+
+    // A button whose key has no flag acts by its character alone.
+    OnFingerDown(3, pause.x + 3, pause.y + 3);
+    OnFingerUp(3);
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, VK_SPACE);
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, 0);
+
+    // Let go and pressed again by a touch control within one tick, held at
+    // the latch: a second press.
+    OnTouchKeyDown(VK_SPACE);
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, VK_SPACE);
+    OnTouchKeyUp(VK_SPACE);
+    OnTouchKeyDown(VK_SPACE);
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, VK_SPACE);
+    OnTouchKeyUp(VK_SPACE);
+    LatchInput();
+
+    // A touch control's key: down and up within the tick, pressed once.
+    OnTouchKeyDown(VK_DOWN);
+    OnTouchKeyUp(VK_DOWN);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, KEY_DOWN);
+    EXPECT_EQ(InputState.NewChar, VK_DOWN);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, 0);
+    // Held over the tick, it is an ordinary key.
+    OnTouchKeyDown(VK_RIGHT);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, KEY_RIGHT);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, 0);
+    EXPECT_EQ(InputState.HeldKeys, KEY_RIGHT);
+}
+
+TEST_F(InputTest, EachFingerPressesWhatIsUnderItAndSlidesOntoTheNext) {
+    const Button& drop = Buttons.Table[BUTTON_DROP];
+    const Button& left = Buttons.Table[BUTTON_LEFT];
+    const Button& right = Buttons.Table[BUTTON_RIGHT];
+    OnFingerDown(0, drop.x + 3, drop.y + 3);
+    LatchInput();
+    EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN | KEY_DOWN);
+    // A second finger taps Left while the first holds Down: both act.
+    OnFingerDown(1, left.x + 3, left.y + 3);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, KEY_LEFT);
+    EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN | KEY_DOWN | KEY_LEFT);
+    OnFingerUp(1);
+    EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN | KEY_DOWN) << "Down stays held by its finger";
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, 0);
+
+    // The first finger slides onto Right: Down goes up, Right is pressed.
+    OnFingerMove(0, drop.x + 5, drop.y + 4); // still on Down: nothing
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, 0);
+    OnFingerMove(0, right.x + 3, right.y + 3);
+    LatchInput();
+    EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN | KEY_RIGHT);
+    EXPECT_EQ(InputState.PressedKeys, KEY_RIGHT);
+    EXPECT_EQ(InputState.NewChar, VK_RIGHT);
+    // Off every button it holds nothing but the pen; back on, it presses.
+    OnFingerMove(0, 5, 5);
+    EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN);
+    LatchInput();
+    OnFingerMove(0, right.x + 3, right.y + 3);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, KEY_RIGHT);
+
+    // Two fingers on one button: it stays held until both are up.
+    OnFingerDown(2, right.x + 4, right.y + 4);
+    OnFingerUp(0);
+    EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN | KEY_RIGHT);
+    // A finger that is not down, or no finger at all, changes nothing.
+    OnFingerUp(5);
+    OnFingerUp(MaxFingers);
+    OnFingerMove(7, left.x + 3, left.y + 3);
+    EXPECT_EQ(InputState.HeldKeys, MOUSE_DOWN | KEY_RIGHT);
+    // The last finger up lets go of everything, as the pen does.
+    OnKeyDown(VK_UP);
+    OnFingerUp(2);
+    EXPECT_EQ(InputState.HeldKeys, 0);
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "input/buttons.h"
 #include "input/input_state.h"
 #include "platform/headless/headless.h"
+#include "render/draw.h"
 #include "render/layout.h"
 #include "shell/app.h"
 #include "shell/settings.h"
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -151,6 +153,109 @@ TEST_F(AppTest, HiddenInPlayThePairStopsAndSpaceResumesIt) {
     OnKeyUp(VK_SPACE);
     EXPECT_EQ(Flow.FallStep, 1);
     EXPECT_EQ(Buttons.Table[BUTTON_PAUSE].state, 0);
+}
+
+// A window turned from landscape to portrait and back mid-game is laid out
+// afresh and drawn from the state; the game goes on as it was, taps land on
+// the buttons where they now are, and a tap shorter than a tick acts once.
+TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
+    const auto tick = [] {
+        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
+    };
+    const auto send = [](uint32_t message, uint32_t wParam, int32_t lParam) {
+        PlatformDispatchMessage(Message{MainWindow, message, wParam, lParam});
+    };
+    const auto tap = [&](int32_t button, uint32_t finger) {
+        const Button& b = Buttons.Table[button];
+        const int32_t middleX = b.x + b.w / 2, middleY = b.y + b.h / 2;
+        const auto x = static_cast<int32_t>(middleX * Layout.Scale);
+        const auto y = static_cast<int32_t>(middleY * Layout.Scale);
+        send(MSG_PENDOWN, 1u | finger << PEN_FINGER_SHIFT, PackPosition(x, y));
+        send(MSG_PENUP, finger << PEN_FINGER_SHIFT, 0);
+    };
+    const auto picture = [] {
+        const Surface& s = Layout.BackBuffer;
+        return std::vector<uint32_t>(s.Pixels, s.Pixels + s.Width * s.Height);
+    };
+    ASSERT_EQ(Layout.AreaX, 40) << "the headless window starts landscape, 320 x 240";
+    tick();
+    tap(BUTTON_ROTATE, 0); // any tap on the title starts a game
+    tick();
+    ASSERT_EQ(Flow.Mode, MODE_PLAY);
+    for (int i = 0; i < 30; ++i) tick();
+    const FallingPairState pair = Board.Pair;
+    const auto counter = Board.FallCounter;
+    const auto interval = Board.FallInterval;
+
+    HeadlessSetWindowSize(480, 640);
+    send(MSG_SIZE, 0, 0);
+    EXPECT_EQ(Layout.CellSize, 22) << "portrait now";
+    EXPECT_EQ(Layout.LogicalHeight, 320);
+    EXPECT_EQ(Buttons.Table[BUTTON_LEFT].y, 236 + 34) << "the buttons moved with the layout";
+    EXPECT_EQ(Flow.Mode, MODE_PLAY);
+    EXPECT_EQ(Board.Pair.PairColumn, pair.PairColumn);
+    EXPECT_EQ(Board.Pair.PairRow, pair.PairRow);
+    EXPECT_EQ(Board.FallCounter, counter);
+    EXPECT_EQ(Board.FallInterval, interval);
+    const std::vector<uint32_t> laidOut = picture();
+    DrawGame();
+    EXPECT_EQ(picture(), laidOut) << "the new layout shows the game as drawn from its state";
+
+    // A second finger taps Left while the first holds Down; both act.
+    const Button& drop = Buttons.Table[BUTTON_DROP];
+    send(MSG_PENDOWN, 1, PackPosition((drop.x + 5) * 2, (drop.y + 5) * 2));
+    tap(BUTTON_LEFT, 1);
+    tick();
+    EXPECT_EQ(Board.Pair.PairColumn, pair.PairColumn - 1);
+    // One action a tick: Down, still held by the first finger, drops next.
+    const int32_t row = Board.Pair.PairRow;
+    tick();
+    EXPECT_EQ(Board.Pair.PairRow, row + 1) << "Down, held by the other finger, drops";
+    EXPECT_EQ(Board.Pair.PairColumn, pair.PairColumn - 1);
+    send(MSG_PENUP, 0, 0);
+
+    // Back to landscape: the same size again changes nothing, a new one lays
+    // out again.
+    HeadlessSetWindowSize(480, 640);
+    send(MSG_SIZE, 0, 0);
+    EXPECT_EQ(Layout.CellSize, 22);
+    HeadlessSetWindowSize(640, 480);
+    send(MSG_SIZE, 0, 0);
+    EXPECT_EQ(Layout.CellSize, 16);
+    const int32_t column = Board.Pair.PairColumn;
+    tap(BUTTON_RIGHT, 0);
+    tick();
+    EXPECT_EQ(Board.Pair.PairColumn, column + 1) << "a tap within one tick moves the pair once";
+    tick();
+    EXPECT_EQ(Board.Pair.PairColumn, column + 1);
+}
+
+// The screen is kept lit while a game is played: not on the title, not
+// while paused, and no longer once the game is over.
+TEST_F(AppTest, TheScreenStaysLitOnlyWhileAGameIsPlayed) {
+    const auto tick = [] {
+        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
+    };
+    tick();
+    tick();
+    EXPECT_FALSE(HeadlessKeepsAwake()) << "the title";
+    OnKeyDown(VK_RETURN);
+    tick();
+    OnKeyUp(VK_RETURN);
+    ASSERT_EQ(Flow.Mode, MODE_PLAY);
+    EXPECT_TRUE(HeadlessKeepsAwake());
+    PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 0, 0}); // hidden: paused
+    tick();
+    EXPECT_FALSE(HeadlessKeepsAwake()) << "paused";
+    OnKeyDown(VK_SPACE);
+    tick();
+    OnKeyUp(VK_SPACE);
+    EXPECT_TRUE(HeadlessKeepsAwake()) << "resumed";
+    // Held Down fills the well until the game ends.
+    OnKeyDown(VK_DOWN);
+    for (int i = 0; i < 5000 && Flow.Mode != MODE_GAMEOVER; ++i) tick();
+    ASSERT_EQ(Flow.Mode, MODE_GAMEOVER);
+    EXPECT_FALSE(HeadlessKeepsAwake()) << "game over";
 }
 
 } // namespace

@@ -32,7 +32,8 @@ const char* const Generated[] = {"sprites.bmp",
                                  "icons/vantle-64.png",
                                  "icons/vantle-128.png",
                                  "icons/vantle-192.png",
-                                 "icons/vantle-512.png"};
+                                 "icons/vantle-512.png",
+                                 "icons/vantle-maskable-512.png"};
 
 std::string TempFolder(const char* name) {
     std::filesystem::path dir = std::filesystem::temp_directory_path() /

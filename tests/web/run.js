@@ -111,15 +111,22 @@ class Game {
     this.settings = DEFAULT_SETTINGS;
   }
 
+  // The page's shape picks the layout: portrait when it is taller than
+  // wide (a square too), and the game is given a window of the picture's
+  // own size, so vantle-sim draws it at 240 x 320 or 320 x 240.
+  get portrait() {
+    return this.height >= this.width;
+  }
+
   get refs() {
-    return this.t.sim.references(this.width * this.dpr, this.height * this.dpr, this.settings);
+    return this.t.sim.references(this.portrait ? 240 : 320, this.portrait ? 320 : 240, this.settings);
   }
 
   // Loads the page at a viewport of width x height CSS pixels; `seed`
   // settings are put into localStorage before the page's scripts run.
   async open({ width, height, dpr = 1, seed = null }) {
-    this.width = this.cssWidth = width;
-    this.height = this.cssHeight = height;
+    this.width = width;
+    this.height = height;
     this.dpr = dpr;
     await this.page.setViewport({ width, height, dpr, touch: true });
     let script = null;
@@ -132,25 +139,17 @@ class Game {
     if (script) await this.page.removeInitScript(script);
   }
 
-  // The canvas's pixels; after a change of size, only the part that shows
-  // the picture.
+  // The canvas's pixels: the picture, all of them.
   async canvas() {
     const c = await this.page.evaluate(READ_CANVAS);
     if (!c) return null;
-    const img = { width: c.width, height: c.height, data: Buffer.from(c.data, 'base64') };
-    const f = this.fit();
-    if (img.width !== this.cssWidth * this.dpr || img.height !== this.cssHeight * this.dpr ||
-        (f.w === img.width && f.h === img.height)) return img;
-    const out = { width: f.w, height: f.h, data: Buffer.alloc(f.w * f.h * 4) };
-    for (let y = 0; y < f.h; y++)
-      img.data.copy(out.data, y * f.w * 4, ((f.y + y) * img.width + f.x) * 4, ((f.y + y) * img.width + f.x + f.w) * 4);
-    return out;
+    return { width: c.width, height: c.height, data: Buffer.from(c.data, 'base64') };
   }
 
   // Waits until the canvas shows the logical picture `ref` (vantle-sim's)
   // stretched over it, outside the logical mask `skip`.
   async waitPicture(ref, what, { skip, rect, timeout = 5000 } = {}) {
-    const W = this.width * this.dpr, H = this.height * this.dpr;
+    const { w: W, h: H } = this.fit();
     const end = Date.now() + timeout;
     let last = null, diff = null;
     for (;;) {
@@ -167,7 +166,7 @@ class Game {
       throw new CheckFailed(`${what}: there is no canvas#screen with pixels after ${timeout} ms; the page is ${where}`);
     }
     if (last.width !== W || last.height !== H)
-      throw new CheckFailed(`${what}: the canvas is ${last.width}x${last.height} pixels, not ${W}x${H} (the viewport ${this.width}x${this.height} at devicePixelRatio ${this.dpr})`);
+      throw new CheckFailed(`${what}: the canvas is ${last.width}x${last.height} pixels, not ${W}x${H} (the picture's shape as large as fits the viewport ${this.width}x${this.height} at devicePixelRatio ${this.dpr})`);
     const a = savePicture('canvas', last), e = savePicture('expected', stretch(ref, W, H));
     throw new CheckFailed(`${what}: after ${timeout} ms the canvas still differs from vantle-sim's picture at ${diff.count} pixels, ` +
       `within logical ${fmtBox(diff.box)}; ${diff.samples[0]}. Canvas: ${a}, expected: ${e}`);
@@ -207,24 +206,22 @@ class Game {
     return this.waitPair(what, () => true, 1000);
   }
 
-  // A new viewport size after the page has loaded: the layout stays.
+  // A new viewport size after the page has loaded: the page is laid out
+  // afresh for it.
   async resize(width, height) {
-    this.cssWidth = width;
-    this.cssHeight = height;
+    this.width = width;
+    this.height = height;
     await this.page.setViewport({ width, height, dpr: this.dpr, touch: true });
   }
 
-  // Where the picture is on the canvas now, in device pixels: the shape it
-  // was laid out for, as large as fits, centred (all of it until a resize).
+  // Where the picture is on the page, in device pixels: its shape, as large
+  // as fits the viewport on whole device pixels, centred.
   fit() {
-    const pw = this.width * this.dpr, ph = this.height * this.dpr;
-    const ww = this.cssWidth * this.dpr, wh = this.cssHeight * this.dpr;
-    if (ww * ph <= wh * pw) {
-      const h = Math.max(1, Math.floor(ph * ww / pw));
-      return { x: 0, y: Math.floor((wh - h) / 2), w: ww, h };
-    }
-    const w = Math.max(1, Math.floor(pw * wh / ph));
-    return { x: Math.floor((ww - w) / 2), y: 0, w, h: wh };
+    const pw = this.portrait ? 240 : 320, ph = this.portrait ? 320 : 240;
+    const dw = Math.floor(this.width * this.dpr), dh = Math.floor(this.height * this.dpr);
+    let w = dw, h = Math.floor(dw * ph / pw);
+    if (h > dh) { h = dh; w = Math.floor(dh * pw / ph); }
+    return { x: Math.round((dw - w) / 2), y: Math.round((dh - h) / 2), w, h };
   }
 
   // CSS pixel at the middle of logical pixel (lx, ly).
@@ -321,8 +318,9 @@ async function turnByUp(game, key) {
 // ---- the groups ----
 
 // The first tick draws the title: at every size and pixel ratio the canvas
-// is the device's pixels and shows vantle-sim's title for that window,
-// stretched; landscape and portrait viewports get their own layouts.
+// is the picture's shape, as large as fits, centred, in the device's
+// pixels, and shows vantle-sim's title, stretched; landscape and portrait
+// viewports get their own layouts.
 async function titleAtEachSize(t) {
   const sizes = [
     { width: 320, height: 240, dpr: 1 },
@@ -339,8 +337,11 @@ async function titleAtEachSize(t) {
     const canvas = await game.waitTitle(`${name}: the title`);
     const l = await game.page.evaluate(READ_LAYOUT);
     check(l.dpr === s.dpr, `${name}: devicePixelRatio is ${l.dpr}`);
-    check(l.left === 0 && l.top === 0 && l.cssWidth === s.width && l.cssHeight === s.height,
-      `${name}: the canvas covers (${l.left},${l.top}) ${l.cssWidth}x${l.cssHeight} CSS pixels, not the whole viewport`);
+    const f = game.fit();
+    const near = (a, b) => Math.abs(a - b) < 1.01 / s.dpr;
+    check(near(l.left, f.x / s.dpr) && near(l.top, f.y / s.dpr) && near(l.cssWidth, f.w / s.dpr) && near(l.cssHeight, f.h / s.dpr),
+      `${name}: the canvas covers (${l.left},${l.top}) ${l.cssWidth}x${l.cssHeight} CSS pixels, not the picture's shape centred: ` +
+      `(${f.x / s.dpr},${f.y / s.dpr}) ${f.w / s.dpr}x${f.h / s.dpr}`);
     if (s.screenshot) {
       // What reaches the screen is the canvas itself, pixel for pixel.
       const shot = await game.page.screenshot();
@@ -355,31 +356,41 @@ async function titleAtEachSize(t) {
   }
 }
 
-// A change of size after loading keeps the layout and shows the same
-// picture with its shape kept, as large as fits, centred on black; taps
-// still land where the picture shows the buttons.
+// A change of size after loading lays the page out afresh: a landscape
+// page made portrait shows the portrait title, as large as fits, centred;
+// taps land where the picture now shows the buttons; turned back mid-game,
+// the game goes on where it was in the landscape layout.
 async function resized(t) {
   const game = await t.newGame();
   await game.open({ width: 320, height: 240 });
   await game.waitTitle();
-  // Twice as high: the picture at its size, black bands above and below.
   await game.resize(320, 480);
   const r = game.refs;
-  const want = { width: 320, height: 480, data: Buffer.alloc(320 * 480 * 4) };
-  for (let i = 3; i < want.data.length; i += 4) want.data[i] = 255;
-  r.title.data.copy(want.data, 120 * 320 * 4);
-  let shot = null;
-  const same = await waitFor(async () => {
-    shot = await game.act('the page at 320x480', () => game.page.screenshot());
-    return shot.width === 320 && shot.height === 480 && compareStretched(shot, want).count === 0;
-  }, { timeout: 3000, what: 'the fitted title' }).catch(() => false);
-  check(same, () => `loaded at 320x240 and then made 320x480, the page does not show the 320x240 title between black bands: ` +
-    `${shot.width}x${shot.height}, ${compareStretched(shot, want).count} pixels differ. Screen: ${savePicture('screen', shot)}, ` +
-    `expected: ${savePicture('expected', want)}`);
-  await game.tapLogical(r.lw >> 1, r.lh >> 1, 'a tap on the fitted title');
-  await game.waitPair('a tap on the fitted title starts a game: the new pair', p => p.c === 3 && p.r <= 1);
-  await pressLeft(game, 'a tap on the fitted on-screen Left button moves the pair',
-    () => game.tapLogical(...r.leftMiddle, 'a tap on the fitted on-screen Left button'));
+  check(r.layout.cellSize === 22, 'made 320x480, the references are not portrait');
+  await game.waitTitle('loaded at 320x240 and then made 320x480: the portrait title, centred', 3000);
+  const shot = await game.act('the page at 320x480', () => game.page.screenshot());
+  const f = game.fit();
+  let lit = 0;
+  for (let y = 0; y < shot.height; y++) {
+    if (y >= f.y && y < f.y + f.h) continue;
+    for (let x = 0; x < shot.width; x++) {
+      const i = (y * shot.width + x) * 4;
+      if (shot.data[i] | shot.data[i + 1] | shot.data[i + 2]) lit++;
+    }
+  }
+  check(lit === 0, () => `made 320x480, ${lit} pixels above or below the picture are not black. Screen: ${savePicture('screen', shot)}`);
+  await game.tapLogical(r.lw >> 1, r.lh >> 1, 'a tap on the new title');
+  await game.waitPair('a tap on the portrait title starts a game: the new pair', p => p.c === 3 && p.r <= 1);
+  const moved = await pressLeft(game, 'a tap on the portrait on-screen Left button moves the pair',
+    () => game.tapLogical(...r.leftMiddle, 'a tap on the portrait on-screen Left button'));
+  // Turned to landscape mid-game: the same pair, where it was.
+  await game.resize(640, 480);
+  const after = await game.waitPair('turned to landscape mid-game: the pair', p => p.c === moved.c && sameArrows(p, moved), 2000);
+  check(fell(moved, after, mayFall(3000)), `turned mid-game, the pair went from ${fmtPair(moved)} to ${fmtPair(after)}`);
+  await game.waitPicture(game.refs.play, 'turned to landscape mid-game: the landscape play screen around the well',
+    { skip: game.refs.changing, timeout: 2000 });
+  await pressLeft(game, 'after the turn, a tap on the landscape on-screen Left button moves the pair',
+    () => game.tapLogical(...game.refs.leftMiddle, 'a tap on the landscape on-screen Left button'));
 }
 
 // Landscape, 320 x 240: a tap starts a game; Left (also held down, the

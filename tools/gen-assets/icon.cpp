@@ -146,3 +146,20 @@ Bytes EncodeDesktopIcon(int32_t size) {
         }
     return EncodePngAlpha(pixels.data(), size, size, size);
 }
+
+Bytes EncodeMaskableIcon(int32_t size) {
+    if (size <= 0 || size % 128 != 0) return {};
+    const int32_t scale = size / 64; // the 32-pixel picture at half the width
+    const int32_t offset = (size - 32 * scale) / 2;
+    const IconImage icon = IconPicture(32, 4);
+    std::vector<uint32_t> pixels(static_cast<size_t>(size) * static_cast<size_t>(size),
+                                 0xFF000000u);
+    for (int32_t y = 0; y < 32 * scale; y++)
+        for (int32_t x = 0; x < 32 * scale; x++) {
+            const int32_t u = x / scale, v = y / scale;
+            if (GetIndex(icon.Clear, u, v) != 0) continue;
+            pixels[static_cast<size_t>((offset + y) * size + offset + x)] =
+                0xFF000000u | SheetPalette[GetIndex(icon.Picture, u, v) & 15u];
+        }
+    return EncodePngAlpha(pixels.data(), size, size, size);
+}

@@ -30,3 +30,10 @@ constexpr int32_t WebIconSizes[] = {192, 512};
 // picture, enlarged by a whole number for the larger sizes so that its
 // pixels stay sharp. Empty for a size that is no multiple of 16.
 Bytes EncodeDesktopIcon(int32_t size);
+
+// The browser edition's maskable icon (a home screen cuts it to its own
+// shape): opaque black to the edges, the 32-pixel picture enlarged by a
+// quarter of the size in the middle, well inside the circle every mask
+// keeps. Empty for a size that is no multiple of 128.
+Bytes EncodeMaskableIcon(int32_t size);
+constexpr int32_t MaskableIconSize = 512;

@@ -59,6 +59,7 @@ bool WriteResources(const std::string& dir) {
     };
     for (int32_t size : DesktopIconSizes) writeIcon(size);
     for (int32_t size : WebIconSizes) writeIcon(size);
+    ok = Write(dir, "icons/vantle-maskable-512.png", EncodeMaskableIcon(MaskableIconSize)) && ok;
     return ok;
 }
 
