@@ -215,3 +215,6 @@ void PlatformDataFolder(char* buffer, size_t size) {
         buffer[0] = 0;
     SDL_free(path);
 }
+
+void PlatformFileFetch(const char*) {}
+void PlatformFileStored(const char*) {}
