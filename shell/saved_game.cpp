@@ -17,8 +17,9 @@ struct KeepingState {
     int32_t fallStepBefore;
     int32_t highBefore; // the high score when the game began
     bool playerQuit;    // the player ended the game: nothing is kept
+    bool recordDue;     // a game ended with a new record, to be saved next tick
 };
-KeepingState Keeping{{}, MODE_TITLE, 1, 0, false};
+KeepingState Keeping{{}, MODE_TITLE, 1, 0, false, false};
 
 // A new pair dealt, or play just paused: the moments a checkpoint is made.
 bool Checkpoint(int32_t modeBefore, int32_t fallStepBefore) {
@@ -40,6 +41,7 @@ void ResetKeeping() {
     Keeping.fallStepBefore = 1;
     Keeping.highBefore = 0;
     Keeping.playerQuit = false;
+    Keeping.recordDue = false;
 }
 
 bool ResumeSavedGame() {
@@ -87,12 +89,18 @@ void KeepAfterTick(int32_t result) {
         return;
     }
     if (before == MODE_TITLE && Flow.Mode == MODE_PLAY) Keeping.highBefore = Board.HighScore;
+    if (Keeping.recordDue) {
+        // A new record is saved now rather than when the program ends: on
+        // the tick after the game's end, so that no tick waits for two
+        // saves.
+        Keeping.recordDue = false;
+        SaveSettings();
+    }
     if (before != MODE_GAMEOVER && Flow.Mode == MODE_GAMEOVER) {
-        // The game has ended: nothing to come back to, and a new record
-        // is saved now rather than when the program ends.
+        // The game has ended: there is nothing to come back to.
         DiscardGame();
         if (Board.HighScore > Keeping.highBefore) {
-            SaveSettings();
+            Keeping.recordDue = true;
             Keeping.highBefore = Board.HighScore;
         }
         return;

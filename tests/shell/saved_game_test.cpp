@@ -184,6 +184,8 @@ TEST_F(KeptGameTest, AGameThatEndsIsThrownAwayAndANewRecordSavedAtOnce) {
     DropPair();
     ASSERT_EQ(Flow.Mode, MODE_GAMEOVER);
     EXPECT_FALSE(Exists(game));
+    EXPECT_FALSE(Exists(settings)) << "one save a tick: the record comes on the next";
+    Tick();
     const Bytes saved = ReadAll(settings);
     ASSERT_EQ(saved.size(), 36u) << "the record is saved while the program still runs";
     EXPECT_EQ(Word(saved, 12), 36);
@@ -204,6 +206,7 @@ TEST_F(KeptGameTest, AGameThatEndsIsThrownAwayAndANewRecordSavedAtOnce) {
         BoardCell(3, row) = static_cast<uint8_t>(row % 2 == 0 ? ARROW_LEFT : ARROW_RIGHT);
     DropPair();
     ASSERT_EQ(Flow.Mode, MODE_GAMEOVER);
+    Tick(3);
     EXPECT_FALSE(Exists(settings));
 }
 
