@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -53,8 +54,12 @@ class KeptGameTest : public ::testing::Test {
   protected:
     std::string settings, game;
     void SetUp() override {
-        settings = ::testing::TempDir() + "vantle-kept-test.dat";
-        game = ::testing::TempDir() + "vantle-kept-test.sav";
+        // Named for the test and the process: CTest runs tests side by side.
+        const std::string base = ::testing::TempDir() + "vantle-kept-" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                 "-" + std::to_string(getpid());
+        settings = base + ".dat";
+        game = base + ".sav";
         std::remove(settings.c_str());
         std::remove(game.c_str());
     }
