@@ -144,6 +144,21 @@ void PausePlay() {
     Flow.FallStep = 0;
 }
 
+void ResumeGame() {
+    ResetInputState();
+    if (Flow.FallStep == 0) return;
+    if (Flow.Mode == MODE_PLAY) {
+        InputState.NewChar = VK_SPACE;
+        GameTick();
+        // The key is let go before the next tick, as a press of Space is.
+        ResetInputState();
+    } else if (Flow.Mode == MODE_RESOLVE) {
+        ShowReleased();
+        ShowPressed(BUTTON_PAUSE);
+        Flow.FallStep = 0;
+    }
+}
+
 int32_t PlayTick() {
     if (Match.MessageTimer != 0) {
         Match.MessageTimer--;

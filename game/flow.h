@@ -52,6 +52,13 @@ void StartPlay();
 // paused already or the game is in another mode.
 void PausePlay();
 void NewGame();
+// A game taken back from its saved state goes on paused. In play it runs
+// the tick that came next with Space pressed, so that it is exactly the
+// game that was paused by Space at that tick (one paused already stays as
+// it was). While a landing resolves, Space does nothing: the PAUSE bar is
+// lit at once, the chain runs on to its end, and the next pair waits,
+// paused.
+void ResumeGame();
 // The rules' side of a fresh play screen: an empty well with the first pairs
 // dealt, and no message.
 void ClearPlayfield();

@@ -175,3 +175,12 @@ bool FileSave(const char* path, const uint8_t* bytes, int32_t size) {
     FileTarget target;
     return FileFindTarget(path, &target) && FileReplace(target, bytes, size);
 }
+
+bool FileRemove(const char* path) {
+    FileTarget target;
+    if (!FileFindTarget(path, &target)) return false;
+    if (!target.exists) return true;
+    if (unlink(target.path) != 0 && errno != ENOENT) return false;
+    SyncFolder(target.path);
+    return true;
+}

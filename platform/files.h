@@ -49,6 +49,11 @@ bool FileFindTarget(const char* path, FileTarget* target);
 // False when nothing was saved: the target is then as it was.
 bool FileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size);
 
+// Takes away the file a replace of `path` would write (its links followed),
+// and syncs its folder. True when no file is there now; anything that is
+// not a regular file we may write is left alone (false).
+bool FileRemove(const char* path);
+
 // FileFindTarget and then FileReplace, for a file whose old bytes do not
 // matter.
 bool FileSave(const char* path, const uint8_t* bytes, int32_t size);

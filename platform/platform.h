@@ -131,3 +131,12 @@ void PlatformStopSound();
 // The folder for the player's own files (ending in '/'), created if needed;
 // empty when there is none.
 void PlatformDataFolder(char* buffer, size_t size);
+
+// The browser keeps the player's files in its own storage, which another
+// copy of the game (a second tab) may have written since this one read it:
+// PlatformFileFetch brings the file at `path` up to date from there before
+// it is read to be merged with, and PlatformFileStored puts it there after
+// it was written or removed (taking it out when it is gone). On a desktop
+// the files are their own storage, and both do nothing.
+void PlatformFileFetch(const char* path);
+void PlatformFileStored(const char* path);

@@ -13,6 +13,7 @@
 #include "shell/cues.h"
 #include "shell/options_dialog.h"
 #include "shell/paint.h"
+#include "shell/saved_game.h"
 #include "shell/settings.h"
 
 Window MainWindow;
@@ -54,8 +55,10 @@ void OnCreate(Window window) {
     PlatformSetTimer(window, GameTimerId, TickMilliseconds);
     LayoutButtons();
     LoadSettings();
-    // The play screen is the first picture; the first tick puts the title
-    // over it.
+    ResetKeeping();
+    // A game kept from the last run is the first picture, paused.
+    if (ResumeSavedGame()) return;
+    // Otherwise the play screen is; the first tick puts the title over it.
     ClearPlayfield();
     DrawPlayfield();
 }
@@ -84,6 +87,8 @@ void PenPlace(int32_t lParam, int32_t* x, int32_t* y) {
 
 void OnDestroy(Window window) {
     SaveSettings();
+    // Any end but the player's own quit keeps the game in progress.
+    KeepAtEnd();
     PlatformKillTimer(window, GameTimerId);
     PlayCue(CUE_STOP);
     ReleaseScreen();
@@ -158,13 +163,21 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     switch (message) {
     case MSG_CREATE: OnCreate(window); return 0;
     case MSG_DESTROY: OnDestroy(window); return 0;
-    // The browser may end the game without destroying its window: the
-    // settings are saved whenever the page is hidden or closed.
-    case MSG_ENDSESSION: SaveSettings(); return 0;
-    // Out of sight, a game in play would go on unseen: it pauses, and the
-    // player resumes it with Space.
+    // The program may end without its window being destroyed (a browser
+    // page hidden or closed, the display lost): the settings and the game
+    // in progress are saved.
+    case MSG_ENDSESSION:
+        SaveSettings();
+        KeepAtEnd();
+        return 0;
+    // Out of sight, a game in play would go on unseen: it pauses (which
+    // keeps it), and the player resumes it with Space.
     case MSG_SHOWWINDOW:
-        if (wParam == 0) PausePlay();
+        if (wParam == 0) {
+            KeepBeforeTick();
+            PausePlay();
+            KeepAfterTick(0);
+        }
         return 0;
     case MSG_PAINT: return PaintWindow(window);
     case MSG_SIZE: OnSize(window); return 0;
@@ -206,7 +219,10 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
 
 void TimerTick(Window window) {
     LatchInput();
-    if (GameTick() != 0) {
+    KeepBeforeTick();
+    const int32_t result = GameTick();
+    KeepAfterTick(result);
+    if (result != 0) {
         // The window and its surfaces are gone: the tick ends here.
         PlatformDestroyWindow(window);
         return;

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game's entry point: the settings file lives in the player's data
-// folder, then the window and its message loop take over.
+// The game's entry point: the settings file and the game in progress live
+// in the player's data folder, then the window and its message loop take over.
 #include "platform/platform.h"
 #include "shell/app.h"
+#include "shell/saved_game.h"
 #include "shell/settings.h"
 
 #include <cstdio>
@@ -22,5 +23,11 @@ int main() {
         path[0] = 0;
     }
     SetSettingsPath(path);
+    // The game in progress is kept beside the settings, or nowhere.
+    char game[4096 + 16];
+    if (path[0] == 0 || std::snprintf(game, sizeof game, "%s%s", folder, GameFileName) >=
+                            static_cast<int>(sizeof game))
+        game[0] = 0;
+    SetGamePath(game);
     return AppMain();
 }

@@ -6,6 +6,7 @@
 #include "input/buttons.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
+#include "platform/platform.h"
 #include "platform/text.h"
 
 namespace {
@@ -98,7 +99,10 @@ bool SaveSettings() {
                       Flow.KeyRepeat[REPEAT_DROP], Flow.KeyRepeat[REPEAT_RIGHT]},
                      Buttons.Table[BUTTON_HIDDEN].state};
     // Another copy of the game may have saved a better high score since
-    // this one started: the higher of the two is kept.
+    // this one started: the higher of the two is kept. In a browser the
+    // file is brought up to date from its storage first, where another tab
+    // may have saved.
+    PlatformFileFetch(target.path);
     SettingsValues onDisk{};
     if (target.exists && ReadFile(target.path, &onDisk) && onDisk.HighScore > v.HighScore)
         v.HighScore = onDisk.HighScore;
@@ -107,5 +111,7 @@ bool SaveSettings() {
 
     // Written whole beside the old file and renamed over it: a crash, a
     // signal or a full disk mid-save leaves the old file as it was.
-    return FileReplace(target, bytes, sizeof bytes);
+    const bool saved = FileReplace(target, bytes, sizeof bytes);
+    if (saved) PlatformFileStored(target.path);
+    return saved;
 }

@@ -146,3 +146,6 @@ void PlatformStopSound() { RecordSound(""); }
 void PlatformDataFolder(char* buffer, size_t size) {
     if (size > 0) buffer[0] = 0;
 }
+
+void PlatformFileFetch(const char*) {}
+void PlatformFileStored(const char*) {}

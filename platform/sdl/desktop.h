@@ -29,6 +29,11 @@ constexpr Window DesktopWindow = OnlyWindow;
 bool StartSdl(uint32_t subsystem);
 // Whether an ending signal has come.
 bool EndRequested();
+// The X window (by its id) whose destruction by another program ends the
+// game as a lost display does: the settings and the game in progress are
+// saved, a line says why, and the program ends with 1. 0 for none: then any
+// request that fails for a window that is gone counts.
+void WatchWindow(unsigned long xid);
 
 // --- i_video.cpp ---
 

@@ -21,6 +21,20 @@ namespace {
 // Xlib's handler for a lost connection, by its C signature.
 using IoErrorHandler = int (*)(void* display);
 using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler handler);
+// Xlib's report of a request that failed (XErrorEvent), and its handler.
+struct XErrorReport {
+    int type;
+    void* display;
+    unsigned long resourceid;
+    unsigned long serial;
+    unsigned char error_code;
+    unsigned char request_code;
+    unsigned char minor_code;
+};
+using ErrorHandler = int (*)(void* display, XErrorReport* error);
+using SetErrorHandler = ErrorHandler (*)(ErrorHandler handler);
+// The errors of a request made for a window that no longer exists.
+constexpr unsigned char BadWindowError = 3, BadDrawableError = 9;
 
 struct SystemState {
     bool started; // signals taken over, exit handler registered
@@ -31,8 +45,10 @@ struct SystemState {
     pthread_mutex_t eventLock;
     bool eventsUp;
     std::atomic<int> endSignal; // the first ending signal received, 0 before
+    unsigned long window;       // the X window watched for its loss
+    ErrorHandler xlibErrors;    // the error handler before ours (SDL's)
 };
-SystemState System{false, -1, {}, {}, PTHREAD_MUTEX_INITIALIZER, false, {0}};
+SystemState System{false, -1, {}, {}, PTHREAD_MUTEX_INITIALIZER, false, {0}, 0, nullptr};
 
 constexpr int EndingSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 
@@ -122,6 +138,13 @@ void QuitAtExit(int status, void*) {
 // would then be shut down on the dead connection. Instead the settings are
 // saved as the window's destruction saves them, and the program ends at
 // once, without its exit handlers.
+[[noreturn]] void EndLost(const char* line) {
+    if (const WindowProcedure procedure = WindowProcedureIfAlive())
+        procedure(DesktopWindow, MSG_ENDSESSION, 0, 0);
+    Report(line);
+    _exit(1);
+}
+
 int DisplayLost(void*) {
     if (!pthread_equal(pthread_self(), System.mainThread)) {
         // Another thread's connection (SDL wakes the main thread through
@@ -129,10 +152,23 @@ int DisplayLost(void*) {
         // its next look at the display and ends the program there.
         for (;;) pause();
     }
-    if (const WindowProcedure procedure = WindowProcedureIfAlive())
-        procedure(DesktopWindow, MSG_ENDSESSION, 0, 0);
-    Report("vantle: the connection to the display was lost; the settings are saved\n");
-    _exit(1);
+    EndLost("vantle: the connection to the display was lost; the settings and any game in "
+            "progress are saved\n");
+}
+
+// Another program destroyed the window (xdotool's windowclose, a window
+// manager's kill): the next request for it fails. Xlib's own handler would
+// end the program on the spot, its exit handlers then shutting SDL down on
+// a window that is gone (an assertion in Xlib, nothing saved). It ends as
+// a lost display does instead. Any other failed request goes to the handler
+// that was there before.
+int RequestFailed(void* display, XErrorReport* error) {
+    const bool gone = error->error_code == BadWindowError || error->error_code == BadDrawableError;
+    if (gone && (System.window == 0 || error->resourceid == System.window) &&
+        pthread_equal(pthread_self(), System.mainThread))
+        EndLost("vantle: the window was destroyed by another program; the settings and any game "
+                "in progress are saved\n");
+    return System.xlibErrors != nullptr ? System.xlibErrors(display, error) : 0;
 }
 
 // SDL's X11 driver brings in Xlib; the handler is Xlib's, for the process.
@@ -143,6 +179,11 @@ void WatchDisplay() {
     if (xlib == nullptr) return;
     const auto set = reinterpret_cast<SetIoErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"));
     if (set != nullptr) set(DisplayLost);
+    const auto setErrors = reinterpret_cast<SetErrorHandler>(dlsym(xlib, "XSetErrorHandler"));
+    if (setErrors != nullptr) {
+        const ErrorHandler before = setErrors(RequestFailed);
+        if (before != RequestFailed) System.xlibErrors = before;
+    }
     dlclose(xlib); // still loaded: SDL holds it
 }
 
@@ -191,6 +232,8 @@ bool StartSdl(uint32_t subsystem) {
 
 bool EndRequested() { return System.endSignal.load() != 0; }
 
+void WatchWindow(unsigned long xid) { System.window = xid; }
+
 void PlatformDataFolder(char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) return;
     buffer[0] = 0;
@@ -218,3 +261,5 @@ void PlatformDataFolder(char* buffer, size_t size) {
 
 // SDL keeps the screen saver off while its window is open.
 void PlatformKeepAwake(Window, bool) {}
+void PlatformFileFetch(const char*) {}
+void PlatformFileStored(const char*) {}

@@ -99,6 +99,7 @@ Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
         SDL_CreateWindow(title != nullptr ? title : "", bounds.x, bounds.y, bounds.w, bounds.h,
                          SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window == nullptr) return 0;
+    WatchWindow(X11WindowId(window));
     // No text input: keys are all the game reads.
     SDL_StopTextInput();
 

@@ -177,8 +177,16 @@ void X11DrawStop() {
     X11 = X11DrawState{};
 }
 
+unsigned long X11WindowId(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return 0;
+    return info.info.x11.window;
+}
+
 #else
 
+unsigned long X11WindowId(SDL_Window*) { return 0; }
 bool X11DrawStart(SDL_Window*) { return false; }
 void X11DrawRows(const uint32_t*, int32_t, int32_t, int32_t, int32_t) {}
 void X11DrawStop() {}

@@ -16,3 +16,6 @@ bool X11DrawStart(SDL_Window* window);
 // on the window from row `top`. `pixels` is the first of them.
 void X11DrawRows(const uint32_t* pixels, int32_t width, int32_t height, int32_t top, int32_t rows);
 void X11DrawStop();
+
+// The X window's id of `window`, 0 when it is no X window.
+unsigned long X11WindowId(SDL_Window* window);

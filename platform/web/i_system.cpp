@@ -35,26 +35,65 @@ EM_JS(void, js_restore_folder, (const char* folder), {
     }
 });
 
-// The folder's files into storage, and the keys of files no longer there
-// taken out.
+// The folder's files into storage. A key whose file is not here stays: it
+// may be another tab's (its game in progress); the game takes out a file's
+// key itself when it removes the file (js_store_file).
 EM_JS(void, js_save_folder, (const char* folder), {
     var dir = UTF8ToString(folder);
     try {
         var names = FS.readdir(dir);
-        var kept = {};
         for (var i = 0; i < names.length; i++) {
             var path = dir + names[i];
             if (names[i] == "." || names[i] == ".." || !FS.isFile(FS.stat(path).mode)) continue;
             var bytes = FS.readFile(path);
             var hex = "";
             for (var j = 0; j < bytes.length; j++) hex += (bytes[j] | 256).toString(16).substring(1);
-            kept["vantle:" + names[i]] = true;
             try { localStorage.setItem("vantle:" + names[i], hex); } catch (e) {}
         }
-        for (var k = localStorage.length - 1; k >= 0; k--) {
-            var key = localStorage.key(k);
-            if (key && key.indexOf("vantle:") == 0 && !kept[key]) localStorage.removeItem(key);
+    } catch (e) {
+    }
+});
+
+// One file of the folder from storage, as it is there now (another tab may
+// have saved it since this page was loaded); a file storage does not hold,
+// or holds as no file of the game's, stays as it is.
+EM_JS(void, js_fetch_file, (const char* folder, const char* path), {
+    var dir = UTF8ToString(folder);
+    var p = UTF8ToString(path);
+    if (p.indexOf(dir) != 0) return;
+    var name = p.substring(dir.length);
+    if (name == "" || name.indexOf("/") >= 0) return;
+    try {
+        var hex = localStorage.getItem("vantle:" + name);
+        if (hex == null || hex.length % 2 != 0 || hex.length > 8192 || hex.replace(/[0-9a-f]/g, "").length != 0) return;
+        var bytes = new Uint8Array(hex.length / 2);
+        for (var j = 0; j < bytes.length; j++) bytes[j] = parseInt(hex.substr(2 * j, 2), 16);
+        FS.writeFile(p, bytes);
+    } catch (e) {
+    }
+});
+
+// One file of the folder into storage, or its key taken out when the file
+// is gone.
+EM_JS(void, js_store_file, (const char* folder, const char* path), {
+    var dir = UTF8ToString(folder);
+    var p = UTF8ToString(path);
+    if (p.indexOf(dir) != 0) return;
+    var name = p.substring(dir.length);
+    if (name == "" || name.indexOf("/") >= 0) return;
+    try {
+        var bytes = null;
+        try {
+            if (FS.isFile(FS.stat(p).mode)) bytes = FS.readFile(p);
+        } catch (e) {
         }
+        if (bytes == null) {
+            localStorage.removeItem("vantle:" + name);
+            return;
+        }
+        var hex = "";
+        for (var j = 0; j < bytes.length; j++) hex += (bytes[j] | 256).toString(16).substring(1);
+        localStorage.setItem("vantle:" + name, hex);
     } catch (e) {
     }
 });
@@ -78,4 +117,12 @@ void PlatformDataFolder(char* buffer, size_t size) {
 
 void StorageSave() {
     if (System.restored) js_save_folder(Folder);
+}
+
+void PlatformFileFetch(const char* path) {
+    if (System.restored && path != nullptr) js_fetch_file(Folder, path);
+}
+
+void PlatformFileStored(const char* path) {
+    if (System.restored && path != nullptr) js_store_file(Folder, path);
 }

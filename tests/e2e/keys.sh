@@ -21,6 +21,9 @@ poll 5 title_showing 96 104 96 180 || fail "no title screen"
 press BackSpace
 poll 3 not_title || fail "Backspace did not start a game"
 stop_game
+# The game killed in play is kept for the next start; this one starts from
+# the title.
+rm -f "$XDG_DATA_HOME/vantle/vantle.sav"
 
 # Another window to give the focus to.
 xmessage -geometry 120x40+0+0 other >/dev/null 2>&1 &

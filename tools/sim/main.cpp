@@ -14,7 +14,8 @@ constexpr int ExitUsage = 2;
 
 int Usage(const char* problem) {
     std::fprintf(stderr, "vantle-sim: %s\n", problem);
-    std::fprintf(stderr, "usage: vantle-sim [--window WxH] [--settings PATH] [SCRIPT]\n");
+    std::fprintf(stderr,
+                 "usage: vantle-sim [--window WxH] [--settings PATH] [--game PATH] [SCRIPT]\n");
     return ExitUsage;
 }
 
@@ -53,11 +54,18 @@ bool ReadAll(FILE* in, std::string* text) {
     while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) text->append(buffer, n);
     return !std::ferror(in);
 }
+// A FIFO or a device would be waited on or written over: only a regular
+// file, or nothing yet, will do.
+bool RegularOrNothing(const char* path) {
+    struct stat info {};
+    return stat(path, &info) != 0 || S_ISREG(info.st_mode);
+}
 } // namespace
 
 int main(int argc, char** argv) {
     RunOptions options;
     const char* scriptPath = nullptr;
+    std::string gamePath; // empty until given: beside the settings file
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--window") == 0) {
             if (i + 1 >= argc) return Usage("--window needs a size such as 320x240");
@@ -66,13 +74,16 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--settings") == 0) {
             if (i + 1 >= argc || argv[i + 1][0] == 0) return Usage("--settings needs a file path");
             options.settingsPath = argv[++i];
-            // A FIFO or a device would be waited on or written over: only a
-            // regular file, or nothing yet, will do.
-            struct stat info {};
-            if (stat(options.settingsPath, &info) == 0 && !S_ISREG(info.st_mode))
+            if (!RegularOrNothing(options.settingsPath))
                 return Usage(
                     (std::string("--settings ") + options.settingsPath + " is not a regular file")
                         .c_str());
+        } else if (std::strcmp(argv[i], "--game") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == 0) return Usage("--game needs a file path");
+            gamePath = argv[++i];
+            if (!RegularOrNothing(gamePath.c_str()))
+                return Usage(
+                    (std::string("--game ") + gamePath + " is not a regular file").c_str());
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             Usage("runs the game headless from a script");
             return 0;
@@ -84,6 +95,14 @@ int main(int argc, char** argv) {
             scriptPath = argv[i];
         }
     }
+
+    if (gamePath.empty()) {
+        const std::string settings = options.settingsPath;
+        const size_t slash = settings.rfind('/');
+        gamePath = (slash == std::string::npos ? std::string() : settings.substr(0, slash + 1)) +
+                   "vantle.sav";
+    }
+    options.gamePath = gamePath.c_str();
 
     std::string text;
     FILE* in = stdin;

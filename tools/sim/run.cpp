@@ -8,6 +8,7 @@
 #include "render/layout.h"
 #include "shell/app.h"
 #include "shell/options_dialog.h"
+#include "shell/saved_game.h"
 #include "shell/settings.h"
 #include "tools/png.h"
 
@@ -141,6 +142,9 @@ int32_t RunCommand(Run& run, const ScriptCommand& c) {
         break;
     }
     case SIM_CLOSE: PlatformDestroyWindow(MainWindow); break;
+    // As an ending signal: the window is asked to close, as the desktop
+    // asks it, and the game in progress is kept with the settings.
+    case SIM_SUSPEND: PlatformDispatchMessage(Message{MainWindow, MSG_CLOSE, 0, 0}); break;
     default: break;
     }
     DeliverPosted();
@@ -154,6 +158,7 @@ int32_t Stopped(int32_t result) { return result < 0 ? SimExitFailed : PlatformQu
 int32_t RunScript(const std::vector<ScriptCommand>& commands, const RunOptions& options) {
     HeadlessSetWindowSize(options.windowWidth, options.windowHeight);
     SetSettingsPath(options.settingsPath);
+    SetGamePath(options.gamePath);
     if (CreateMainWindow() == 0) return 0;
     Run run{&options, 0};
     for (const ScriptCommand& c : commands) {
@@ -166,6 +171,7 @@ int32_t RunScript(const std::vector<ScriptCommand>& commands, const RunOptions& 
 int32_t RunScriptText(const char* text, size_t size, const RunOptions& options) {
     HeadlessSetWindowSize(options.windowWidth, options.windowHeight);
     SetSettingsPath(options.settingsPath);
+    SetGamePath(options.gamePath);
     if (CreateMainWindow() == 0) return 0;
     Run run{&options, 0};
     ScriptReader reader{};

@@ -12,6 +12,9 @@ struct RunOptions {
     int32_t windowWidth = 320;
     int32_t windowHeight = 240;
     const char* settingsPath = "vantle.dat";
+    // The saved game: read at start, written as the game writes it; empty
+    // for none (vantle-sim puts it beside the settings file).
+    const char* gamePath = "";
     FILE* out = stdout; // state lines
     FILE* err = stderr; // a command that failed
     // Called after every tick with `context`, while the game's state is as

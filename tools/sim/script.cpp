@@ -25,6 +25,7 @@ constexpr Limits Table[] = {
     {"next", SIM_NEXT, 2, {1, 1}, {4, 4}},
     {"state", SIM_STATE, 0, {}, {}},
     {"close", SIM_CLOSE, 0, {}, {}},
+    {"suspend", SIM_SUSPEND, 0, {}, {}},
 };
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }

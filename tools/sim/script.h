@@ -22,6 +22,7 @@ enum CommandKind : int32_t {
     SIM_STATE,
     SIM_SHOT,
     SIM_CLOSE,
+    SIM_SUSPEND,
 };
 
 struct ScriptCommand {

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A game in progress as bytes, and back: everything that decides what comes
+// next (the well, the falling and next pair and their place, the score, the
+// fall's interval and counters, the pair count, the random generator, the
+// mode and its phase counters, the toggles and the key-repeat choices), so
+// that a game ended by anything but the player can go on where it was.
+//
+// The bytes, little-endian: the magic "VSAV", a version (1), the length of
+// what follows up to the checksum, the game, and a CRC-32 of everything
+// before it. Nothing here touches a file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr uint32_t SnapshotVersion = 1;
+// The whole of a version-1 saved game.
+constexpr int32_t SnapshotSize = 338;
+
+// Whether the rules hold a game that a save keeps: in play or resolving a
+// landing (the title and a game that has ended keep nothing).
+bool GameInProgress();
+
+// The current game's SnapshotSize bytes; 0 (and nothing written) when no
+// game is in progress.
+int32_t EncodeGame(uint8_t* bytes);
+
+// Takes the game in `bytes` if they are a whole saved game of this version
+// that the rules could have made: a short, long, damaged, foreign or later
+// file, or one with a value out of its range, is refused with the game
+// state untouched. The high score is the settings', not the game's.
+bool DecodeGame(const uint8_t* bytes, size_t size);
+
+// The CRC-32 (as zip and PNG compute it) of `size` bytes.
+uint32_t Crc32(const uint8_t* bytes, size_t size);

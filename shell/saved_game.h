@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game in progress kept beside the settings, in "vantle.sav", so that a
+// game ended by anything but the player (a signal, a lost display, the
+// window closed, a power cut, a browser page thrown away) comes back where
+// it was. It is written whenever a new pair is dealt and whenever play is
+// paused, and at every end the player did not choose; the player's own quit
+// (Escape or the quit button in play) and the end of a game throw it away.
+// At start a valid saved game is shown at once, paused, instead of the
+// title.
+#pragma once
+
+#include <cstdint>
+
+constexpr const char* GameFileName = "vantle.sav";
+
+// Where the saved game lives. Empty (as until set) means none: nothing is
+// read or written.
+void SetGamePath(const char* path);
+const char* GamePath();
+
+// At start, after the settings: takes the saved game if the file holds a
+// valid one, puts it back in play paused and draws it. False (the state
+// untouched) when there is none, or the file is short, damaged, foreign or
+// of a later version: the title comes as before, and the next save
+// replaces the file.
+bool ResumeSavedGame();
+
+// Writes the game in progress; false when there is none or it could not be
+// written (the file is then as it was).
+bool SaveGame();
+// Throws the saved game away.
+void DiscardGame();
+
+// The rules of when, around each tick: what the tick changed decides.
+void KeepBeforeTick();
+// `result` is GameTick's: non-zero when the player quit.
+void KeepAfterTick(int32_t result);
+// The program may end now without the player having asked (the window
+// destroyed by anything but the player's quit, a page hidden or closed, the
+// display lost): the game in progress is written.
+void KeepAtEnd();
+
+// Back to the state at start-up (the path stays).
+void ResetKeeping();
