@@ -3,7 +3,7 @@
 #   make run    installs what is missing, builds, starts the game
 #   make test   installs what is missing, builds (the browser edition too),
 #               runs every test
-.PHONY: run test build clean bench bench-web soak deb dist web
+.PHONY: run test build clean bench bench-web soak deb dist web cross-build test-cross
 
 build:
 	@tools/setup-deps
@@ -15,9 +15,27 @@ run: build
 
 # The Debian package, build/vantle_VERSION-REVISION_ARCH.deb; install it with
 #   sudo apt install ./build/vantle_*.deb
+# With ARCH=arm64 or ARCH=armhf, the package for that architecture,
+# cross-built into build-ARCH/ with Debian's cross toolchain; its tests run
+# under qemu-user with `make test-cross ARCH=...`.
+ARCH ?=
+ifeq ($(ARCH),)
 deb: build
 	@tools/setup-deps deb
 	cd build && cpack
+else
+deb: cross-build
+	cd build-$(ARCH) && cpack
+endif
+
+cross-build:
+	@test -n "$(ARCH)" || { echo "make: say ARCH=arm64 or ARCH=armhf" >&2; exit 2; }
+	@tools/setup-deps cross $(ARCH)
+	cmake --preset $(ARCH)
+	cmake --build --preset $(ARCH)
+
+test-cross: cross-build
+	ctest --preset $(ARCH)
 
 # The source release, build/vantle-VERSION.tar.gz: the last commit's files
 # (git archive HEAD), which build and test without the repository.

@@ -57,23 +57,30 @@ TEST_P(LayoutTest, EveryFieldForTheWindowSize) {
 
 INSTANTIATE_TEST_SUITE_P(
     WindowShapes, LayoutTest,
-    ::testing::Values(Expected{320, 240, true, 1.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
-                      Expected{640, 480, true, 2.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
-                      Expected{800, 480, true, 2.0, 400, 240, 80, 242, 160, 16, 84, 195, 211},
-                      Expected{480, 272, true, 272 * (1.0 / 240.0), 423, 240, 91, 253, 160, 16, 95,
-                               206, 211},
-                      Expected{240, 320, false, 1.0, 240, 320, 0, 162, 236, 22, 4, 157, 289},
-                      Expected{480, 640, false, 2.0, 240, 320, 0, 162, 236, 22, 4, 157, 289},
-                      Expected{240, 294, false, 1.0, 240, 294, 0, 162, 236, 22, 4, 157, 289},
-                      Expected{240, 240, false, 1.0, 240, 240, 0, 162, 236, 22, 4, 157, 289},
-                      // Narrower than the game area: it starts left of the screen.
-                      Expected{200, 150, true, 1.0, 200, 150, -20, 142, 160, 16, -16, 95, 211},
-                      // Tall portrait screens: the width, not the height,
-                      // bounds the scale, so the panel stays on the screen.
-                      Expected{1080, 1920, false, 4.0, 270, 480, 0, 162, 236, 22, 4, 157, 289},
-                      Expected{720, 1280, false, 3.0, 240, 426, 0, 162, 236, 22, 4, 157, 289},
-                      Expected{479, 960, false, 1.0, 479, 960, 0, 162, 236, 22, 4, 157, 289},
-                      Expected{960, 960, false, 3.0, 320, 320, 0, 162, 236, 22, 4, 157, 289}),
+    ::testing::Values(
+        Expected{320, 240, true, 1.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
+        Expected{640, 480, true, 2.0, 320, 240, 40, 202, 160, 16, 44, 155, 211},
+        Expected{800, 480, true, 2.0, 400, 240, 80, 242, 160, 16, 84, 195, 211},
+        Expected{480, 272, true, 272 * (1.0 / 240.0), 423, 240, 91, 253, 160, 16, 95, 206, 211},
+        Expected{240, 320, false, 1.0, 240, 320, 0, 162, 236, 22, 4, 157, 289},
+        Expected{480, 640, false, 2.0, 240, 320, 0, 162, 236, 22, 4, 157, 289},
+        Expected{240, 294, false, 1.0, 240, 294, 0, 162, 236, 22, 4, 157, 289},
+        Expected{240, 240, false, 1.0, 240, 240, 0, 162, 236, 22, 4, 157, 289},
+        // Narrower than the game area: it starts left of the screen.
+        Expected{200, 150, true, 1.0, 200, 150, -20, 142, 160, 16, -16, 95, 211},
+        // Tall portrait screens: the width, not the height,
+        // bounds the scale, so the panel stays on the screen.
+        Expected{1080, 1920, false, 4.0, 270, 480, 0, 162, 236, 22, 4, 157, 289},
+        Expected{720, 1280, false, 3.0, 240, 426, 0, 162, 236, 22, 4, 157, 289},
+        Expected{479, 960, false, 1.0, 479, 960, 0, 162, 236, 22, 4, 157, 289},
+        Expected{960, 960, false, 3.0, 320, 320, 0, 162, 236, 22, 4, 157, 289},
+        // Handhelds' screens, each way up where the device turns.
+        Expected{480, 320, true, 320 * (1.0 / 240.0), 360, 240, 60, 222, 160, 16, 64, 175, 211},
+        Expected{320, 480, false, 1.0, 320, 480, 0, 162, 236, 22, 4, 157, 289},
+        Expected{720, 720, false, 2.0, 360, 360, 0, 162, 236, 22, 4, 157, 289},
+        Expected{1280, 720, true, 3.0, 426, 240, 93, 255, 160, 16, 97, 208, 211},
+        Expected{1280, 800, true, 800 * (1.0 / 240.0), 384, 240, 72, 234, 160, 16, 76, 187, 211},
+        Expected{800, 1280, false, 3.0, 266, 426, 0, 162, 236, 22, 4, 157, 289}),
     [](const ::testing::TestParamInfo<Expected>& info) {
         return std::to_string(info.param.w) + "x" + std::to_string(info.param.h);
     });

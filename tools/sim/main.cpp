@@ -12,11 +12,30 @@
 namespace {
 constexpr int ExitUsage = 2;
 
+constexpr const char* UsageLine =
+    "usage: vantle-sim [--window WxH] [--settings PATH] [--game PATH] [SCRIPT]\n";
+constexpr const char* HelpText =
+    "Plays vantle's own code from a script (a file, or - or nothing for standard input),\n"
+    "with no window and no clock; see vantle-sim(6) for the commands.\n"
+    "  --window WxH     the window's size in pixels (default 320x240)\n"
+    "  --settings PATH  the settings file (default vantle.dat in the current folder)\n"
+    "  --game PATH      the game in progress (default vantle.sav beside the settings file)\n"
+    "  --help           show this and exit\n"
+    "  --version        show the version and exit\n";
+constexpr const char* VersionText = "vantle-sim " VANTLE_VERSION "\n";
+
 int Usage(const char* problem) {
     std::fprintf(stderr, "vantle-sim: %s\n", problem);
-    std::fprintf(stderr,
-                 "usage: vantle-sim [--window WxH] [--settings PATH] [--game PATH] [SCRIPT]\n");
+    std::fputs(UsageLine, stderr);
     return ExitUsage;
+}
+
+// --help and --version answer on standard output; a failed write is a
+// failure, not a success.
+int Answer(const char* first, const char* second) {
+    std::fputs(first, stdout);
+    std::fputs(second, stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }
 
 bool ParseSize(const char* text, int32_t* w, int32_t* h) {
@@ -66,6 +85,8 @@ int main(int argc, char** argv) {
     RunOptions options;
     const char* scriptPath = nullptr;
     std::string gamePath; // empty until given: beside the settings file
+    // --help and --version are answered once the whole line is known good.
+    const char* answer = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--window") == 0) {
             if (i + 1 >= argc) return Usage("--window needs a size such as 320x240");
@@ -85,8 +106,9 @@ int main(int argc, char** argv) {
                 return Usage(
                     (std::string("--game ") + gamePath + " is not a regular file").c_str());
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            Usage("runs the game headless from a script");
-            return 0;
+            if (answer == nullptr) answer = HelpText;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            if (answer == nullptr) answer = VersionText;
         } else if (argv[i][0] == '-' && argv[i][1] != 0) {
             return Usage((std::string("unknown option ") + argv[i]).c_str());
         } else if (scriptPath != nullptr) {
@@ -96,6 +118,7 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (answer != nullptr) return Answer(answer == HelpText ? UsageLine : "", answer);
     if (gamePath.empty()) {
         const std::string settings = options.settingsPath;
         const size_t slash = settings.rfind('/');
