@@ -8,6 +8,7 @@
 
 #include "platform/text.h"
 
+#include <cstring>
 #include <emscripten.h>
 
 #include <sys/stat.h>
@@ -57,12 +58,9 @@ EM_JS(void, js_save_folder, (const char* folder), {
 // One file of the folder from storage, as it is there now (another tab may
 // have saved it since this page was loaded); a file storage does not hold,
 // or holds as no file of the game's, stays as it is.
-EM_JS(void, js_fetch_file, (const char* folder, const char* path), {
-    var dir = UTF8ToString(folder);
+EM_JS(void, js_fetch_file, (const char* path, const char* file), {
     var p = UTF8ToString(path);
-    if (p.indexOf(dir) != 0) return;
-    var name = p.substring(dir.length);
-    if (name == "" || name.indexOf("/") >= 0) return;
+    var name = UTF8ToString(file);
     try {
         var hex = localStorage.getItem("vantle:" + name);
         if (hex == null || hex.length % 2 != 0 || hex.length > 8192 || hex.replace(/[0-9a-f]/g, "").length != 0) return;
@@ -75,12 +73,9 @@ EM_JS(void, js_fetch_file, (const char* folder, const char* path), {
 
 // One file of the folder into storage, or its key taken out when the file
 // is gone.
-EM_JS(void, js_store_file, (const char* folder, const char* path), {
-    var dir = UTF8ToString(folder);
+EM_JS(void, js_store_file, (const char* path, const char* file), {
     var p = UTF8ToString(path);
-    if (p.indexOf(dir) != 0) return;
-    var name = p.substring(dir.length);
-    if (name == "" || name.indexOf("/") >= 0) return;
+    var name = UTF8ToString(file);
     try {
         var bytes = null;
         try {
@@ -102,6 +97,16 @@ struct SystemState {
     bool restored;
 };
 SystemState System;
+
+// The name a file of the game's folder is stored under, or null for a path
+// outside the folder or in a folder within it, which storage does not keep.
+const char* StoredName(const char* path) {
+    if (!System.restored || path == nullptr) return nullptr;
+    const size_t length = std::strlen(Folder);
+    if (std::strncmp(path, Folder, length) != 0) return nullptr;
+    const char* name = path + length;
+    return name[0] != 0 && std::strchr(name, '/') == nullptr ? name : nullptr;
+}
 } // namespace
 
 void PlatformDataFolder(char* buffer, size_t size) {
@@ -120,9 +125,9 @@ void StorageSave() {
 }
 
 void PlatformFileFetch(const char* path) {
-    if (System.restored && path != nullptr) js_fetch_file(Folder, path);
+    if (const char* name = StoredName(path)) js_fetch_file(path, name);
 }
 
 void PlatformFileStored(const char* path) {
-    if (System.restored && path != nullptr) js_store_file(Folder, path);
+    if (const char* name = StoredName(path)) js_store_file(path, name);
 }
