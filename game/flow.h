@@ -81,6 +81,15 @@ void ShowPressed(int32_t button);
 // of every tick).
 void ShowReleased();
 
+// How many of the coming ticks are idle if no input comes: each only
+// advances a counter of the rules' own (the title's tick count, the fall's
+// counter, the message's timer, a resolve pause or the game over's count),
+// drawing nothing and playing nothing. The tick after them may change what
+// is shown. IDLE_UNTIL_INPUT when no tick can change anything before input
+// does (the title waiting for a key, play paused with no message showing).
+constexpr int32_t IDLE_UNTIL_INPUT = -1;
+int32_t IdleTicksAhead();
+
 void ResetGameFlow();
 // Every module of the rules and of the input back to its start-up state: the
 // one reset a test or a runner needs before a game of its own.

@@ -117,6 +117,15 @@ bool PlatformKeyHeld(uint32_t key);
 // A window timer: message MSG_TIMER every `milliseconds`, never queued up.
 void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds);
 void PlatformKillTimer(Window window, uint32_t id);
+// The window needs none of the timer's next `ticks` ticks (-1: none at all)
+// unless a message of another kind comes first: the loop sleeps through
+// them instead of waking for each. They keep their times all the same:
+// once the tick after them falls due, or before any posted or input
+// message is handed out (which ends the sleep, so that the next tick comes
+// at its time), those whose time has come arrive as one MSG_TIMER whose
+// lParam says how many ticks it stands for besides its own. Setting the
+// timer again wakes it.
+void PlatformTimerSleep(Window window, uint32_t id, int32_t ticks);
 
 // Shows the width x height picture at `pixels` (0x00RRGGBB, rows `pitch`
 // pixels apart) stretched over the whole window, pixels kept square-edged.

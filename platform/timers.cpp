@@ -3,13 +3,15 @@
 
 namespace {
 constexpr int32_t MaxTimers = 4;
+constexpr uint64_t Never = ~uint64_t{0};
 
 struct Timer {
     bool running;
     Window window;
     uint32_t id;
     uint32_t interval;
-    uint64_t deadline;
+    uint64_t deadline; // when the next tick falls due
+    int32_t sleep;     // ticks from that one on to sleep through; -1 all
 };
 
 struct TimerState {
@@ -23,12 +25,28 @@ Timer* FindTimer(Window window, uint32_t id) {
     return nullptr;
 }
 
-// The running timer due first, or nullptr.
+// When the timer next wakes the loop: its first tick not slept through.
+uint64_t WakeTime(const Timer& t) {
+    if (t.sleep < 0) return Never;
+    return t.deadline + uint64_t{t.interval} * static_cast<uint32_t>(t.sleep);
+}
+
+// The running timer that wakes the loop first, or nullptr.
 Timer* FirstDue() {
     Timer* first = nullptr;
     for (Timer& t : Timers.timers)
-        if (t.running && (first == nullptr || t.deadline < first->deadline)) first = &t;
+        if (t.running && WakeTime(t) != Never &&
+            (first == nullptr || WakeTime(t) < WakeTime(*first)))
+            first = &t;
     return first;
+}
+
+// How many of the timer's ticks from its deadline on have fallen due by
+// `now`, at most `limit`.
+int32_t TicksDue(const Timer& t, uint64_t now, int32_t limit) {
+    if (t.deadline > now || limit <= 0) return 0;
+    const uint64_t due = (now - t.deadline) / t.interval + 1;
+    return due < static_cast<uint64_t>(limit) ? static_cast<int32_t>(due) : limit;
 }
 } // namespace
 
@@ -43,7 +61,7 @@ void TimerSet(Window window, uint32_t id, uint32_t milliseconds, uint64_t now) {
     for (int32_t i = 0; t == nullptr && i < MaxTimers; ++i)
         if (!Timers.timers[i].running) t = &Timers.timers[i];
     if (t == nullptr) return;
-    *t = Timer{true, window, id, milliseconds, now + milliseconds};
+    *t = Timer{true, window, id, milliseconds, now + milliseconds, 0};
 }
 
 void TimerKill(Window window, uint32_t id) {
@@ -57,18 +75,50 @@ void TimerKillAll(Window window) {
 
 bool TimerTake(uint64_t now, Message* message) {
     Timer* t = FirstDue();
-    if (t == nullptr || t->deadline > now) return false;
-    t->deadline = NextTimerDeadline(t->deadline, now, t->interval);
-    *message = Message{t->window, MSG_TIMER, t->id, 0};
+    if (t == nullptr) return false;
+    const uint64_t wake = WakeTime(*t);
+    if (wake > now) return false;
+    const int32_t slept = t->sleep;
+    t->sleep = 0;
+    t->deadline = NextTimerDeadline(wake, now, t->interval);
+    *message = Message{t->window, MSG_TIMER, t->id, slept};
     return true;
 }
 
 int32_t TimerWait(uint64_t now) {
     const Timer* t = FirstDue();
     if (t == nullptr) return -1;
-    if (t->deadline <= now) return 0;
-    const uint64_t wait = t->deadline - now;
+    const uint64_t wake = WakeTime(*t);
+    if (wake <= now) return 0;
+    const uint64_t wait = wake - now;
     return wait > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(wait);
 }
 
-bool TimerRunning() { return FirstDue() != nullptr; }
+bool TimerRunning() {
+    for (const Timer& t : Timers.timers)
+        if (t.running) return true;
+    return false;
+}
+
+void TimerSleep(Window window, uint32_t id, int32_t ticks, uint64_t now) {
+    Timer* t = FindTimer(window, id);
+    if (t == nullptr) return;
+    t->sleep = ticks < 0 ? -1 : ticks;
+    if (t->deadline < now) t->deadline = now;
+}
+
+bool TimerWake(uint64_t now, Message* message) {
+    for (Timer& t : Timers.timers) {
+        if (!t.running || t.sleep == 0) continue;
+        // Never more than the ticks slept through: the one after them is
+        // TimerTake's, due at its own time.
+        const int32_t due = TicksDue(t, now, t.sleep < 0 ? 0x7FFFFFFF : t.sleep);
+        if (due == 0) continue;
+        t.deadline += uint64_t{t.interval} * static_cast<uint32_t>(due);
+        if (t.sleep > 0) t.sleep -= due;
+        *message = Message{t.window, MSG_TIMER, t.id, due - 1};
+        return true;
+    }
+    for (Timer& t : Timers.timers) t.sleep = 0;
+    return false;
+}

@@ -3,6 +3,12 @@
 // deadline, and the loop takes it when nothing else is waiting. A due timer
 // is one message however late it is taken, so ticks never pile up. Times
 // are milliseconds of the backend's own clock.
+//
+// A timer may sleep through ticks its window has said it needs none of
+// (TimerSleep): the loop then waits past them. Those ticks are not lost but
+// handed out late, all in one message whose lParam says how many ticks it
+// stands for besides its own, when the tick after them falls due or when
+// any other message is to be handed out first (which ends the sleep).
 #pragma once
 
 #include "platform/platform.h"
@@ -12,13 +18,26 @@
 // already (a long tick), when the count starts afresh from `now`.
 uint64_t NextTimerDeadline(uint64_t deadline, uint64_t now, uint32_t interval);
 
-// Starts (or restarts: the count begins again) timer `id` of `window`.
+// Starts (or restarts: the count begins again, awake) timer `id` of `window`.
 void TimerSet(Window window, uint32_t id, uint32_t milliseconds, uint64_t now);
 void TimerKill(Window window, uint32_t id);
 void TimerKillAll(Window window);
-// Takes a timer message if a timer is due at `now`.
+// Takes a timer message if a timer is due at `now`, with the ticks it slept
+// through before it (lParam: how many).
 bool TimerTake(uint64_t now, Message* message);
-// Milliseconds from `now` until the next timer falls due; -1 with none.
+// Milliseconds from `now` until the next timer falls due, past the ticks
+// timers sleep through; -1 with none.
 int32_t TimerWait(uint64_t now);
 // Whether any timer runs.
 bool TimerRunning();
+
+// Timer `id` of `window` sleeps through its next `ticks` ticks (-1: all of
+// them), counted from the next one. A tick that ran long, past the time the
+// next one was due, puts that next one at `now`, where a loop that looked
+// again would take it.
+void TimerSleep(Window window, uint32_t id, int32_t ticks, uint64_t now);
+// Before any other message is handed out: the ticks slept through whose
+// time has come at `now`, as one timer message (lParam: how many besides
+// the last). None left, it ends every timer's sleep, so that the next tick
+// comes at its time, and returns false.
+bool TimerWake(uint64_t now, Message* message);

@@ -201,7 +201,7 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
             return 0;
         }
         return PlatformDefaultWindowProc(window, message, wParam, lParam);
-    case MSG_TIMER: TimerTick(window); return 0;
+    case MSG_TIMER: TimerTicks(window, lParam); return 0;
     case MSG_PENDOWN:
     case MSG_MOUSEMOVE: {
         int32_t x = 0, y = 0;
@@ -217,19 +217,36 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     }
 }
 
-void TimerTick(Window window) {
+namespace {
+// One tick of the game: false when it ended the program (the window and
+// its surfaces are gone).
+bool RunTick(Window window) {
     LatchInput();
     KeepBeforeTick();
     const int32_t result = GameTick();
     KeepAfterTick(result);
     if (result != 0) {
-        // The window and its surfaces are gone: the tick ends here.
         PlatformDestroyWindow(window);
-        return;
+        return false;
     }
     // The screen stays lit while a game is played, not while it waits.
     const bool playing = Flow.Mode == MODE_PLAY || Flow.Mode == MODE_RESOLVE;
     PlatformKeepAwake(window, playing && Flow.FallStep != 0);
+    return true;
+}
+} // namespace
+
+void TimerTicks(Window window, int32_t slept) {
+    // Ticks the loop slept through, at last: the rules said they would
+    // change nothing on the screen, so they are run one after another now,
+    // and the tick that is due after them.
+    for (int32_t i = 0; i < slept; ++i)
+        if (!RunTick(window)) return;
+    TimerTick(window);
+}
+
+void TimerTick(Window window) {
+    if (!RunTick(window)) return;
     if (Buttons.OptionsRequest != 0) {
         Buttons.OptionsRequest = 0;
         PlatformKillTimer(window, GameTimerId);
@@ -240,4 +257,6 @@ void TimerTick(Window window) {
         OnSize(window);
     }
     PlatformInvalidate(window);
+    // Until the next tick that can change anything, the loop may sleep.
+    PlatformTimerSleep(window, GameTimerId, IdleTicksAhead());
 }

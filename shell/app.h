@@ -23,7 +23,12 @@ int32_t AppMain();
 int32_t CreateMainWindow();
 void RegisterMainClass(const char* className);
 int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
+// One tick of the game: input latched, the rules' step, the Options dialog
+// if the tick asked for it, a repaint, and how long the loop may sleep.
 void TimerTick(Window window);
+// The ticks of a timer message: `slept` ticks the loop slept through (a
+// negative count is none), then the one due.
+void TimerTicks(Window window, int32_t slept);
 
 // Gives the rules the drawing routines and the sound cues to report their
 // changes to; the window's creation does it, and so may a test.

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The headless backend: one window of a chosen size that is never shown, no
-// clock (the driver delivers every message itself), sound requests recorded
-// instead of played, and a driver's messages for the next modal dialog.
+// clock of its own (the driver delivers every message itself, or runs the
+// timers on a clock it sets), sound requests recorded instead of played,
+// and a driver's messages for the next modal dialog.
 #pragma once
 
 #include "platform/platform.h"
@@ -31,6 +32,14 @@ int32_t HeadlessPresentCount();
 // How many times a repaint of the window was asked for.
 int32_t HeadlessInvalidateCount();
 bool HeadlessTimerRunning();
+// What the game last asked of PlatformTimerSleep (ticks it needs none of;
+// -1 none at all), since the timer was last set.
+int32_t HeadlessTimerSleep();
+
+// A clock for a driver that runs the timers itself (through the loop's look,
+// platform/loop.h): the time, in milliseconds, that setting a timer or
+// putting it to sleep counts from. 0 until set.
+void HeadlessSetClock(uint64_t now);
 
 // Back to the state before the first window, for tests.
 void HeadlessReset();

@@ -2,12 +2,13 @@
 // The message queue: SDL's events become the old platform's numbered
 // messages, and the loop hands them out in a window system's order: posted
 // and input messages first, then a repaint, then a due timer. With nothing
-// to hand out it sleeps in SDL until an event comes or a timer falls due.
+// to hand out it sleeps in SDL until an event comes or a tick the game
+// wants falls due.
 #include "platform/sdl/desktop.h"
 
+#include "platform/loop.h"
 #include "platform/queue.h"
 #include "platform/stretch.h"
-#include "platform/timers.h"
 
 namespace {
 struct EventState {
@@ -138,15 +139,10 @@ bool PlatformGetMessage(Message* message) {
             Events.endPosted = true;
             QueuePost(Message{DesktopWindow, MSG_CLOSE, 0, 0});
         }
-        if (QueueTake(message)) return true;
-        if (WindowTakePaint()) {
-            *message = Message{DesktopWindow, MSG_PAINT, 0, 0};
+        int32_t wait = -1;
+        if (LoopLook(SDL_GetTicks64(), DesktopWindow, WindowTakePaint, message, &wait))
             return true;
-        }
-        const uint64_t now = SDL_GetTicks64();
-        if (TimerTake(now, message)) return true;
-        // Sleep until something happens or the next timer falls due.
-        const int32_t wait = TimerWait(now);
+        // Sleep until something happens or the next tick the game wants.
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait))
             HandleEvent(event);
     }

@@ -9,3 +9,7 @@ void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
 }
 
 void PlatformKillTimer(Window window, uint32_t id) { TimerKill(window, id); }
+
+void PlatformTimerSleep(Window window, uint32_t id, int32_t ticks) {
+    TimerSleep(window, id, ticks, SDL_GetTicks64());
+}

@@ -3,12 +3,13 @@
 // platform's numbered messages, and the loop hands them out in a window
 // system's order: posted and input messages first, then a repaint, then a
 // due timer. With nothing to hand out the game waits, through Asyncify,
-// until an event comes or a timer falls due: the page then costs nothing.
+// until an event comes or a tick the game wants falls due: the page then
+// costs nothing.
 #include "platform/web/web.h"
 
 #include "platform/keys.h"
+#include "platform/loop.h"
 #include "platform/queue.h"
-#include "platform/timers.h"
 #include "platform/window.h"
 
 #include <emscripten.h>
@@ -274,14 +275,8 @@ bool PlatformGetMessage(Message* message) {
     for (;;) {
         if (QueueQuitPosted()) return false;
         const bool pads = PadPoll();
-        if (QueueTake(message)) return true;
-        if (WindowTakePaint()) {
-            *message = Message{WebWindow, MSG_PAINT, 0, 0};
-            return true;
-        }
-        const uint64_t now = Now();
-        if (TimerTake(now, message)) return true;
-        int32_t wait = TimerWait(now);
+        int32_t wait = -1;
+        if (LoopLook(Now(), WebWindow, WindowTakePaint, message, &wait)) return true;
         if (pads && (wait < 0 || wait > PadPollMs)) wait = PadPollMs;
         js_wait(wait);
     }

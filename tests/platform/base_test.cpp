@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the backends share: the message queue with its quit, the timers'
 // cadence, and controllers' buttons and sticks as keys.
+#include "platform/loop.h"
 #include "platform/pad.h"
 #include "platform/queue.h"
 #include "platform/timers.h"
@@ -61,6 +62,93 @@ TEST(Timers, TheEarliestFallsDueFirstAndSettingAgainRestartsTheCount) {
     EXPECT_EQ(TimerWait(0), 1);
     TimerKillAll(1);
     EXPECT_FALSE(TimerRunning());
+}
+
+TEST(Timers, ASleepingTimerWakesForTheTickAfterTheOnesItNeedsNone) {
+    TimerKillAll(1);
+    Message m{};
+    TimerSet(1, 1, 70, 1000); // ticks due at 1070, 1140, ...
+    TimerSleep(1, 1, 3, 1000);
+    EXPECT_EQ(TimerWait(1000), 280) << "three ticks slept through, woken for the fourth";
+    EXPECT_FALSE(TimerTake(1279, &m));
+    ASSERT_TRUE(TimerTake(1281, &m));
+    EXPECT_EQ(m.lParam, 3) << "one message for the three slept through and the one due";
+    EXPECT_EQ(TimerWait(1281), 69) << "the cadence kept: next at 1350";
+    // All of them: only another message wakes it.
+    TimerSleep(1, 1, -1, 1290);
+    EXPECT_EQ(TimerWait(1290), -1);
+    EXPECT_TRUE(TimerRunning());
+    EXPECT_FALSE(TimerTake(100000, &m));
+    TimerKillAll(1);
+}
+
+TEST(Timers, BeforeAnotherMessageTheTicksWhoseTimeHasComeAreTakenAndTheSleepEnds) {
+    TimerKillAll(1);
+    Message m{};
+    TimerSet(1, 1, 70, 1000);
+    TimerSleep(1, 1, 10, 1000);
+    EXPECT_FALSE(TimerWake(1060, &m)) << "no tick due yet: the sleep just ends";
+    EXPECT_EQ(TimerWait(1060), 10) << "awake: the next tick at its time";
+    TimerSleep(1, 1, 10, 1060);
+    ASSERT_TRUE(TimerWake(1215, &m)); // 1070 and 1140 and 1210 have passed
+    EXPECT_EQ(m.lParam, 2);
+    EXPECT_FALSE(TimerWake(1215, &m));
+    EXPECT_EQ(TimerWait(1215), 65) << "the tick of 1280 comes at its time, as without the sleep";
+    // A sleep without end gives every tick that has passed.
+    TimerSleep(1, 1, -1, 1215);
+    ASSERT_TRUE(TimerWake(1280 + 70 * 99, &m));
+    EXPECT_EQ(m.lParam, 99);
+    // Never the tick after those slept through: that one is due on its own.
+    TimerSleep(1, 1, 2, 8200); // ticks of 8280 and 8350 slept through, 8420 due
+    ASSERT_TRUE(TimerWake(9000, &m));
+    EXPECT_EQ(m.lParam, 1);
+    ASSERT_TRUE(TimerTake(9000, &m));
+    EXPECT_EQ(m.lParam, 0);
+    TimerKillAll(1);
+}
+
+TEST(Timers, ALongTickPutsTheNextAtOnceAndSettingTheTimerWakesIt) {
+    TimerKillAll(1);
+    Message m{};
+    TimerSet(1, 1, 70, 1000);
+    ASSERT_TRUE(TimerTake(1070, &m)); // the next is due at 1140
+    // The tick played a cue until 1400: the next tick comes as soon as the
+    // loop looks, as it would have without the sleep, and the sleep counts
+    // from there.
+    TimerSleep(1, 1, 2, 1400);
+    EXPECT_EQ(TimerWait(1400), 140);
+    TimerSet(1, 1, 70, 1400);
+    EXPECT_EQ(TimerWait(1400), 70) << "set again: awake";
+    TimerKillAll(1);
+}
+
+TEST(Loop, SleptTicksComeBeforeInputAndARepaintLeavesThemSleeping) {
+    TimerKillAll(1);
+    QueueReset();
+    Message m{};
+    int32_t wait = 0;
+    static bool paint = false;
+    const PaintWanted wanted = [] {
+        const bool was = paint;
+        paint = false;
+        return was;
+    };
+    TimerSet(1, 1, 70, 0);
+    TimerSleep(1, 1, -1, 0);
+    EXPECT_FALSE(LoopLook(100, 1, wanted, &m, &wait));
+    EXPECT_EQ(wait, -1);
+    paint = true;
+    ASSERT_TRUE(LoopLook(100, 1, wanted, &m, &wait));
+    EXPECT_EQ(m.message, MSG_PAINT) << "a repaint shows what the slept ticks would not change";
+    QueuePost(Message{1, MSG_KEYDOWN, VK_LEFT, 0});
+    ASSERT_TRUE(LoopLook(300, 1, wanted, &m, &wait));
+    EXPECT_EQ(m.message, MSG_TIMER);
+    EXPECT_EQ(m.lParam, 3) << "the ticks of 70, 140, 210 and 280, before the key";
+    ASSERT_TRUE(LoopLook(300, 1, wanted, &m, &wait));
+    EXPECT_EQ(m.message, MSG_KEYDOWN);
+    EXPECT_FALSE(LoopLook(300, 1, wanted, &m, &wait));
+    EXPECT_EQ(wait, 50) << "the key is latched by the tick of 350";
+    TimerKillAll(1);
 }
 
 std::vector<uint32_t> Keys(const Message* out, int32_t n, uint32_t message) {
