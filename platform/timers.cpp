@@ -110,9 +110,13 @@ void TimerSleep(Window window, uint32_t id, int32_t ticks, uint64_t now) {
 bool TimerWake(uint64_t now, Message* message) {
     for (Timer& t : Timers.timers) {
         if (!t.running || t.sleep == 0) continue;
-        // Never more than the ticks slept through: the one after them is
-        // TimerTake's, due at its own time.
-        const int32_t due = TicksDue(t, now, t.sleep < 0 ? 0x7FFFFFFF : t.sleep);
+        // Only ticks whose time came before `now`: a message that came at
+        // the very moment a tick fell due is handed out before that tick,
+        // as it is when the loop wakes for every tick. And never more than
+        // the ticks slept through: the one after them is TimerTake's, due
+        // at its own time.
+        const int32_t due =
+            now == 0 ? 0 : TicksDue(t, now - 1, t.sleep < 0 ? 0x7FFFFFFF : t.sleep);
         if (due == 0) continue;
         t.deadline += uint64_t{t.interval} * static_cast<uint32_t>(due);
         if (t.sleep > 0) t.sleep -= due;

@@ -37,7 +37,7 @@ bool TimerRunning();
 // again would take it.
 void TimerSleep(Window window, uint32_t id, int32_t ticks, uint64_t now);
 // Before any other message is handed out: the ticks slept through whose
-// time has come at `now`, as one timer message (lParam: how many besides
+// time came before `now`, as one timer message (lParam: how many besides
 // the last). None left, it ends every timer's sleep, so that the next tick
 // comes at its time, and returns false.
 bool TimerWake(uint64_t now, Message* message);

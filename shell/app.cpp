@@ -36,11 +36,35 @@ struct AcceleratorTable {
 };
 AcceleratorTable Accelerators;
 
+// Whether the rules have drawn anything since the window was last asked to
+// repaint after a tick: a tick that drew nothing asks for no repaint.
+struct ScreenChange {
+    bool drawn;
+};
+ScreenChange Screen{true};
+
+// A drawing routine, noting that the back buffer changed.
+template <auto Draw> struct Drawing {
+    template <typename... Args> static void Report(Args... args) {
+        Screen.drawn = true;
+        Draw(args...);
+    }
+};
+
 // What the rules change is drawn into the back buffer at once, and their
 // cues are played.
 constexpr GameReport ScreenAndSound{
-    DrawPlayfield, DrawTitleScreen, DrawOrEraseCell, DrawPair,   ErasePair, DrawNextPair,
-    DrawScore,     DrawHighScore,   DrawMessage,     DrawButton, PlayCue,
+    Drawing<DrawPlayfield>::Report,
+    Drawing<DrawTitleScreen>::Report,
+    Drawing<DrawOrEraseCell>::Report,
+    Drawing<DrawPair>::Report,
+    Drawing<ErasePair>::Report,
+    Drawing<DrawNextPair>::Report,
+    Drawing<DrawScore>::Report,
+    Drawing<DrawHighScore>::Report,
+    Drawing<DrawMessage>::Report,
+    Drawing<DrawButton>::Report,
+    PlayCue,
 };
 
 void OnCreate(Window window) {
@@ -255,8 +279,14 @@ void TimerTick(Window window) {
         InputState.CurrentChar = 0;
         // A change of size while the dialog was open is laid out now.
         OnSize(window);
+        Screen.drawn = true;
     }
-    PlatformInvalidate(window);
+    // The new picture is shown; a tick that changed nothing leaves the one
+    // on the screen, which is the same.
+    if (Screen.drawn) {
+        Screen.drawn = false;
+        PlatformInvalidate(window);
+    }
     // Until the next tick that can change anything, the loop may sleep.
     PlatformTimerSleep(window, GameTimerId, IdleTicksAhead());
 }

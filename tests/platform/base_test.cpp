@@ -87,6 +87,8 @@ TEST(Timers, BeforeAnotherMessageTheTicksWhoseTimeHasComeAreTakenAndTheSleepEnds
     Message m{};
     TimerSet(1, 1, 70, 1000);
     TimerSleep(1, 1, 10, 1000);
+    EXPECT_FALSE(TimerWake(1070, &m)) << "a message at the tick's moment comes before it";
+    TimerSleep(1, 1, 10, 1000);
     EXPECT_FALSE(TimerWake(1060, &m)) << "no tick due yet: the sleep just ends";
     EXPECT_EQ(TimerWait(1060), 10) << "awake: the next tick at its time";
     TimerSleep(1, 1, 10, 1060);
@@ -96,7 +98,7 @@ TEST(Timers, BeforeAnotherMessageTheTicksWhoseTimeHasComeAreTakenAndTheSleepEnds
     EXPECT_EQ(TimerWait(1215), 65) << "the tick of 1280 comes at its time, as without the sleep";
     // A sleep without end gives every tick that has passed.
     TimerSleep(1, 1, -1, 1215);
-    ASSERT_TRUE(TimerWake(1280 + 70 * 99, &m));
+    ASSERT_TRUE(TimerWake(1281 + 70 * 99, &m));
     EXPECT_EQ(m.lParam, 99);
     // Never the tick after those slept through: that one is due on its own.
     TimerSleep(1, 1, 2, 8200); // ticks of 8280 and 8350 slept through, 8420 due

@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The loop that sleeps through idle ticks against the loop that wakes for
+// every tick: the same random input, arriving at the same moments of a
+// simulated clock, through the backends' own look at the queue and timers
+// and the whole shell, must give the same game tick for tick, the same
+// picture on the screen at every moment, and the same sounds at the same
+// moments, while the sleeping loop wakes far less.
+#include "game/board.h"
+#include "game/flow.h"
+#include "game/match.h"
+#include "input/buttons.h"
+#include "input/input_state.h"
+#include "platform/headless/headless.h"
+#include "platform/loop.h"
+#include "platform/queue.h"
+#include "platform/timers.h"
+#include "render/layout.h"
+#include "shell/app.h"
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Arrival {
+    uint64_t time;
+    Message message;
+};
+
+// Random input over `seconds`: keys held for a while or only a moment (a
+// key shorter than a tick is not seen, by design, and must be missed alike),
+// touch controls tapped, the pen put down here and there, the window hidden
+// now and then, and quiet spells long enough for the title and a pause.
+std::vector<Arrival> RandomInput(uint32_t seed, int32_t seconds, int32_t width, int32_t height) {
+    std::mt19937 random(seed);
+    const uint32_t keys[] = {VK_LEFT, VK_RIGHT, VK_UP,   VK_DOWN, VK_DOWN, VK_DOWN,
+                             VK_RETURN, VK_SPACE, VK_S, 'O',     'X'};
+    std::vector<Arrival> input;
+    const uint64_t end = static_cast<uint64_t>(seconds) * 1000;
+    uint64_t t = 500;
+    while (t < end) {
+        const uint32_t roll = random() % 100;
+        const uint32_t key = keys[random() % (sizeof keys / sizeof keys[0])];
+        const uint64_t hold = 5 + random() % (roll < 50 ? 300 : 1500);
+        if (roll < 70) {
+            input.push_back({t, Message{MainWindow, MSG_KEYDOWN, key, 0}});
+            input.push_back({t + hold, Message{MainWindow, MSG_KEYUP, key, 0}});
+        } else if (roll < 85) {
+            input.push_back({t, Message{MainWindow, MSG_KEYDOWN, key, KEY_FROM_TOUCH}});
+            input.push_back({t + hold % 60, Message{MainWindow, MSG_KEYUP, key, KEY_FROM_TOUCH}});
+        } else if (roll < 97) {
+            const int32_t at = PackPosition(static_cast<int32_t>(random() % width),
+                                            static_cast<int32_t>(random() % height));
+            input.push_back({t, Message{MainWindow, MSG_PENDOWN, 0, at}});
+            input.push_back({t + hold, Message{MainWindow, MSG_PENUP, 0, at}});
+        } else {
+            input.push_back({t, Message{MainWindow, MSG_SHOWWINDOW, 0, 0}});
+            input.push_back({t + hold, Message{MainWindow, MSG_SHOWWINDOW, 1, 0}});
+        }
+        // Mostly busy, with spells of quiet up to ten seconds.
+        t += 1 + (random() % 10 == 0 ? random() % 10000 : random() % 600);
+    }
+    std::stable_sort(input.begin(), input.end(),
+                     [](const Arrival& a, const Arrival& b) { return a.time < b.time; });
+    return input;
+}
+
+uint64_t PictureHash() {
+    uint64_t h = 1469598103934665603u;
+    for (int32_t y = 0; y < Layout.LogicalHeight; ++y) {
+        const uint32_t* row = Layout.BackBuffer.Pixels + y * Layout.BackBuffer.Width;
+        for (int32_t x = 0; x < Layout.LogicalWidth; ++x) h = (h ^ row[x]) * 1099511628211u;
+    }
+    return h;
+}
+
+// Every module of the rules and the input, byte for byte, and the picture.
+std::string GameState() {
+    std::string s;
+    const auto add = [&s](const void* p, size_t n) { s.append(static_cast<const char*>(p), n); };
+    add(&Board, sizeof Board);
+    add(&Match, sizeof Match);
+    add(&Flow, sizeof Flow);
+    add(&Buttons, sizeof Buttons);
+    add(&InputState, sizeof InputState);
+    const uint64_t picture = PictureHash();
+    add(&picture, sizeof picture);
+    return s;
+}
+
+struct Run {
+    std::map<uint64_t, std::string> afterTick; // by the tick's number
+    std::map<uint64_t, uint64_t> dueTickTime;  // ticks run when they fell due
+    std::vector<std::pair<uint64_t, uint64_t>> shown; // (time, picture) of each present
+    std::vector<std::pair<uint64_t, std::string>> sounds;
+    uint64_t ticks = 0;
+    int32_t wakes = 0;
+    int32_t games = 0;
+};
+
+int32_t Invalidations = 0;
+bool PaintWanted() {
+    const int32_t now = HeadlessInvalidateCount();
+    if (now == Invalidations) return false;
+    Invalidations = now;
+    return true;
+}
+
+// Runs the game on the simulated clock until `end`. The sleeping loop lets
+// the timer sleep as the game asks; the other wakes it after every tick, as
+// the loop did before the game said when it next acts.
+Run RunLoop(const std::vector<Arrival>& input, uint64_t end, bool sleeping, int32_t width,
+            int32_t height) {
+    ResetGame();
+    HeadlessReset();
+    SetSettingsPath("");
+    HeadlessSetWindowSize(width, height);
+    HeadlessSetClock(0);
+    Invalidations = 0;
+    Run run;
+    EXPECT_EQ(CreateMainWindow(), 1);
+    uint64_t now = 0;
+    size_t next = 0;
+    int32_t modeBefore = Flow.Mode;
+    while (now <= end && PlatformWindowAlive(MainWindow)) {
+        // Whatever has arrived by now is in the queue.
+        while (next < input.size() && input[next].time <= now)
+            QueuePost(input[next++].message);
+        HeadlessSetClock(now);
+        Message m{};
+        int32_t wait = -1;
+        // With input waiting, a timer message holds only ticks slept through
+        // (their time came before the input's); otherwise its last tick is
+        // the one due now.
+        const bool inputWaiting = QueueCount() > 0;
+        if (LoopLook(now, MainWindow, PaintWanted, &m, &wait)) {
+            if (m.message == MSG_TIMER) {
+                const uint64_t slept = m.lParam > 0 ? static_cast<uint64_t>(m.lParam) : 0;
+                if (!sleeping) {
+                    EXPECT_EQ(slept, 0u);
+                }
+                run.ticks += slept + 1;
+                if (!inputWaiting) run.dueTickTime[run.ticks] = now;
+            }
+            if (!TranslateAccelerator(m)) PlatformDispatchMessage(m);
+            if (m.message == MSG_TIMER) {
+                run.afterTick[run.ticks] = GameState();
+                if (!sleeping) TimerSleep(MainWindow, GameTimerId, 0, now);
+                if (modeBefore != MODE_GAMEOVER && Flow.Mode == MODE_GAMEOVER) ++run.games;
+                modeBefore = Flow.Mode;
+            }
+            if (m.message == MSG_PAINT) run.shown.emplace_back(now, PictureHash());
+            HeadlessSound sounds[16];
+            const int32_t n = HeadlessTakeSounds(sounds, 16);
+            for (int32_t i = 0; i < n; ++i) run.sounds.emplace_back(now, sounds[i].name);
+            continue;
+        }
+        // Asleep until the loop's time or the next input, whichever first.
+        ++run.wakes;
+        uint64_t until = wait < 0 ? end + 1 : now + static_cast<uint64_t>(wait);
+        if (next < input.size() && input[next].time < until) until = input[next].time;
+        now = until;
+    }
+    if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
+    return run;
+}
+
+// The picture on the screen at `time`: the last one presented by then.
+uint64_t ShownAt(const Run& run, uint64_t time) {
+    uint64_t picture = 0;
+    for (const auto& [at, hash] : run.shown) {
+        if (at > time) break;
+        picture = hash;
+    }
+    return picture;
+}
+
+// Where two states part: the module and the byte within it.
+std::string Difference(const std::string& a, const std::string& b) {
+    const struct {
+        const char* name;
+        size_t size;
+    } parts[] = {{"board", sizeof Board},        {"match", sizeof Match},
+                 {"flow", sizeof Flow},          {"buttons", sizeof Buttons},
+                 {"input", sizeof InputState},   {"picture", sizeof(uint64_t)}};
+    size_t at = 0;
+    for (const auto& part : parts) {
+        for (size_t i = 0; i < part.size; ++i)
+            if (a[at + i] != b[at + i])
+                return std::string(part.name) + " byte " + std::to_string(i) + ": " +
+                       std::to_string(static_cast<uint8_t>(a[at + i])) + " against " +
+                       std::to_string(static_cast<uint8_t>(b[at + i]));
+        at += part.size;
+    }
+    return "nothing";
+}
+
+void Compare(uint32_t seed, int32_t width, int32_t height) {
+    constexpr int32_t Seconds = 300;
+    const std::vector<Arrival> input = RandomInput(seed, Seconds, width, height);
+    const uint64_t end = static_cast<uint64_t>(Seconds) * 1000;
+    const Run each = RunLoop(input, end, false, width, height);
+    const Run sleeps = RunLoop(input, end, true, width, height);
+    const std::string where = "seed " + std::to_string(seed) + " at " + std::to_string(width) +
+                              "x" + std::to_string(height);
+
+    // Every state the sleeping loop was seen in is the other's at that tick.
+    ASSERT_GT(sleeps.afterTick.size(), 0u);
+    for (const auto& [tick, state] : sleeps.afterTick) {
+        const auto other = each.afterTick.find(tick);
+        ASSERT_NE(other, each.afterTick.end()) << where << ": tick " << tick;
+        ASSERT_TRUE(other->second == state)
+            << where << ": tick " << tick << " differs in " << Difference(other->second, state);
+    }
+    // The ticks it woke for came at the moments they came before.
+    for (const auto& [tick, time] : sleeps.dueTickTime) {
+        const auto other = each.dueTickTime.find(tick);
+        ASSERT_NE(other, each.dueTickTime.end()) << where << ": tick " << tick;
+        ASSERT_EQ(other->second, time) << where << ": tick " << tick;
+    }
+    // Nothing differs on the screen at any moment either loop showed
+    // something, nor in what was heard when.
+    for (const auto& [time, picture] : each.shown)
+        ASSERT_EQ(ShownAt(sleeps, time), picture) << where << ": at " << time << " ms";
+    for (const auto& [time, picture] : sleeps.shown)
+        ASSERT_EQ(ShownAt(each, time), picture) << where << ": at " << time << " ms";
+    EXPECT_EQ(sleeps.sounds, each.sounds) << where;
+    // Random play that went somewhere, and far fewer wake-ups for it.
+    EXPECT_GT(each.games, 0) << where;
+    EXPECT_GT(each.wakes, 2 * sleeps.wakes) << where;
+    std::printf("%s: %d games, %d wake-ups tick by tick, %d sleeping\n", where.c_str(), each.games,
+                each.wakes, sleeps.wakes);
+}
+
+TEST(Loops, SleepingThroughIdleTicksChangesNoTickAndNoPicture) {
+    Compare(1, 320, 240);
+    Compare(2, 240, 320);
+    Compare(3, 640, 480);
+}
+
+} // namespace
