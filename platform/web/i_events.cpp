@@ -10,6 +10,7 @@
 #include "platform/keys.h"
 #include "platform/loop.h"
 #include "platform/queue.h"
+#include "platform/timers.h"
 #include "platform/window.h"
 
 #include <emscripten.h>
@@ -23,6 +24,7 @@ constexpr int32_t PadPollMs = 35;
 
 struct EventState {
     bool listening;
+    bool waiting; // the loop waits for the page, between messages
     bool shift;          // held with the last key
     uint8_t held[0x300]; // keys down now, by virtual-key code
 };
@@ -204,6 +206,19 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
     return ctrl || meta || !PageKey(vk) ? EM_FALSE : EM_TRUE;
 }
 
+// The page's hiding or closing is told to the window at once, from the
+// page's event, for the page may never run again. The ticks the loop slept
+// through until then run first, as they would have before the event came,
+// and the sleep ends: the loop looks again, for the next tick at its time.
+// (Not while a tick waits for its sound: it is not over yet.)
+void RunSleptTicks(WindowProcedure procedure) {
+    if (!Events.waiting) return;
+    Message m{};
+    while (TimerWake(Now(), &m) && WindowProcedureIfAlive() != nullptr)
+        procedure(m.window, m.message, m.wParam, m.lParam);
+    WakeLoop();
+}
+
 // The page loses the keyboard: keys let go elsewhere would never come up.
 void LetGoOfAllKeys() {
     for (uint32_t vk = 0; vk < sizeof Events.held; ++vk) {
@@ -242,13 +257,18 @@ EMSCRIPTEN_KEEPALIVE void WebBlur() {
 // locked) or shown again (1): the window is told at once.
 EMSCRIPTEN_KEEPALIVE void WebShown(int shown) {
     const WindowProcedure procedure = WindowProcedureIfAlive();
-    if (procedure != nullptr) procedure(WebWindow, MSG_SHOWWINDOW, shown != 0 ? 1u : 0u, 0);
+    if (procedure == nullptr) return;
+    RunSleptTicks(procedure);
+    if (WindowProcedureIfAlive() != nullptr)
+        procedure(WebWindow, MSG_SHOWWINDOW, shown != 0 ? 1u : 0u, 0);
 }
 
 // The page is hidden or closing: it may never run again.
 EMSCRIPTEN_KEEPALIVE void WebEndSession() {
     const WindowProcedure procedure = WindowProcedureIfAlive();
     if (procedure == nullptr) return;
+    RunSleptTicks(procedure);
+    if (WindowProcedureIfAlive() == nullptr) return;
     procedure(WebWindow, MSG_ENDSESSION, 0, 0);
     StorageSave();
 }
@@ -278,7 +298,9 @@ bool PlatformGetMessage(Message* message) {
         int32_t wait = -1;
         if (LoopLook(Now(), WebWindow, WindowTakePaint, message, &wait)) return true;
         if (pads && (wait < 0 || wait > PadPollMs)) wait = PadPollMs;
+        Events.waiting = true;
         js_wait(wait);
+        Events.waiting = false;
     }
 }
 

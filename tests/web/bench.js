@@ -360,7 +360,7 @@ async function main() {
     await page.setViewport({ width: o.width, height: o.height, dpr: o.dpr });
     await page.enableMetrics();
     await delay(2000);
-    console.log(`\nCPU   target: the waiting title under 1 % of a core`);
+    console.log(`\nCPU   target: the waiting title under 0.2 % of a core`);
     console.log(`  blank page, for comparison: ${cpuLine(await cpuWhile(browser, page, o.seconds, hz))}`);
     await page.addInitScript(probeSource(samples));
     await page.goto(server.url('index.html'));
@@ -370,6 +370,9 @@ async function main() {
     await page.press('Enter', 150);
     await delay(1000);
     console.log(`  a game, pair falling untouched: ${cpuLine(await cpuWhile(browser, page, o.seconds, hz))}`);
+    await page.press('Space', 150);
+    await delay(1000);
+    console.log(`  the game paused: ${cpuLine(await cpuWhile(browser, page, o.seconds, hz))}`);
     const errors = page.exceptions.length;
     if (errors) console.log(`  (the page threw ${errors} time(s): ${page.exceptions[0]})`);
     await browser.close();
