@@ -115,8 +115,7 @@ bool TimerWake(uint64_t now, Message* message) {
         // as it is when the loop wakes for every tick. And never more than
         // the ticks slept through: the one after them is TimerTake's, due
         // at its own time.
-        const int32_t due =
-            now == 0 ? 0 : TicksDue(t, now - 1, t.sleep < 0 ? 0x7FFFFFFF : t.sleep);
+        const int32_t due = now == 0 ? 0 : TicksDue(t, now - 1, t.sleep < 0 ? 0x7FFFFFFF : t.sleep);
         if (due == 0) continue;
         t.deadline += uint64_t{t.interval} * static_cast<uint32_t>(due);
         if (t.sleep > 0) t.sleep -= due;

@@ -65,6 +65,11 @@ struct PenState {
 int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* pen,
                        Message out[2]);
 
+// Before the window is told of its end outside the loop (the display lost):
+// the ticks the loop slept through until now run first, as they would have
+// run before, if the loop is waiting between messages (not in a tick).
+void RunSleptTicks(WindowProcedure procedure);
+
 // --- i_keys.cpp ---
 
 // The old platform's virtual-key code of a key (see platform/keys.h): from

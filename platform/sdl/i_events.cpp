@@ -9,12 +9,14 @@
 #include "platform/loop.h"
 #include "platform/queue.h"
 #include "platform/stretch.h"
+#include "platform/timers.h"
 
 namespace {
 struct EventState {
     PenState pen;
     PadState pad;
     bool endPosted; // an ending signal has become a close request
+    bool waiting;   // the loop waits for SDL, between messages
 };
 EventState Events;
 
@@ -129,21 +131,31 @@ int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* 
     }
 }
 
+void RunSleptTicks(WindowProcedure procedure) {
+    if (!Events.waiting) return;
+    Message m{};
+    while (TimerWake(SDL_GetTicks64(), &m) && WindowProcedureIfAlive() != nullptr)
+        procedure(m.window, m.message, m.wParam, m.lParam);
+}
+
 bool PlatformGetMessage(Message* message) {
     SDL_Event event;
     for (;;) {
         if (QueueQuitPosted()) return false;
+        Events.waiting = true;
         while (SDL_PollEvent(&event)) HandleEvent(event);
+        Events.waiting = false;
         // A signal that came before SDL could take its event.
         if (EndRequested() && !Events.endPosted) {
             Events.endPosted = true;
             QueuePost(Message{DesktopWindow, MSG_CLOSE, 0, 0});
         }
         int32_t wait = -1;
-        if (LoopLook(SDL_GetTicks64(), DesktopWindow, WindowTakePaint, message, &wait))
-            return true;
+        if (LoopLook(SDL_GetTicks64(), DesktopWindow, WindowTakePaint, message, &wait)) return true;
         // Sleep until something happens or the next tick the game wants.
-        if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait))
-            HandleEvent(event);
+        Events.waiting = true;
+        const bool woken = wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait);
+        Events.waiting = false;
+        if (woken) HandleEvent(event);
     }
 }

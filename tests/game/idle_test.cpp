@@ -11,10 +11,10 @@
 #include "game/report.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
+#include "tests/support/game_state.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 
 namespace {
@@ -34,36 +34,9 @@ constexpr GameReport Counter{
     [](int32_t) { ++Reports; },
 };
 
-// Every module of the rules and the input, byte for byte.
-struct World {
-    BoardState board;
-    MatchState match;
-    FlowState flow;
-    ButtonsState buttons;
-    InputStateFields input;
-};
-
-World Take() {
-    World w;
-    std::memcpy(&w.board, &Board, sizeof Board);
-    std::memcpy(&w.match, &Match, sizeof Match);
-    std::memcpy(&w.flow, &Flow, sizeof Flow);
-    std::memcpy(&w.buttons, &Buttons, sizeof Buttons);
-    std::memcpy(&w.input, &InputState, sizeof InputState);
-    return w;
-}
-
-void Put(const World& w) {
-    std::memcpy(&Board, &w.board, sizeof Board);
-    std::memcpy(&Match, &w.match, sizeof Match);
-    std::memcpy(&Flow, &w.flow, sizeof Flow);
-    std::memcpy(&Buttons, &w.buttons, sizeof Buttons);
-    std::memcpy(&InputState, &w.input, sizeof InputState);
-}
-
 // Whether `now` is `before` in everything but the counters that an idle
 // tick may advance.
-bool OnlyCountersMoved(const World& before, World now) {
+bool OnlyCountersMoved(const GameModules& before, GameModules now) {
     now.board.FallCounter = before.board.FallCounter;
     now.match.MessageTimer = before.match.MessageTimer;
     now.flow.ResolvePhase = before.flow.ResolvePhase;
@@ -72,11 +45,7 @@ bool OnlyCountersMoved(const World& before, World now) {
     // nothing: that is input, latched as it always is, not the game.
     now.input.PressedKeys = before.input.PressedKeys;
     now.input.NewChar = before.input.NewChar;
-    return std::memcmp(&now.board, &before.board, sizeof now.board) == 0 &&
-           std::memcmp(&now.match, &before.match, sizeof now.match) == 0 &&
-           std::memcmp(&now.flow, &before.flow, sizeof now.flow) == 0 &&
-           std::memcmp(&now.buttons, &before.buttons, sizeof now.buttons) == 0 &&
-           std::memcmp(&now.input, &before.input, sizeof now.input) == 0;
+    return ModuleBytes(now) == ModuleBytes(before);
 }
 
 int32_t Tick() {
@@ -95,7 +64,7 @@ struct Coverage {
 // rules said of the coming ticks.
 void CheckIdleTicks(Coverage* seen) {
     const int32_t idle = IdleTicksAhead();
-    const World before = Take();
+    const GameModules before = CurrentModules();
     const int32_t mode = Flow.Mode;
     if (idle == 0) {
         if (mode == MODE_PLAY && InputState.HeldKeys != 0) ++seen->heldKey;
@@ -114,7 +83,7 @@ void CheckIdleTicks(Coverage* seen) {
         ASSERT_EQ(Reports, 0) << "idle tick " << i + 1 << " of " << idle << " in mode " << mode
                               << " reported a change";
         ASSERT_EQ(Flow.Mode, mode) << "idle tick " << i + 1 << " of " << idle;
-        ASSERT_TRUE(OnlyCountersMoved(before, Take()))
+        ASSERT_TRUE(OnlyCountersMoved(before, CurrentModules()))
             << "idle tick " << i + 1 << " of " << idle << " in mode " << mode;
     }
     if (idle != IDLE_UNTIL_INPUT && mode == MODE_PLAY) {
@@ -123,7 +92,7 @@ void CheckIdleTicks(Coverage* seen) {
         EXPECT_TRUE(Reports > 0 || Flow.Mode != mode)
             << "the tick after " << idle << " idle ones in play changed nothing";
     }
-    Put(before);
+    PutModules(before);
 }
 
 constexpr uint32_t Keys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_RETURN, VK_SPACE, 'S', 'O'};
