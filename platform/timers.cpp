@@ -103,8 +103,10 @@ bool TimerRunning() {
 void TimerSleep(Window window, uint32_t id, int32_t ticks, uint64_t now) {
     Timer* t = FindTimer(window, id);
     if (t == nullptr) return;
-    t->sleep = ticks < 0 ? -1 : ticks;
-    if (t->deadline < now) t->deadline = now;
+    // A tick that ran long, past the time the next was due: that one is
+    // taken at once, late, as the loop always takes a late tick, and the
+    // sleep is asked for again after it.
+    t->sleep = t->deadline <= now ? 0 : (ticks < 0 ? -1 : ticks);
 }
 
 bool TimerWake(uint64_t now, Message* message) {

@@ -32,9 +32,8 @@ int32_t TimerWait(uint64_t now);
 bool TimerRunning();
 
 // Timer `id` of `window` sleeps through its next `ticks` ticks (-1: all of
-// them), counted from the next one. A tick that ran long, past the time the
-// next one was due, puts that next one at `now`, where a loop that looked
-// again would take it.
+// them), counted from the next one; not at all when that one is due by
+// `now` already (a tick that ran long): it is taken late, as any late tick.
 void TimerSleep(Window window, uint32_t id, int32_t ticks, uint64_t now);
 // Before any other message is handed out: the ticks slept through whose
 // time came before `now`, as one timer message (lParam: how many besides

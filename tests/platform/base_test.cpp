@@ -114,13 +114,18 @@ TEST(Timers, ALongTickPutsTheNextAtOnceAndSettingTheTimerWakesIt) {
     Message m{};
     TimerSet(1, 1, 70, 1000);
     ASSERT_TRUE(TimerTake(1070, &m)); // the next is due at 1140
-    // The tick played a cue until 1400: the next tick comes as soon as the
-    // loop looks, as it would have without the sleep, and the sleep counts
-    // from there.
-    TimerSleep(1, 1, 2, 1400);
-    EXPECT_EQ(TimerWait(1400), 140);
-    TimerSet(1, 1, 70, 1400);
-    EXPECT_EQ(TimerWait(1400), 70) << "set again: awake";
+    // The tick played a cue until 1160: the next tick comes as soon as the
+    // loop looks, on its own, and the one after it keeps the cadence, as
+    // without the sleep.
+    TimerSleep(1, 1, 2, 1160);
+    EXPECT_EQ(TimerWait(1160), 0);
+    ASSERT_TRUE(TimerTake(1160, &m));
+    EXPECT_EQ(m.lParam, 0);
+    EXPECT_EQ(TimerWait(1160), 50) << "next at 1210";
+    TimerSleep(1, 1, 2, 1160);
+    EXPECT_EQ(TimerWait(1160), 190);
+    TimerSet(1, 1, 70, 1160);
+    EXPECT_EQ(TimerWait(1160), 70) << "set again: awake";
     TimerKillAll(1);
 }
 
