@@ -581,11 +581,19 @@ async function deploy(t) {
     fs.utimesSync(sw, dayAgo, dayAgo);
     const isNext = () => phone.page.evaluate(() => !!document.querySelector('meta[name=build]'));
     let reloads = 0;
+    // The new worker has taken over once its cache is there and nothing is
+    // still installing or waiting (a loaded machine may take seconds).
+    const nextActive = () => phone.page.evaluate(async () => {
+      const r = await navigator.serviceWorker.getRegistration();
+      const keys = await caches.keys();
+      return !!r && !!r.active && !r.installing && !r.waiting && keys.some(k => k.endsWith('-next'));
+    });
     while (!(await isNext()) && reloads < 2) {
       await phone.page.reload();
       reloads++;
       await phone.waitTitle(`after ${reloads} reloads: the title`);
-      await delay(reloads === 1 ? 1500 : 200);
+      if (reloads === 1) await waitFor(nextActive, { timeout: 10000 });
+      await delay(200);
     }
     check(await isNext(), 'after two reloads the page is still the old build');
     t.note('deploy', [`the new build showed after ${reloads} reload${reloads === 1 ? '' : 's'}`]);
