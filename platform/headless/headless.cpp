@@ -24,7 +24,6 @@ struct HeadlessState {
     int32_t soundCount = 0;
     Message modal[ModalQueueSize] = {};
     int32_t modalHead = 0, modalCount = 0;
-    int32_t timerSleep = 0;
     uint64_t clock = 0;
 };
 HeadlessState H;
@@ -140,14 +139,11 @@ bool PlatformKeyHeld(uint32_t) { return false; }
 // takes them at the times of the clock it sets).
 void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
     TimerSet(window, id, milliseconds, H.clock);
-    H.timerSleep = 0;
 }
 void PlatformKillTimer(Window window, uint32_t id) { TimerKill(window, id); }
 void PlatformTimerSleep(Window window, uint32_t id, int32_t ticks) {
     TimerSleep(window, id, ticks, H.clock);
-    H.timerSleep = ticks;
 }
-int32_t HeadlessTimerSleep() { return H.timerSleep; }
 void HeadlessSetClock(uint64_t now) { H.clock = now; }
 void PlatformPresent(Window, const uint32_t*, int32_t, int32_t, int32_t) { ++H.presents; }
 void PlatformPlayWave(const char* name) { RecordSound(name != nullptr ? name : ""); }

@@ -32,9 +32,6 @@ int32_t HeadlessPresentCount();
 // How many times a repaint of the window was asked for.
 int32_t HeadlessInvalidateCount();
 bool HeadlessTimerRunning();
-// What the game last asked of PlatformTimerSleep (ticks it needs none of;
-// -1 none at all), since the timer was last set.
-int32_t HeadlessTimerSleep();
 
 // A clock for a driver that runs the timers itself (through the loop's look,
 // platform/loop.h): the time, in milliseconds, that setting a timer or
