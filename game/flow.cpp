@@ -312,8 +312,9 @@ int32_t PlayIdleTicks() {
 } // namespace
 
 int32_t IdleTicksAhead() {
-    // A button shown pressed is raised on the next tick.
-    if (Buttons.ReleasePending != 0) return 0;
+    // A button shown pressed is raised on the next tick, and a tap waiting
+    // for a tick of its own is taken by it.
+    if (Buttons.ReleasePending != 0 || TapPending()) return 0;
     switch (Flow.Mode) {
     case MODE_TITLE: return Flow.TitleDrawn != 0 ? IDLE_UNTIL_INPUT : 0;
     case MODE_PLAY: return PlayIdleTicks();

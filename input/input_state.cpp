@@ -50,14 +50,47 @@ void LetGoOfFingerKey(int32_t finger) {
     InputState.HeldKeys = static_cast<uint16_t>(InputState.HeldKeys & ~FlagOf(key));
 }
 
+bool Waiting(uint16_t key) {
+    for (int32_t i = 0; i < InputState.TapsWaitingCount; ++i)
+        if (InputState.TapsWaiting[i] == key) return true;
+    return false;
+}
+
+// A press by a finger, the pen or a touch control, kept for the next latch.
+// A control tapped again before the latch took its first tap (two quick
+// taps within one tick) is pressed again at the latch after, and so on:
+// every tap counts, each on a tick of its own.
+void Tap(uint16_t key) {
+    const uint16_t flag = FlagOf(key);
+    const bool tappedAlready = (flag != 0 && (InputState.TappedKeys & flag) != 0) ||
+                               InputState.TappedChar == key || Waiting(key);
+    if (key != 0 && tappedAlready) {
+        if (InputState.TapsWaitingCount < MaxTapsWaiting)
+            InputState.TapsWaiting[InputState.TapsWaitingCount++] = key;
+        return;
+    }
+    InputState.TappedKeys = static_cast<uint16_t>(InputState.TappedKeys | flag);
+    if (key != 0) InputState.TappedChar = key;
+}
+
 // The finger now on the button of `key`, kept for the next latch.
 void PressFingerKey(int32_t finger, uint16_t key) {
     InputState.FingerKey[finger] = key;
     // A tap is the key of the button under it going down; outside every
     // button it is key 0, which sets no flag.
     OnKeyDown(key);
-    InputState.TappedKeys = static_cast<uint16_t>(InputState.TappedKeys | FlagOf(key));
-    if (key != 0) InputState.TappedChar = key;
+    Tap(key);
+}
+
+// The oldest waiting tap, made the next latch's: a new press of its key.
+void TakeWaitingTap() {
+    if (InputState.TapsWaitingCount == 0) return;
+    const uint16_t key = InputState.TapsWaiting[0];
+    --InputState.TapsWaitingCount;
+    for (int32_t i = 0; i < InputState.TapsWaitingCount; ++i)
+        InputState.TapsWaiting[i] = InputState.TapsWaiting[i + 1];
+    InputState.TappedKeys = InputState.ReleasedKeys = FlagOf(key);
+    InputState.TappedChar = InputState.ReleasedChar = key;
 }
 } // namespace
 
@@ -109,8 +142,7 @@ void OnTouchKeyUp(uint32_t key) {
 
 void OnTouchKeyDown(uint32_t key) {
     OnKeyDown(key);
-    InputState.TappedKeys = static_cast<uint16_t>(InputState.TappedKeys | FlagOf(key));
-    if (key != 0) InputState.TappedChar = static_cast<uint16_t>(key);
+    Tap(static_cast<uint16_t>(key));
 }
 
 void LatchInput() {
@@ -137,7 +169,10 @@ void LatchInput() {
     InputState.TappedChar = 0;
     InputState.ReleasedKeys = 0;
     InputState.ReleasedChar = 0;
+    TakeWaitingTap();
 }
+
+bool TapPending() { return InputState.TappedKeys != 0 || InputState.TappedChar != 0; }
 
 uint16_t HitTestButtons() {
     const uint16_t key = ButtonKeyAt(InputState.MouseX, InputState.MouseY);

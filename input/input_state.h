@@ -22,6 +22,9 @@ enum KeyFlag : uint16_t {
 // Fingers on the screen at once, each a pen of its own (0 is the pen, the
 // mouse or the first finger).
 constexpr int32_t MaxFingers = PenFingers;
+// Taps that may wait for a tick of their own (more than a finger can make
+// within one tick).
+constexpr int32_t MaxTapsWaiting = 8;
 
 struct InputStateFields {
     uint16_t HeldKeys;       // keys and pen down now
@@ -43,6 +46,10 @@ struct InputStateFields {
     // The key of the button under each finger that is down (0 for none).
     uint16_t FingerKey[MaxFingers];
     uint8_t FingerDown[MaxFingers];
+    // Taps of a control that was tapped already since the last latch, oldest
+    // first: each is pressed at a latch of its own, one a tick.
+    uint16_t TapsWaiting[MaxTapsWaiting];
+    int32_t TapsWaitingCount;
 };
 extern InputStateFields InputState;
 
@@ -63,6 +70,8 @@ void OnFingerUp(int32_t finger);
 void OnTouchKeyDown(uint32_t key);
 void OnTouchKeyUp(uint32_t key);
 void LatchInput();
+// Whether a tap is waiting for the next latch: that tick is not idle.
+bool TapPending();
 // The key of the button under the pen, or 0; a hit makes it the current
 // character.
 uint16_t HitTestButtons();

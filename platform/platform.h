@@ -114,6 +114,23 @@ int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t wPar
 // Whether a key (by virtual-key code; 16 is Shift) is down now.
 bool PlatformKeyHeld(uint32_t key);
 
+// A modal dialog's check boxes and buttons, in their order, for a system
+// that offers a form of its own with targets large enough for a finger (the
+// browser on a touch screen) over the dialog the game draws. The player's
+// answers come back as the messages the drawn dialog takes: MSG_SETCHECK for
+// a box (wParam the state, lParam the id), MSG_COMMAND for a button (its id).
+// The game offers the dialog again whenever a box changes, and withdraws it
+// when the dialog ends. Elsewhere both do nothing.
+struct DialogChoice {
+    int32_t id;
+    bool button; // a push button, else a check box
+    const char* text;
+    int32_t checked;
+};
+void PlatformOfferDialog(Window window, const char* title, const DialogChoice* choices,
+                         int32_t count);
+void PlatformWithdrawDialog(Window window);
+
 // A window timer: message MSG_TIMER every `milliseconds`, never queued up.
 void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds);
 void PlatformKillTimer(Window window, uint32_t id);

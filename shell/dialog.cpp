@@ -181,6 +181,21 @@ void MoveDialog(Dialog* dialog, int32_t x, int32_t y) {
     dialog->rect = {x, y, x + w, y + h};
 }
 
+namespace {
+// The dialog's boxes and buttons, as a system with a form of its own shows
+// them.
+void Offer(const Dialog& d) {
+    DialogChoice choices[DialogMaxControls];
+    int32_t count = 0;
+    for (int32_t i = 0; i < d.controlCount; ++i) {
+        const DialogControl& c = d.controls[i];
+        if (!CanFocus(c)) continue;
+        choices[count++] = DialogChoice{c.id, c.kind == CONTROL_BUTTON, c.text, c.checked};
+    }
+    PlatformOfferDialog(d.owner, d.title, choices, count);
+}
+} // namespace
+
 int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedure procedure) {
     static Dialog d;
     if (!ParseDialogTemplate(data, size, &d)) return -1;
@@ -191,6 +206,7 @@ int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedur
     SaveUnderDialog(d.rect);
     DrawDialog(&d);
     PlatformInvalidate(owner);
+    Offer(d);
     Message m{};
     while (d.ended == 0) {
         if (!PlatformGetMessage(&m)) {
@@ -204,8 +220,10 @@ int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedur
         if (DialogMessage(&d, procedure, m) && d.ended == 0) {
             DrawDialog(&d);
             PlatformInvalidate(owner);
+            Offer(d);
         }
     }
+    PlatformWithdrawDialog(owner);
     RestoreUnderDialog();
     PlatformInvalidate(owner);
     return d.result;

@@ -153,5 +153,7 @@ void PlatformDataFolder(char* buffer, size_t size) {
     if (size > 0) buffer[0] = 0;
 }
 
+void PlatformOfferDialog(Window, const char*, const DialogChoice*, int32_t) {}
+void PlatformWithdrawDialog(Window) {}
 void PlatformFileFetch(const char*) {}
 void PlatformFileStored(const char*) {}

@@ -159,3 +159,8 @@ bool PlatformGetMessage(Message* message) {
         if (woken) HandleEvent(event);
     }
 }
+
+// The desktop's dialog is the one the game draws, under the mouse's or the
+// pen's precise point: no form of its own.
+void PlatformOfferDialog(Window, const char*, const DialogChoice*, int32_t) {}
+void PlatformWithdrawDialog(Window) {}

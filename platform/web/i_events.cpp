@@ -46,8 +46,12 @@ EM_JS(void, js_wake, (), {
     if (Module.vantleWake) Module.vantleWake();
 });
 
-// Sound may only start after the player's first tap or key: the audio
-// output is made (or woken) inside those events.
+// Sound may only start once the player has tapped or typed: the audio
+// output is made, or woken, inside the events that browsers count as the
+// player's own doing. A finger's pointerdown is not one of them (its
+// touchend, pointerup and click are), so a first tap would otherwise stay
+// silent; and WebKit stops a running output as "interrupted" when the
+// screen locks, to be woken by the next tap.
 EM_JS(void, js_listen, (), {
     var canvas = document.getElementById("screen");
     function unlockAudio() {
@@ -56,12 +60,14 @@ EM_JS(void, js_listen, (), {
                 var Context = window.AudioContext || window.webkitAudioContext;
                 if (Context) Module.vantleAudio = new Context();
             }
-            if (Module.vantleAudio && Module.vantleAudio.state == "suspended") Module.vantleAudio.resume();
+            var a = Module.vantleAudio;
+            if (a && a.state != "running" && a.state != "closed") a.resume().catch(function() {});
         } catch (e) {
         }
     }
-    window.addEventListener("keydown", unlockAudio, true);
-    window.addEventListener("pointerdown", unlockAudio, true);
+    ["keydown", "pointerdown", "pointerup", "touchend", "click", "mousedown"].forEach(function(type) {
+        window.addEventListener(type, unlockAudio, true);
+    });
     // Every finger is its own pen: on the canvas it takes a finger number
     // of its own (the mouse and a pen too), and slides are followed; on a
     // touch control it holds that control's key, and sliding onto another
@@ -144,8 +150,13 @@ EM_JS(void, js_listen, (), {
     // page's timers, the game's tick among them, by up to 100 ms: every
     // touch is the game's, so it is cancelled at once (which also keeps the
     // page from zooming on a double tap).
-    window.addEventListener("touchstart", function(e) { if (e.cancelable) e.preventDefault(); }, {passive: false});
-    window.addEventListener("touchmove", function(e) { if (e.cancelable) e.preventDefault(); }, {passive: false});
+    // The form of a dialog (js/dialog.js) is the page's own: its taps are
+    // clicks, and the game's timer stands while it is open.
+    function cancelTouch(e) {
+        if (e.cancelable && !(e.target && e.target.closest && e.target.closest("#options"))) e.preventDefault();
+    }
+    window.addEventListener("touchstart", cancelTouch, {passive: false});
+    window.addEventListener("touchmove", cancelTouch, {passive: false});
     canvas.addEventListener("contextmenu", function(e) { e.preventDefault(); });
     canvas.addEventListener("wheel", function(e) { e.preventDefault(); }, {passive: false});
     document.addEventListener("gesturestart", function(e) { e.preventDefault(); });

@@ -225,6 +225,47 @@ TEST_F(InputTest, ATapShorterThanATickIsPressedOnce) {
     EXPECT_EQ(InputState.HeldKeys, KEY_RIGHT);
 }
 
+// Three quick taps of one control within a tick (a thumb drumming Left):
+// each is a press, on three ticks in a row, and the ticks between are not
+// idle; a second tap of Pause pauses and goes on. Keys keep their rule.
+TEST_F(InputTest, EveryTapCountsEachOnATickOfItsOwn) {
+    const Button& left = Buttons.Table[BUTTON_LEFT];
+    for (int i = 0; i < 3; ++i) {
+        PenDown(left.x + 3, left.y + 3);
+        OnPenUp();
+    }
+    for (int tick = 0; tick < 3; ++tick) {
+        LatchInput();
+        EXPECT_EQ(InputState.PressedKeys & KEY_LEFT, KEY_LEFT) << "tap " << tick + 1;
+        EXPECT_EQ(InputState.NewChar, VK_LEFT) << "tap " << tick + 1;
+        EXPECT_EQ(TapPending(), tick < 2) << "after tap " << tick + 1;
+    }
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, 0) << "three taps, three presses";
+
+    for (int i = 0; i < 2; ++i) {
+        OnTouchKeyDown(VK_SPACE);
+        OnTouchKeyUp(VK_SPACE);
+    }
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, VK_SPACE);
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, VK_SPACE) << "the second tap of Pause";
+    LatchInput();
+    EXPECT_EQ(InputState.NewChar, 0);
+
+    // A keyboard key pressed twice within a tick is one press, as before.
+    OnKeyDown(VK_LEFT);
+    OnKeyUp(VK_LEFT);
+    OnKeyDown(VK_LEFT);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, KEY_LEFT);
+    OnKeyUp(VK_LEFT);
+    LatchInput();
+    EXPECT_EQ(InputState.PressedKeys, 0);
+    EXPECT_FALSE(TapPending());
+}
+
 TEST_F(InputTest, EachFingerPressesWhatIsUnderItAndSlidesOntoTheNext) {
     const Button& drop = Buttons.Table[BUTTON_DROP];
     const Button& left = Buttons.Table[BUTTON_LEFT];
