@@ -2,6 +2,7 @@
 // Starting and ending SDL, how the program ends on a signal or when its
 // display goes away, and the player's data folder.
 #include "platform/sdl/desktop.h"
+#include "platform/sdl/video.h"
 
 #include "platform/text.h"
 
@@ -199,10 +200,18 @@ void ReportNoDisplay() {
                       "vantle: no display to show the window on: neither DISPLAY nor "
                       "WAYLAND_DISPLAY is set (%s)\n",
                       SDL_GetError());
-    else
+    else if (Video.waylandTrouble == nullptr)
         std::snprintf(line, sizeof line, "vantle: cannot open the display %s%s%s: %s\n",
                       x != nullptr ? x : "", x != nullptr && wayland != nullptr ? " or " : "",
                       wayland != nullptr ? wayland : "", SDL_GetError());
+    else if (x == nullptr)
+        std::snprintf(line, sizeof line, "vantle: cannot open the display %s: %s\n",
+                      wayland != nullptr ? wayland : "", Video.waylandTrouble);
+    else
+        // SDL's reason is the X server's; the compositor was not tried.
+        std::snprintf(line, sizeof line, "vantle: cannot open the display %s%s%s: %s; %s\n", x,
+                      wayland != nullptr ? " or " : "", wayland != nullptr ? wayland : "",
+                      SDL_GetError(), Video.waylandTrouble);
     Report(line);
 }
 

@@ -25,6 +25,8 @@ struct VideoState {
     SDL_Renderer* renderer;
     SDL_Texture* texture;
     int32_t textureWidth, textureHeight;
+    // Why SDL was not let try the Wayland compositor; nullptr if it was.
+    const char* waylandTrouble;
 };
 extern VideoState Video;
 
