@@ -14,6 +14,7 @@
 #include "platform/icon.h"
 #include "platform/window.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 
@@ -127,6 +128,14 @@ void ChooseDrivers() {
                             SDL_HINT_OVERRIDE);
 }
 
+// The X screen a display name (host:number.screen) chooses; 0 when it
+// names none.
+long XScreenNamed(const char* name) {
+    const char* colon = name != nullptr ? std::strrchr(name, ':') : nullptr;
+    const char* dot = colon != nullptr ? std::strchr(colon, '.') : nullptr;
+    return dot != nullptr ? std::strtol(dot + 1, nullptr, 10) : 0;
+}
+
 uint32_t IconPixels[MaxIconSize * MaxIconSize];
 
 // SDL keeps one icon per window: the class's 32 x 32 one when there is one,
@@ -187,6 +196,13 @@ Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
     // A window meant for the Wayland compositor has no frame for libdecor
     // to draw, and without its plug-ins libdecor only complains.
     SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
+    // SDL 2.26 puts a window on the X screen of the first display that
+    // holds its centre, its displays being XRandR's monitors: the primary
+    // one of the screen DISPLAY names if one is set, then every monitor of
+    // screen 0, of screen 1, and so on. Every screen's coordinates start at
+    // 0,0, so a window meant for screen 1 lands on screen 0. Without XRandR
+    // SDL has one display: the screen DISPLAY names.
+    if (XScreenNamed(SDL_getenv("DISPLAY")) > 0) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) ChooseDrivers();
     if (!StartSdl(SDL_INIT_VIDEO)) return 0;
     // Controllers with the window: none plugged in, none opened.
