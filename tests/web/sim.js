@@ -12,6 +12,9 @@ const path = require('path');
 const { decodePng } = require('./png');
 
 const SETTINGS_KEY = 'vantle:vantle.dat';
+// The game in progress, kept beside the settings: 338 bytes.
+const GAME_KEY = 'vantle:vantle.sav';
+const SAVED_GAME_BYTES = 338;
 const DEFAULT_SETTINGS = { sound: 1, high: 0, repeat: [0, 0, 1, 0], hidden: 1 };
 
 // The 36-byte settings file: nine little-endian int32.
@@ -41,12 +44,17 @@ class Sim {
   }
 
   // Runs `lines` (`shot @name` writes picture `name`) in a window of
-  // `width` x `height`; returns the pictures and the `state` lines.
-  run(lines, { width = 320, height = 240, settings = DEFAULT_SETTINGS } = {}) {
+  // `width` x `height`, with the settings given (or their bytes in
+  // hexadecimal, `settingsHex`) and a saved game (`gameHex`) to start
+  // with; returns the pictures, the `state` lines and the saved game the
+  // run left, in hexadecimal (null for none).
+  run(lines, { width = 320, height = 240, settings = DEFAULT_SETTINGS, settingsHex = null, gameHex = null } = {}) {
     const dir = path.join(this.work, String(this.runs++));
     fs.mkdirSync(dir);
     const settingsFile = path.join(dir, 'vantle.dat');
-    fs.writeFileSync(settingsFile, settingsBytes(settings));
+    const gameFile = path.join(dir, 'vantle.sav');
+    fs.writeFileSync(settingsFile, settingsHex ? Buffer.from(settingsHex, 'hex') : settingsBytes(settings));
+    if (gameHex) fs.writeFileSync(gameFile, Buffer.from(gameHex, 'hex'));
     const names = [];
     const script = lines.map(l => {
       const m = /^shot @(\S+)$/.exec(l);
@@ -61,7 +69,15 @@ class Sim {
     const shots = {};
     for (const n of names) shots[n] = decodePng(fs.readFileSync(path.join(dir, n + '.png')));
     const states = r.stdout.split('\n').filter(l => l.startsWith('{')).map(l => JSON.parse(l));
-    return { shots, states };
+    const game = fs.existsSync(gameFile) ? fs.readFileSync(gameFile).toString('hex') : null;
+    return { shots, states, game };
+  }
+
+  // What the game makes of a saved game (its bytes in hexadecimal) in a
+  // window of width x height: the picture it shows at start and its state.
+  savedGame(gameHex, { width = 320, height = 240, settingsHex = null } = {}) {
+    const r = this.run(['shot @start', 'state'], { width, height, settingsHex, gameHex });
+    return { picture: r.shots.start, state: r.states[0] };
   }
 
   // Everything the tests compare against, for a canvas of width x height.
@@ -256,5 +272,5 @@ function findPair(board) {
 }
 
 module.exports = {
-  Sim, SETTINGS_KEY, DEFAULT_SETTINGS, settingsBytes, settingsFromBytes, compareStretched, stretch, readBoard, findPair,
+  Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, DEFAULT_SETTINGS, settingsBytes, settingsFromBytes, compareStretched, stretch, readBoard, findPair,
 };

@@ -1,0 +1,466 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+'use strict';
+// The three browser engines that phones use, behind one set of page
+// actions, so that one set of flows runs in each:
+//   chromium  Debian's chromium through puppeteer-core (DevTools protocol):
+//             phone emulation and real touch events
+//   firefox   Debian's firefox-esr through puppeteer-core (WebDriver BiDi):
+//             real touch input (input.performActions, pointerType touch)
+//   webkit    Debian's WebKitGTK MiniBrowser through WebKitWebDriver
+//             (classic W3C WebDriver, webdriver.js) under a private Xvfb
+// Where an engine cannot emulate a touch screen, what stands in for it is
+// said in `touch`, which the test prints.
+//
+// A driver: launch(engine, options) -> { engine, version, touch, notes,
+// serverOptions, newPage({ width, height, touch }), close() }. A page:
+// goto(url), reload(), evaluate(fn or expression, ...args), keyDown(name),
+// keyUp(name), press(name, ms), tap(x, y, ms), taps([{ x, y, hold, gap }]),
+// click(x, y), setViewport(width, height), reopen() (the tab closed and a
+// new one opened on the same storage), close(), errors.
+
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { spawn } = require('child_process');
+const { delay } = require('./harness');
+const { findChromium } = require('./cdp');
+const { Session, startXvfb, keyValue } = require('./webdriver');
+
+const PHONE_UA = 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36';
+
+// The network is closed: nothing may reach out, and nothing must wait for it.
+const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  '--disable-background-timer-throttling', '--disable-renderer-backgrounding', '--disable-backgrounding-occluded-windows',
+  // As on a phone: no sound until the player has tapped.
+  '--autoplay-policy=document-user-activation-required'];
+
+const FIREFOX_PREFS = {
+  'network.captive-portal-service.enabled': false,
+  'network.connectivity-service.enabled': false,
+  'browser.region.network.url': '',
+  'browser.safebrowsing.provider.mozilla.updateURL': '',
+  'extensions.blocklist.enabled': false,
+  'toolkit.telemetry.reportingpolicy.firstRun': false,
+};
+// Firefox's WebDriver BiDi has no touch-screen emulation (emulation.
+// setTouchOverride is an unknown command in 153 ESR), so its own test
+// settings say the screen is touched: five touch points, a coarse pointer,
+// and the TouchEvent interface as on a touch screen.
+const FIREFOX_TOUCH_PREFS = {
+  'dom.maxtouchpoints.testing.value': 5,
+  'ui.primaryPointerCapabilities': 1,
+  'ui.allPointerCapabilities': 1,
+  'dom.w3c_touch_events.enabled': 1,
+};
+
+// WebKitGTK under Xvfb has no touch screen to report and no way to emulate
+// one: a script the test server puts first in the page's <head> says it
+// has one (five touch points, a coarse pointer), unless the page's address
+// asks for a mouse (?mouse).
+const WEBKIT_TOUCH_STAND_IN = `<script>
+(function () {
+  if (/[?&]mouse(&|$)/.test(location.search)) return;
+  Object.defineProperty(Navigator.prototype, 'maxTouchPoints', { get: function () { return 5; }, configurable: true });
+  var matchMedia = window.matchMedia.bind(window);
+  window.matchMedia = function (query) {
+    if (!/pointer\\s*:\\s*coarse/.test(query)) return matchMedia(query);
+    var none = function () {};
+    return { matches: true, media: query, onchange: null, addListener: none, removeListener: none,
+      addEventListener: none, removeEventListener: none, dispatchEvent: function () { return false; } };
+  };
+})();
+</script>`;
+
+// The MiniBrowser's toolbar would keep its window 447 pixels wide at the
+// least: a style of our own shrinks it, so that the page can be as narrow
+// as a phone.
+const MINIBROWSER_GTK_CSS = '* { font-size: 1px; min-width: 0; min-height: 0; padding: 0; margin: 0; border-width: 0; }\n';
+
+// What an engine needs, where Debian puts it.
+function findProgram(candidates) {
+  for (const c of candidates) {
+    try {
+      fs.accessSync(c, fs.constants.X_OK);
+      if (fs.statSync(c).isFile()) return c;
+    } catch (e) { /* not there */ }
+  }
+  return null;
+}
+
+function findMiniBrowser() {
+  const found = [];
+  for (const base of ['/usr/lib', '/usr/libexec']) {
+    let entries = [];
+    try { entries = fs.readdirSync(base); } catch (e) { continue; }
+    for (const e of entries) {
+      for (const dir of [path.join(base, e), base]) {
+        for (const version of ['webkit2gtk-4.1', 'webkit2gtk-4.0', 'webkitgtk-6.0']) found.push(path.join(dir, version, 'MiniBrowser'));
+      }
+    }
+  }
+  return findProgram(found);
+}
+
+// Which engines can run here, and if not, the Debian package that brings it.
+function engineMissing(engine) {
+  if (engine === 'chromium') return findChromium() ? null : 'chromium';
+  if (engine === 'firefox') return findProgram(['/usr/bin/firefox-esr', '/usr/lib/firefox-esr/firefox-esr']) ? null : 'firefox-esr';
+  if (engine === 'webkit') {
+    if (!findProgram(['/usr/bin/WebKitWebDriver']) || !findMiniBrowser()) return 'webkit2gtk-driver';
+    if (!findProgram(['/usr/bin/Xvfb'])) return 'xvfb';
+  }
+  return null;
+}
+
+function puppeteer() {
+  try {
+    return require('puppeteer-core');
+  } catch (e) {
+    return null;
+  }
+}
+
+// A private PulseAudio with a null sink stands for the phone's speaker:
+// without any sound output Firefox never lets its audio run. Null where
+// pulseaudio is not installed.
+async function startSound() {
+  if (!findProgram(['/usr/bin/pulseaudio'])) return null;
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vantle-pulse-'));
+  fs.mkdirSync(path.join(dir, 'home'));
+  fs.mkdirSync(path.join(dir, 'run'), { mode: 0o700 });
+  const socket = path.join(dir, 'pulse.sock');
+  const child = spawn('pulseaudio', ['-n', '--daemonize=no', '--exit-idle-time=-1', '--use-pid-file=no', '--system=false',
+    '-L', 'module-null-sink', '-L', `module-native-protocol-unix socket=${socket} auth-anonymous=1`],
+  { env: { ...process.env, HOME: path.join(dir, 'home'), XDG_RUNTIME_DIR: path.join(dir, 'run') }, stdio: 'ignore' });
+  child.once('error', () => {});
+  const stop = async () => {
+    if (child.exitCode === null && child.signalCode === null) {
+      const gone = new Promise(resolve => child.once('exit', resolve));
+      child.kill('SIGTERM');
+      await Promise.race([gone, delay(3000)]);
+    }
+    fs.rmSync(dir, { recursive: true, force: true });
+  };
+  for (let i = 0; i < 100 && !fs.existsSync(socket); i++) await delay(50);
+  if (!fs.existsSync(socket)) {
+    await stop();
+    return null;
+  }
+  return { server: `unix:${socket}`, stop };
+}
+
+// ---- pages driven through puppeteer-core (Chromium over CDP, Firefox over BiDi) ----
+
+class PuppeteerPage {
+  constructor(driver, context, page, view) {
+    this.driver = driver;
+    this.context = context;
+    this.page = page;
+    this.view = view;
+    this.errors = [];
+    page.on('pageerror', e => this.errors.push(e.message || String(e)));
+  }
+
+  get width() { return this.view.width; }
+  get height() { return this.view.height; }
+  get touch() { return this.view.touch; }
+
+  async setUp() {
+    const { width, height, touch } = this.view;
+    if (this.driver.engine === 'chromium') {
+      await this.page.emulate({ viewport: { width, height, deviceScaleFactor: 1, isMobile: touch, hasTouch: touch,
+        isLandscape: width > height }, userAgent: touch ? PHONE_UA : await this.driver.browser.userAgent() });
+      this.cdp = await this.page.createCDPSession();
+    } else {
+      await this.page.setViewport({ width, height, deviceScaleFactor: 1, isLandscape: width > height });
+    }
+  }
+
+  async goto(url) { await this.page.goto(url, { waitUntil: 'load', timeout: 30000 }); }
+  async reload() { await this.page.reload({ waitUntil: 'load', timeout: 30000 }); }
+  // Runs `fn` (or an expression) in the page and gives back its value as
+  // JSON carries it. Not through puppeteer's page.evaluate, which marks
+  // every call as the player's own doing (CDP userGesture, BiDi
+  // userActivation): the page would have been "tapped" before any tap, and
+  // sound could start before the first.
+  async evaluate(fn, ...args) {
+    const call = typeof fn === 'function' ? `(${fn})(...${JSON.stringify(args)})` : `(${fn})`;
+    const expression = `(async () => { const v = await ${call}; return v === undefined ? 'null' : JSON.stringify(v); })()`;
+    let r;
+    if (this.driver.engine === 'chromium') {
+      r = await this.cdp.send('Runtime.evaluate', { expression, awaitPromise: true, returnByValue: true, userGesture: false });
+      if (r.exceptionDetails) {
+        const d = r.exceptionDetails;
+        throw new Error(`page script failed: ${(d.exception && d.exception.description) || d.text}`);
+      }
+      return JSON.parse(r.result.value);
+    }
+    r = await this.page.mainFrame().browsingContext.defaultRealm.evaluate(expression, true,
+      { userActivation: false, resultOwnership: 'none', serializationOptions: {} });
+    if (r.type === 'exception') throw new Error(`page script failed: ${r.exceptionDetails.text}`);
+    return JSON.parse(r.result.value);
+  }
+  // Keys by their codes (KeyO, ArrowLeft), as puppeteer names them but
+  // for Space, which it knows by its character.
+  async keyDown(name) { await this.page.keyboard.down(name === 'Space' ? ' ' : name); }
+  async keyUp(name) { await this.page.keyboard.up(name === 'Space' ? ' ' : name); }
+
+  async press(name, ms = 150) {
+    await this.keyDown(name);
+    await delay(ms);
+    await this.keyUp(name);
+  }
+
+  // Finger taps, one after another: each held `hold` ms, then `gap` ms
+  // before the next. Chromium takes each touch point as it is sent;
+  // Firefox is given the whole sequence, timed by the browser.
+  async taps(list) {
+    if (this.driver.engine === 'chromium') {
+      for (const { x, y, hold = 40, gap = 0 } of list) {
+        await this.cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y, id: 1 }] });
+        await delay(hold);
+        await this.cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+        if (gap) await delay(gap);
+      }
+      return;
+    }
+    const actions = [];
+    for (const { x, y, hold = 40, gap = 0 } of list) {
+      actions.push({ type: 'pointerMove', x: Math.round(x), y: Math.round(y) },
+        { type: 'pointerDown', button: 0, width: 1, height: 1, pressure: 0.5 },
+        { type: 'pause', duration: hold }, { type: 'pointerUp', button: 0 });
+      if (gap) actions.push({ type: 'pause', duration: gap });
+    }
+    await this.page.mainFrame().browsingContext.performActions([
+      { type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' }, actions }]);
+  }
+
+  async tap(x, y, hold = 40) { await this.taps([{ x, y, hold }]); }
+
+  async click(x, y) { await this.page.mouse.click(x, y, { delay: 100 }); }
+
+  async setViewport(width, height) {
+    this.view = { ...this.view, width, height };
+    const { touch } = this.view;
+    await this.page.setViewport({ width, height, deviceScaleFactor: 1, isMobile: this.driver.engine === 'chromium' && touch,
+      hasTouch: this.driver.engine === 'chromium' && touch, isLandscape: width > height });
+  }
+
+  async reopen() {
+    await this.page.close();
+    this.page = await this.context.newPage();
+    this.page.on('pageerror', e => this.errors.push(e.message || String(e)));
+    await this.setUp();
+  }
+
+  async screenshot() { return Buffer.from(await this.page.screenshot()); }
+
+  async close() {
+    await this.context.close().catch(() => {});
+  }
+}
+
+class PuppeteerDriver {
+  static async launch(engine, { sound }) {
+    const p = puppeteer();
+    const d = new PuppeteerDriver();
+    d.engine = engine;
+    d.puppeteer = p;
+    d.env = { ...process.env };
+    if (sound) d.env.PULSE_SERVER = sound.server;
+    d.browser = await d.start(true);
+    d.version = await d.browser.version();
+    d.serverOptions = {};
+    d.notes = [];
+    d.touch = engine === 'chromium'
+      ? 'touch emulated: a phone\'s screen through the DevTools protocol (Emulation.setTouchEmulationEnabled, a mobile viewport) and real touch events (Input.dispatchTouchEvent)'
+      : 'touch emulated in part: real touch input through WebDriver BiDi (input.performActions, pointerType touch); ' +
+        'the touch screen itself stood in for by Firefox\'s test settings (dom.maxtouchpoints.testing.value, ' +
+        'ui.allPointerCapabilities coarse), as its BiDi has no emulation.setTouchOverride';
+    return d;
+  }
+
+  async start(touch) {
+    if (this.engine === 'chromium') {
+      return this.puppeteer.launch({ executablePath: findChromium(), headless: true, args: CHROMIUM_FLAGS, env: this.env,
+        protocolTimeout: 30000 });
+    }
+    return this.puppeteer.launch({ browser: 'firefox', executablePath: findProgram(['/usr/bin/firefox-esr', '/usr/lib/firefox-esr/firefox-esr']),
+      headless: true, env: this.env, protocolTimeout: 30000,
+      extraPrefsFirefox: { ...FIREFOX_PREFS, ...(touch ? FIREFOX_TOUCH_PREFS : {}) } });
+  }
+
+  // A page of its own storage. Firefox's touch screen is the whole
+  // browser's: a page that cannot be touched is in a second Firefox,
+  // started when first wanted.
+  async newPage({ width, height, touch = true }) {
+    let browser = this.browser;
+    if (this.engine === 'firefox' && !touch) {
+      if (!this.mouseBrowser) this.mouseBrowser = await this.start(false);
+      browser = this.mouseBrowser;
+    }
+    const context = await browser.createBrowserContext();
+    const page = new PuppeteerPage(this, context, await context.newPage(), { width, height, touch });
+    await page.setUp();
+    return page;
+  }
+
+  async close() {
+    for (const b of [this.browser, this.mouseBrowser]) if (b) await b.close().catch(() => {});
+  }
+
+  async kill() {
+    for (const b of [this.browser, this.mouseBrowser]) {
+      const proc = b && b.process();
+      if (proc) try { proc.kill('SIGKILL'); } catch (e) { /* gone */ }
+    }
+  }
+}
+
+// ---- WebKitGTK through WebDriver ----
+
+class WebKitPage {
+  constructor(driver, view) {
+    this.driver = driver;
+    this.view = view;
+    this.errors = []; // WebDriver classic does not tell a page's errors
+  }
+
+  get s() { return this.driver.session; }
+  get width() { return this.view.width; }
+  get height() { return this.view.height; }
+  get touch() { return this.view.touch; }
+
+  async goto(url) {
+    if (!this.touch && /^http/.test(url)) url += (url.includes('?') ? '&' : '?') + 'mouse';
+    await this.s.navigate(url);
+  }
+
+  async reload() { await this.s.refresh(); }
+
+  async evaluate(fn, ...args) {
+    const script = typeof fn === 'function' ? `return (${fn}).apply(null, arguments);` : `return (${fn});`;
+    return this.s.execute(script, args);
+  }
+
+  async keyDown(name) {
+    await this.s.performActions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: keyValue(name) }] }]);
+  }
+
+  async keyUp(name) {
+    await this.s.performActions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyUp', value: keyValue(name) }] }]);
+  }
+
+  // A key held `ms`, timed by the browser.
+  async press(name, ms = 150) {
+    const value = keyValue(name);
+    await this.s.performActions([{ type: 'key', id: 'keyboard', actions: [
+      { type: 'keyDown', value }, { type: 'pause', duration: ms }, { type: 'keyUp', value }] }]);
+  }
+
+  async taps(list, pointerType = 'touch') {
+    const actions = [];
+    for (const { x, y, hold = 40, gap = 0 } of list) {
+      actions.push({ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport' },
+        { type: 'pointerDown', button: 0 }, { type: 'pause', duration: hold }, { type: 'pointerUp', button: 0 });
+      if (gap) actions.push({ type: 'pause', duration: gap });
+    }
+    await this.s.performActions([{ type: 'pointer', id: pointerType, parameters: { pointerType }, actions }], 30000);
+  }
+
+  async tap(x, y, hold = 40) { await this.taps([{ x, y, hold }]); }
+  async click(x, y) { await this.taps([{ x, y, hold: 100 }], 'mouse'); }
+
+  // The window made as large as the page should be, plus the toolbar.
+  async setViewport(width, height) {
+    this.view = { ...this.view, width, height };
+    let h = height + this.driver.toolbar;
+    for (let i = 0; i < 3; i++) {
+      await this.s.setWindowRect({ x: 0, y: 0, width, height: h });
+      const [iw, ih] = await this.s.execute('return [innerWidth, innerHeight];');
+      if (iw === width && ih === height) return;
+      if (iw !== width) break;
+      h += height - ih;
+    }
+    const [iw, ih] = await this.s.execute('return [innerWidth, innerHeight];');
+    if (iw !== width || ih !== height) throw new Error(`the MiniBrowser's page is ${iw}x${ih}, not ${width}x${height}`);
+  }
+
+  // A new tab on the same storage; the old one closed.
+  async reopen() {
+    const old = await this.s.windowHandle();
+    const handle = await this.s.newWindow('tab');
+    await this.s.switchTo(old);
+    await this.s.closeWindow();
+    await this.s.switchTo(handle);
+    await this.setViewport(this.width, this.height);
+  }
+
+  async screenshot() { return this.s.screenshot(); }
+
+  async close() {
+    await this.s.navigate('about:blank').catch(() => {});
+  }
+}
+
+class WebKitDriver {
+  static async launch({ sound }) {
+    const d = new WebKitDriver();
+    d.engine = 'webkit';
+    d.work = fs.mkdtempSync(path.join(os.tmpdir(), 'vantle-webkit-'));
+    fs.mkdirSync(path.join(d.work, 'config', 'gtk-3.0'), { recursive: true });
+    fs.writeFileSync(path.join(d.work, 'config', 'gtk-3.0', 'gtk.css'), MINIBROWSER_GTK_CSS);
+    try {
+      d.xvfb = await startXvfb('1280x1024');
+      const env = { ...process.env, DISPLAY: d.xvfb.display, XDG_CONFIG_HOME: path.join(d.work, 'config'),
+        XDG_CACHE_HOME: path.join(d.work, 'cache'), XDG_DATA_HOME: path.join(d.work, 'data'), HOME: d.work };
+      delete env.WAYLAND_DISPLAY;
+      if (sound) env.PULSE_SERVER = sound.server;
+      // As Safari on a phone: no sound until the player has tapped (the
+      // MiniBrowser would otherwise let Web Audio start at once).
+      d.session = await Session.start({ driver: '/usr/bin/WebKitWebDriver', env, capabilities: {
+        'webkitgtk:browserOptions': { binary: findMiniBrowser(), args: ['--automation', '--features=+RequiresUserGestureForAudioPlayback'] } } });
+      d.version = `${d.session.capabilities.browserName} (WebKitGTK ${d.session.capabilities.browserVersion})`;
+      await d.session.navigate('about:blank');
+      const [outer, inner] = await d.session.execute('return [outerHeight, innerHeight];');
+      d.toolbar = Math.max(0, outer - inner);
+    } catch (e) {
+      await d.close();
+      throw e;
+    }
+    d.serverOptions = { inject: WEBKIT_TOUCH_STAND_IN };
+    d.notes = [];
+    d.touch = 'touch stood in for: WebKitGTK has no touch emulation, so taps are WebDriver pointer actions of type touch, ' +
+      'which it delivers as a mouse (pointerType mouse), and a script the test server puts first in the page says the screen ' +
+      'is a touch screen (navigator.maxTouchPoints 5, any-pointer coarse)';
+    return d;
+  }
+
+  // One browser, one window: pages follow one another in it, each flow on
+  // an origin (a server) of its own, and so on storage of its own.
+  async newPage({ width, height, touch = true }) {
+    const page = new WebKitPage(this, { width, height, touch });
+    await this.session.navigate('about:blank');
+    await page.setViewport(width, height);
+    return page;
+  }
+
+  async close() {
+    if (this.session) await this.session.close();
+    if (this.xvfb) await this.xvfb.stop();
+    fs.rmSync(this.work, { recursive: true, force: true });
+  }
+
+  async kill() {
+    if (this.session) await this.session.kill();
+    if (this.xvfb) await this.xvfb.stop();
+  }
+}
+
+async function launch(engine, options = {}) {
+  if (engine === 'webkit') return WebKitDriver.launch(options);
+  return PuppeteerDriver.launch(engine, options);
+}
+
+module.exports = { launch, engineMissing, puppeteer, startSound, PHONE_UA, CHROMIUM_FLAGS };
