@@ -25,24 +25,19 @@ const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
 const { execSync } = require('child_process');
-const { Browser, chromiumOrSkip, waitFor, delay } = require('./cdp');
+const { Browser, chromiumOrSkip } = require('./cdp');
 const { startServer } = require('./server');
+const { delay, waitFor, parseArgs, requireSite } = require('./harness');
 
 function usage(message) {
-  if (message) console.error(`bench.js: ${message}`);
-  console.error('usage: node tests/web/bench.js --site DIR [--sim VANTLE_SIM] [--window WxH] [--dpr N] [--runs N] [--seconds S]');
+  console.error(`bench.js: ${message}`);
   process.exit(2);
 }
 
-function parseArgs(argv) {
-  const o = { window: '640x480', dpr: '1', runs: '7', seconds: '20' };
-  for (let i = 0; i < argv.length; i++) {
-    const a = argv[i];
-    if (!['--site', '--sim', '--window', '--dpr', '--runs', '--seconds'].includes(a)) usage(`unknown argument ${a}`);
-    if (i + 1 >= argv.length) usage(`${a} needs a value`);
-    o[a.slice(2)] = argv[++i];
-  }
-  if (!o.site) usage('--site is needed');
+function options(argv) {
+  const o = { window: '640x480', dpr: '1', runs: '7', seconds: '20',
+    ...parseArgs(argv, 'bench.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM'], ['window', 'WxH'], ['dpr', 'N'],
+      ['runs', 'N'], ['seconds', 'S']]) };
   const m = /^(\d+)x(\d+)$/.exec(o.window);
   if (!m) usage('--window needs a size such as 640x480');
   o.width = +m[1];
@@ -317,13 +312,9 @@ async function heldTimer(browser, taps) {
 }
 
 async function main() {
-  const o = parseArgs(process.argv.slice(2));
-  const site = path.resolve(o.site);
+  const o = options(process.argv.slice(2));
   const chromium = chromiumOrSkip();
-  if (!fs.existsSync(path.join(site, 'index.html'))) {
-    console.error(`bench.js: no site at ${site} (make web builds it)`);
-    process.exit(1);
-  }
+  const site = requireSite(o.site, { skipIfMissing: false });
   let hz = 100;
   try { hz = Number(execSync('getconf CLK_TCK', { encoding: 'utf8' }).trim()) || 100; } catch (e) { /* 100 */ }
   const fit = canvasFor(o.width, o.height, o.dpr);

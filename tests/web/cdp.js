@@ -11,8 +11,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { decodePng } = require('./png');
-
-const delay = ms => new Promise(resolve => setTimeout(resolve, ms));
+const { delay, skip } = require('./harness');
 
 // The browser to use: $CHROMIUM if set, else the first one installed; null
 // if there is none.
@@ -28,11 +27,14 @@ function findChromium() {
   return null;
 }
 
-const LAUNCH_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync', '--mute-audio',
+// The machine's network is closed: nothing may reach out, and nothing must
+// wait for it; a page in the background keeps its timers.
+const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
   '--no-default-browser-check', '--disable-extensions', '--disable-background-timer-throttling',
   '--disable-renderer-backgrounding', '--disable-backgrounding-occluded-windows', '--password-store=basic',
   '--use-mock-keychain'];
+const LAUNCH_FLAGS = ['--headless=new', ...CHROMIUM_FLAGS, '--mute-audio'];
 
 // Keys as Input.dispatchKeyEvent wants them.
 const KEYS = {
@@ -363,26 +365,13 @@ class Page {
   }
 }
 
-// Polls `fn` until it returns something truthy; then returns that.
-async function waitFor(fn, { timeout = 10000, interval = 40, what = 'a condition' } = {}) {
-  const end = Date.now() + timeout;
-  let last;
-  for (;;) {
-    last = await fn();
-    if (last) return last;
-    if (Date.now() > end) throw new Error(`timed out after ${timeout} ms waiting for ${what}`);
-    await delay(interval);
-  }
-}
-
 // The browser to test in; with none, says so and leaves with status 77,
 // which CTest counts as skipped.
 function chromiumOrSkip() {
   const chromium = findChromium();
   if (chromium) return chromium;
-  console.log(process.env.CHROMIUM ? `SKIP: CHROMIUM=${process.env.CHROMIUM} is not a program`
-    : 'SKIP: no Chromium installed (apt-get install chromium, or set CHROMIUM to a browser)');
-  process.exit(77);
+  skip(process.env.CHROMIUM ? `CHROMIUM=${process.env.CHROMIUM} is not a program`
+    : 'no Chromium installed (apt-get install chromium, or set CHROMIUM to a browser)');
 }
 
-module.exports = { Browser, Page, KEYS, findChromium, chromiumOrSkip, waitFor, delay };
+module.exports = { Browser, Page, KEYS, CHROMIUM_FLAGS, findChromium, chromiumOrSkip };

@@ -23,17 +23,13 @@ const os = require('os');
 const path = require('path');
 const { spawn } = require('child_process');
 const { delay } = require('./harness');
-const { findChromium } = require('./cdp');
+const { findChromium, CHROMIUM_FLAGS } = require('./cdp');
 const { Session, startXvfb, keyValue } = require('./webdriver');
 
 const PHONE_UA = 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36';
 
-// The network is closed: nothing may reach out, and nothing must wait for it.
-const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-  '--disable-background-timer-throttling', '--disable-renderer-backgrounding', '--disable-backgrounding-occluded-windows',
-  // As on a phone: no sound until the player has tapped.
-  '--autoplay-policy=document-user-activation-required'];
+// As on a phone: no sound until the player has tapped.
+const CHROMIUM_PHONE_FLAGS = [...CHROMIUM_FLAGS, '--autoplay-policy=document-user-activation-required'];
 
 const FIREFOX_PREFS = {
   'network.captive-portal-service.enabled': false,
@@ -283,7 +279,7 @@ class PuppeteerDriver {
 
   async start(touch) {
     if (this.engine === 'chromium') {
-      return this.puppeteer.launch({ executablePath: findChromium(), headless: true, args: CHROMIUM_FLAGS, env: this.env,
+      return this.puppeteer.launch({ executablePath: findChromium(), headless: true, args: CHROMIUM_PHONE_FLAGS, env: this.env,
         protocolTimeout: 30000 });
     }
     return this.puppeteer.launch({ browser: 'firefox', executablePath: findProgram(['/usr/bin/firefox-esr', '/usr/lib/firefox-esr/firefox-esr']),
@@ -431,8 +427,8 @@ class WebKitDriver {
     }
     d.serverOptions = { inject: WEBKIT_TOUCH_STAND_IN };
     d.notes = [];
-    d.touch = 'touch stood in for: WebKitGTK has no touch emulation, so taps are WebDriver pointer actions of type touch, ' +
-      'which it delivers as a mouse (pointerType mouse), and a script the test server puts first in the page says the screen ' +
+    d.touch = 'touch stood in for: WebKitGTK has no touch emulation, so taps are WebDriver pointer actions of type touch ' +
+      '(which it delivers as a mouse), and a script the test server puts first in the page says the screen ' +
       'is a touch screen (navigator.maxTouchPoints 5, any-pointer coarse)';
     return d;
   }
@@ -463,4 +459,4 @@ async function launch(engine, options = {}) {
   return PuppeteerDriver.launch(engine, options);
 }
 
-module.exports = { launch, engineMissing, puppeteer, startSound, PHONE_UA, CHROMIUM_FLAGS };
+module.exports = { launch, engineMissing, puppeteer, startSound, PHONE_UA };

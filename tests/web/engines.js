@@ -473,7 +473,7 @@ async function optionsByFinger(t) {
     `after OK with Left ticked, ◀ held 600 ms moved the pair from column ${m.before.c} to ${m.after.c}: Left does not repeat`);
 
   // A page that cannot be touched: O opens the drawn dialog, and no form.
-  const mouse = (await t.open(PORTRAIT, { touch: false, server: game.server })).game;
+  const mouse = (await t.open(PORTRAIT, { touch: false })).game;
   await mouse.waitTitle('a page that cannot be touched: the title');
   const places = await mouse.places();
   check(places.controls.every(c => !c.shown), 'a page that cannot be touched shows touch controls (it thinks it can be touched)');
@@ -489,6 +489,21 @@ async function optionsByFinger(t) {
   check(!f || !f.visible, 'on a page that cannot be touched, the Options dialog shows the form for a finger');
   await mouse.act('Escape held 150 ms', () => mouse.page.press('Escape', 150));
   await mouse.waitTitle('Escape closes the drawn dialog');
+}
+
+// What a tap of the driver's is to a page: the pointer events it sees.
+async function probeTap(driver) {
+  const page = await driver.newPage({ ...PORTRAIT, touch: true });
+  try {
+    await page.goto('data:text/html,' + encodeURIComponent('<!doctype html><body style="margin:0;height:100vh"><script>' +
+      'window.seen = []; for (const t of ["pointerdown", "pointerup", "touchstart", "touchend", "mousedown"]) ' +
+      'addEventListener(t, e => seen.push(t + (e.pointerType ? " (pointerType " + e.pointerType + ")" : "")), true);</' + 'script>'));
+    await page.tap(100, 100, 40);
+    const seen = await until(() => page.evaluate(() => (window.seen.length >= 2 ? window.seen : null)), { timeout: 2000 });
+    return seen ? seen.join(', ') : 'nothing (no pointer events)';
+  } finally {
+    await page.close();
+  }
 }
 
 const GROUPS = [
@@ -562,6 +577,7 @@ async function main() {
       t.driver = await launch(engine, { sound: t.sound });
       console.log(`${engine}: ${t.driver.version}, started in ${((Date.now() - t0) / 1000).toFixed(1)} s`);
       console.log(t.driver.touch);
+      console.log(`a tap arrives in a page as ${await probeTap(t.driver)}`);
       if (!t.sound) console.log('no private PulseAudio (pulseaudio is not installed): the engine has no sound output of its own');
     },
     begin: async () => { open = []; notes.length = 0; },

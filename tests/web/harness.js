@@ -95,24 +95,38 @@ function requireSim(file) {
 // The game's canvas copied through a canvas of our own (the game's own is
 // never asked for a context) and handed back as base64 RGBA, or null while
 // there is none to see (not made yet, or hidden once the game has ended).
-// A function body, for every driver: `return` gives the value.
-const CANVAS_SCRIPT = `
+// With `region` ({ x, y, w, h } in canvas pixels) only that part is copied
+// out, which on a phone's large canvas is much less to carry. A function
+// for every driver's evaluate.
+const CANVAS_FN = region => {
   const c = document.getElementById('screen');
   if (!c || !c.width || !c.height || getComputedStyle(c).display === 'none') return null;
   const t = document.createElement('canvas');
-  t.width = c.width; t.height = c.height;
+  t.width = c.width;
+  t.height = c.height;
   const g = t.getContext('2d', { willReadFrequently: true });
   g.imageSmoothingEnabled = false;
   g.drawImage(c, 0, 0);
-  const d = g.getImageData(0, 0, t.width, t.height).data;
+  const r = region ? { x: Math.max(0, region.x), y: Math.max(0, region.y),
+    w: Math.min(region.w, c.width - Math.max(0, region.x)), h: Math.min(region.h, c.height - Math.max(0, region.y)) }
+    : { x: 0, y: 0, w: c.width, h: c.height };
+  const d = g.getImageData(r.x, r.y, r.w, r.h).data;
   let s = '';
   for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));
-  return { width: t.width, height: t.height, data: btoa(s) };`;
-const READ_CANVAS = `(() => {${CANVAS_SCRIPT}\n})()`;
+  return { width: c.width, height: c.height, region: r, data: btoa(s) };
+};
+const READ_CANVAS = `(${CANVAS_FN})()`;
 
-// What CANVAS_SCRIPT gave, as a picture { width, height, data }.
+// What CANVAS_FN gave, as a picture { width, height, data } of the whole
+// canvas: outside the region read, black.
 function decodeCanvas(v) {
-  return v ? { width: v.width, height: v.height, data: Buffer.from(v.data, 'base64') } : null;
+  if (!v) return null;
+  const got = Buffer.from(v.data, 'base64');
+  const r = v.region;
+  if (r.x === 0 && r.y === 0 && r.w === v.width && r.h === v.height) return { width: v.width, height: v.height, data: got };
+  const data = Buffer.alloc(v.width * v.height * 4);
+  for (let y = 0; y < r.h; y++) got.copy(data, ((r.y + y) * v.width + r.x) * 4, y * r.w * 4, (y + 1) * r.w * 4);
+  return { width: v.width, height: v.height, data };
 }
 
 // Pictures that show a failure, numbered in the order made, in --out or a
@@ -221,5 +235,5 @@ async function runGroups(groups, { only, limitMs, begin = async () => {}, verify
 
 module.exports = {
   CheckFailed, check, delay, waitFor, until, skip, parseArgs, requireSite, requireSim,
-  CANVAS_SCRIPT, READ_CANVAS, decodeCanvas, Pictures, describeFailure, runGroups,
+  CANVAS_FN, READ_CANVAS, decodeCanvas, Pictures, describeFailure, runGroups,
 };

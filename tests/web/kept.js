@@ -12,72 +12,19 @@
 // Exit status: 0 passed, 1 a check failed, 2 bad arguments, 77 skipped (no
 // Chromium, or no site built).
 
-const fs = require('fs');
-const os = require('os');
-const path = require('path');
-const { spawnSync } = require('child_process');
-const { Browser, chromiumOrSkip, waitFor, delay } = require('./cdp');
+const { Browser, chromiumOrSkip } = require('./cdp');
 const { startServer } = require('./server');
-const { decodePng } = require('./png');
-const { SETTINGS_KEY, settingsBytes, settingsFromBytes, compareStretched } = require('./sim');
+const { CheckFailed, check, delay, waitFor, parseArgs, requireSite, requireSim, READ_CANVAS, decodeCanvas,
+  runGroups } = require('./harness');
+const { Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, settingsBytes, settingsFromBytes, compareStretched } = require('./sim');
 
-const GAME_KEY = 'vantle:vantle.sav';
-const SAVED_GAME_HEX = 2 * 338;
-
-class CheckFailed extends Error {}
-function check(ok, message) {
-  if (!ok) throw new CheckFailed(message);
-}
-
-function parseArgs(argv) {
-  const o = {};
-  for (let i = 0; i + 1 < argv.length; i += 2) {
-    if (!['--site', '--sim'].includes(argv[i])) break;
-    o[argv[i].slice(2)] = argv[i + 1];
-  }
-  if (!o.site || !o.sim) {
-    console.error('usage: node tests/web/kept.js --site DIR --sim VANTLE_SIM');
-    process.exit(2);
-  }
-  return o;
-}
-
-const READ_CANVAS = `(() => {
-  const c = document.getElementById('screen');
-  if (!c || !c.width || !c.height || c.style.display === 'none') return null;
-  const t = document.createElement('canvas');
-  t.width = c.width; t.height = c.height;
-  const g = t.getContext('2d', { willReadFrequently: true });
-  g.drawImage(c, 0, 0);
-  const d = g.getImageData(0, 0, t.width, t.height).data;
-  let s = '';
-  for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));
-  return { width: t.width, height: t.height, data: btoa(s) };
-})()`;
+const SAVED_GAME_HEX = 2 * SAVED_GAME_BYTES;
 
 async function canvas(page) {
-  const c = await page.evaluate(READ_CANVAS);
-  return c ? { width: c.width, height: c.height, data: Buffer.from(c.data, 'base64') } : null;
+  return decodeCanvas(await page.evaluate(READ_CANVAS));
 }
 
 const stored = (page, key) => page.evaluate(`localStorage.getItem(${JSON.stringify(key)})`);
-
-// What vantle-sim makes of a saved game: the picture the game draws for it
-// at start, and its state.
-function simOfSavedGame(sim, hex, settingsHex) {
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vantle-web-kept-'));
-  try {
-    fs.writeFileSync(path.join(dir, 'vantle.sav'), Buffer.from(hex, 'hex'));
-    if (settingsHex) fs.writeFileSync(path.join(dir, 'vantle.dat'), Buffer.from(settingsHex, 'hex'));
-    const shot = path.join(dir, 'shot.png');
-    const r = spawnSync(sim, ['--window', '320x240', '--settings', path.join(dir, 'vantle.dat')],
-      { input: `shot ${shot}\nstate\n`, encoding: 'utf8' });
-    if (r.status !== 0) throw new Error(`vantle-sim exited ${r.status}: ${r.stderr}`);
-    return { picture: decodePng(fs.readFileSync(shot)), state: JSON.parse(r.stdout.trim()) };
-  } finally {
-    fs.rmSync(dir, { recursive: true, force: true });
-  }
-}
 
 async function open(browser, context, server) {
   const page = await browser.newPage({ context });
@@ -94,7 +41,7 @@ async function showsSavedGame(page, sim, what) {
     return h && h.length === SAVED_GAME_HEX ? h : null;
   }, { timeout: 3000, what: `${what}: a saved game in storage` }).catch(() => null);
   check(hex, `${what}: no saved game of ${SAVED_GAME_HEX / 2} bytes in "${GAME_KEY}"`);
-  const ref = simOfSavedGame(sim, hex, await stored(page, SETTINGS_KEY));
+  const ref = sim.savedGame(hex, { settingsHex: await stored(page, SETTINGS_KEY) });
   check(ref.state.mode === 1 && ref.state.fallStep === 0, `${what}: the saved game is not in play, paused: ${JSON.stringify(ref.state)}`);
   let diff = null;
   await waitFor(async () => {
@@ -184,38 +131,24 @@ const GROUPS = [
 ];
 
 async function main() {
-  const args = parseArgs(process.argv.slice(2));
-  const site = path.resolve(args.site);
-  if (!fs.existsSync(path.join(site, 'index.html'))) {
-    console.error(`SKIP: no site built at ${site} (make web builds it)`);
-    process.exit(77);
-  }
+  const args = parseArgs(process.argv.slice(2), 'kept.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM', true]]);
+  const site = requireSite(args.site);
   const chromium = chromiumOrSkip();
-  const server = await startServer(site);
-  const t = { sim: path.resolve(args.sim), server, browser: null };
-  const watchdog = setTimeout(() => {
-    console.log('FAIL: the run took longer than 120 s');
-    process.exit(1);
-  }, 120000);
-  let failures = 0;
-  try {
-    t.browser = await Browser.launch({ executable: chromium });
-    for (const [name, fn] of GROUPS) {
-      const t0 = Date.now();
-      try {
-        await fn(t);
-        console.log(`ok   ${name} (${((Date.now() - t0) / 1000).toFixed(1)} s)`);
-      } catch (e) {
-        failures++;
-        console.log(`FAIL ${name}: ${e instanceof CheckFailed ? e.message : e.stack}`);
-      }
-    }
-  } finally {
-    if (t.browser) await t.browser.close();
-    await server.stop();
-    clearTimeout(watchdog);
-  }
-  process.exit(failures ? 1 : 0);
+  const sim = new Sim(requireSim(args.sim));
+  const t = { sim, server: null, browser: null };
+  await runGroups(GROUPS.map(([name, fn]) => [name, () => fn(t)]), {
+    limitMs: 120000,
+    setUp: async () => {
+      t.server = await startServer(site);
+      t.browser = await Browser.launch({ executable: chromium });
+    },
+    abandon: async () => { if (t.browser) await t.browser.kill(); sim.dispose(); },
+    tearDown: async () => {
+      if (t.browser) await t.browser.close();
+      if (t.server) await t.server.stop();
+      sim.dispose();
+    },
+  });
 }
 
 main().catch(e => {

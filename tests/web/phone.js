@@ -17,78 +17,18 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { spawn } = require('child_process');
-const { findChromium } = require('./cdp');
+const { findChromium, CHROMIUM_FLAGS } = require('./cdp');
 const { startServer } = require('./server');
 const { decodePng } = require('./png');
-const { Sim, compareStretched, readBoard, findPair } = require('./sim');
+const { check, delay, until, skip, parseArgs, requireSite, requireSim, CANVAS_FN, decodeCanvas, Pictures,
+  runGroups } = require('./harness');
+const { Sim, compareStretched, readBoard, findPair, wellRegion } = require('./sim');
+const { puppeteer } = require('./drivers');
+const { wellSamples, INSTALL_WATCH, topRow } = require('./watch');
 
 const RUN_LIMIT_MS = 240000;
 const PHONE_UA = 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36';
 const FALL_MS = 21 * 70; // the pair falls a row every 21 ticks at first
-
-class CheckFailed extends Error {}
-function check(ok, message) {
-  if (!ok) throw new CheckFailed(typeof message === 'function' ? message() : message);
-}
-const delay = ms => new Promise(resolve => setTimeout(resolve, ms));
-
-async function waitFor(fn, { timeout = 3000, every = 40 } = {}) {
-  const end = Date.now() + timeout;
-  for (;;) {
-    const v = await fn();
-    if (v) return v;
-    if (Date.now() > end) return null;
-    await delay(every);
-  }
-}
-
-function parseArgs(argv) {
-  const o = {};
-  for (let i = 0; i < argv.length; i += 2) {
-    if (!['--site', '--sim', '--out', '--only'].includes(argv[i]) || i + 1 >= argv.length) {
-      console.error('usage: node tests/web/phone.js --site DIR --sim VANTLE_SIM [--out DIR] [--only WORD]');
-      process.exit(2);
-    }
-    o[argv[i].slice(2)] = argv[i + 1];
-  }
-  if (!o.site || !o.sim) {
-    console.error('phone.js: --site and --sim are needed');
-    process.exit(2);
-  }
-  return o;
-}
-
-// puppeteer-core, installed by tools/setup-deps test from the lock file
-// beside this script; without it the tests are skipped.
-function puppeteerOrSkip() {
-  try {
-    return require('puppeteer-core');
-  } catch (e) {
-    console.log('SKIP: puppeteer-core is not installed (tools/setup-deps test installs it: npm ci --prefix tests/web)');
-    process.exit(77);
-  }
-}
-
-let outDir = null;
-function saveShot(name, png) {
-  if (!outDir) outDir = fs.mkdtempSync(path.join(os.tmpdir(), 'vantle-phone-test-'));
-  const file = path.join(outDir, `${name.replace(/[^a-z0-9]+/gi, '-')}.png`);
-  fs.writeFileSync(file, png);
-  return file;
-}
-
-const READ_CANVAS = () => {
-  const c = document.getElementById('screen');
-  if (!c || !c.width || !c.height) return null;
-  const t = document.createElement('canvas');
-  t.width = c.width; t.height = c.height;
-  const g = t.getContext('2d', { willReadFrequently: true });
-  g.drawImage(c, 0, 0);
-  const d = g.getImageData(0, 0, t.width, t.height).data;
-  let s = '';
-  for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));
-  return { width: t.width, height: t.height, data: btoa(s) };
-};
 
 // Where things are on the page, in CSS pixels.
 const READ_PLACES = () => {
@@ -163,9 +103,16 @@ class Phone {
     return this.t.sim.references(this.portrait ? 240 : 320, this.portrait ? 320 : 240);
   }
 
-  async canvas() {
-    const c = await this.page.evaluate(READ_CANVAS);
-    return c ? { width: c.width, height: c.height, data: Buffer.from(c.data, 'base64') } : null;
+  // The canvas; with `region`, only that part of it (canvas pixels).
+  async canvas(region = null) {
+    return decodeCanvas(await this.page.evaluate(CANVAS_FN, region));
+  }
+
+  // The well's part of the canvas alone, which is all a look at the pair
+  // needs: on a phone's large canvas, much less to carry.
+  async well() {
+    const size = await this.page.evaluate(() => { const c = document.getElementById('screen'); return [c.width, c.height]; });
+    return this.canvas(wellRegion(this.refs, size[0], size[1]));
   }
 
   places() {
@@ -174,7 +121,7 @@ class Phone {
 
   async waitPicture(ref, what, { skip, rect, timeout = 5000 } = {}) {
     let last = null, diff = null;
-    const ok = await waitFor(async () => {
+    const ok = await until(async () => {
       last = await this.canvas();
       if (!last) return false;
       diff = compareStretched(last, ref, { skip, rect });
@@ -190,8 +137,8 @@ class Phone {
 
   async pair(what, accept = () => true, timeout = 1500) {
     let why = '';
-    const p = await waitFor(async () => {
-      const c = await this.canvas();
+    const p = await until(async () => {
+      const c = await this.well();
       if (!c) return null;
       const f = findPair(readBoard(c, this.refs));
       why = f.pair ? `the pair is at column ${f.pair.c}, row ${f.pair.r}` : f.why;
@@ -300,7 +247,7 @@ async function screenShare(t) {
         const i = (y * shot.width + x) * 4;
         if (shot.data[i] | shot.data[i + 1] | shot.data[i + 2]) lit++;
       }
-    check(lit === 0, () => `${name}: ${lit} sampled pixels outside the picture and the controls are not black (${saveShot(name, PNG(shot))})`);
+    check(lit === 0, () => `${name}: ${lit} sampled pixels outside the picture and the controls are not black (${t.pictures.save(name, shot)})`);
   }
   t.note('screen share', rows);
 }
@@ -310,10 +257,12 @@ async function screenShare(t) {
 async function tapsActOnce(t) {
   const phone = await t.newPhone();
   await phone.open({ width: 360, height: 800, dpr: 3 });
-  let p = await phone.start();
+  await phone.start();
+  // The pair may fall on its own a row every FALL_MS, counted from before
+  // the first look, whose picture may be taken well before it returns.
   const moved = async (what, act, want) => {
-    const before = await phone.pair(`${what}: the pair before`);
     const t0 = Date.now();
+    const before = await phone.pair(`${what}: the pair before`);
     await act();
     await delay(350);
     const after = await phone.pair(`${what}: the pair after`);
@@ -323,20 +272,72 @@ async function tapsActOnce(t) {
     return after;
   };
   const turned = a => (a % 4) + 1;
-  p = await moved('a 40 ms tap on the Left control', () => phone.tapControl(37),
+  await moved('a 40 ms tap on the Left control', () => phone.tapControl(37),
     (a, b, fell, most) => b.c === a.c - 1 && fell >= 0 && fell <= most);
-  p = await moved('a 40 ms tap on the Right control', () => phone.tapControl(39),
+  await moved('a 40 ms tap on the Right control', () => phone.tapControl(39),
     (a, b, fell, most) => b.c === a.c + 1 && fell >= 0 && fell <= most);
-  p = await moved('a 40 ms tap on the turning control', () => phone.tapControl(13),
+  await moved('a 40 ms tap on the turning control', () => phone.tapControl(13),
     (a, b, fell, most) => b.c === a.c && b.top === turned(a.top) && b.bottom === turned(a.bottom) && fell <= most);
-  p = await moved('a 40 ms tap on the Down control (which repeats while held)', () => phone.tapControl(40),
-    (a, b, fell, most) => b.c === a.c && fell >= 1 && fell <= most);
-  p = await moved('a 30 ms tap on the Left control', () => phone.tapControl(37, 30),
+  await downTapDropsOnce(t, phone);
+  await moved('a 30 ms tap on the Left control', () => phone.tapControl(37, 30),
     (a, b, fell, most) => b.c === a.c - 1 && fell <= most);
   const r = phone.refs;
   const [lx, ly] = await phone.css(...r.leftMiddle);
-  p = await moved("a 40 ms tap on the panel's Left button", () => phone.fingers.tap(lx, ly, 40),
+  await moved("a 40 ms tap on the panel's Left button", () => phone.fingers.tap(lx, ly, 40),
     (a, b, fell, most) => b.c === a.c - 1 && fell <= most);
+}
+
+// Down repeats while held, so a tap on it is told from a hold by what the
+// page itself saw: the watch (watch.js) logs, by the page's clock, the
+// finger going down and up and every row the pair moves. The tap is taken
+// by the first tick after it went down: a row then, or when no tick came
+// while the finger was down, one just after it went up; any tick that came
+// while the page still had the finger down drops a row more, as a hold
+// does; and once the finger is up nothing more (until the pair falls on
+// its own, 21 ticks later). (A loaded machine may
+// deliver a 40 ms tap's end late, so that the page sees the finger down
+// over two ticks; the pair may also fall on its own before the tap, which
+// a look from outside cannot tell from the drop.)
+async function downTapDropsOnce(t, phone) {
+  const what = 'a 40 ms tap on the Down control (which repeats while held)';
+  const before = await phone.pair(`${what}: the pair before`);
+  const size = await phone.page.evaluate(() => { const c = document.getElementById('screen'); return [c.width, c.height]; });
+  await phone.page.evaluate(INSTALL_WATCH, wellSamples(phone.refs, size[0], size[1]));
+  await delay(100);
+  await phone.tapControl(40);
+  await delay(600);
+  const after = await phone.pair(`${what}: the pair after`);
+  const w = await phone.page.evaluate(() => window.__watch);
+  const down = w.input.find(e => e.type === 'pointerdown'), up = w.input.find(e => e.type === 'pointerup' && (!down || e.t >= down.t));
+  check(down && up, `${what}: the page saw no finger go down and up (${JSON.stringify(w.input)})`);
+  const rows = [];
+  let row = topRow(w.log[0].cells, before.c);
+  for (const entry of w.log) {
+    const r = topRow(entry.cells, before.c);
+    if (r !== row && r >= 0) rows.push({ t: entry.t, from: row, to: r });
+    if (r >= 0) row = r;
+  }
+  // A drop after the finger is up comes with the next tick; the pair falls
+  // on its own no sooner than 21 ticks after a drop.
+  const held = rows.filter(m => m.t > down.t && m.t <= up.t), later = rows.filter(m => m.t > up.t && m.t <= up.t + 700);
+  const drops = [...held, ...later].reduce((n, m) => n + m.to - m.from, 0);
+  const log = rows.map(m => `row ${m.to} at ${(m.t - down.t).toFixed(0)} ms`).join(', ') || 'no move';
+  const said = `the page had the finger down ${(up.t - down.t).toFixed(0)} ms; from its going down: ${log}`;
+  check(after.c === before.c, `${what}: the pair went from column ${before.c} to ${after.c}`);
+  check(drops >= 1, `${what}: the pair did not drop (${said})`);
+  const afterUp = later.reduce((n, m) => n + m.to - m.from, 0);
+  check(afterUp <= (held.length ? 0 : 1), `${what}: the pair dropped ${afterUp} row(s) after the finger went up (${said})`);
+  check(held.every(m => m.to === m.from + 1), `${what}: the pair dropped more than a row in a tick (${said})`);
+  t.note('the Down tap', [said]);
+}
+
+// The small controls act once a tap: pause and go on, the sound switched
+// off and on, the Options dialog, and quit.
+async function smallControls(t) {
+  const phone = await t.newPhone();
+  await phone.open({ width: 360, height: 800, dpr: 3 });
+  await phone.start();
+  const r = phone.refs;
 
   // Pause: the pair stands still until a second tap.
   await phone.tapControl(32);
@@ -352,18 +353,18 @@ async function tapsActOnce(t) {
   const speaker = { x: r.layout.areaX + 240 - 48, y: 0, w: 16, h: 16 };
   const before = await phone.canvas();
   await phone.tapControl(83);
-  const changed = await waitFor(async () => differs(await phone.canvas(), before, speaker, r.lw), { timeout: 1000 });
+  const changed = await until(async () => differs(await phone.canvas(), before, speaker, r.lw), { timeout: 3000 });
   check(changed, 'a 40 ms tap on the sound control does not change the speaker');
   await delay(200);
   await phone.tapControl(83);
-  const back = await waitFor(async () => !differs(await phone.canvas(), before, speaker, r.lw), { timeout: 1000 });
+  const back = await until(async () => !differs(await phone.canvas(), before, speaker, r.lw), { timeout: 3000 });
   check(back, 'a second tap on the sound control does not bring the speaker back');
 
   // Options: the dialog opens over the middle, and Escape closes it.
   const middle = { x: (r.lw >> 1) - 8, y: (r.lh >> 1) - 8, w: 16, h: 16 };
   const under = await phone.canvas();
   await phone.tapControl(79);
-  const opened = await waitFor(async () => differs(await phone.canvas(), under, middle, r.lw), { timeout: 1500 });
+  const opened = await until(async () => differs(await phone.canvas(), under, middle, r.lw), { timeout: 3000 });
   check(opened, 'a 40 ms tap on the Options control does not open the Options dialog');
   await delay(150);
   await phone.page.keyboard.down('Escape');
@@ -374,7 +375,7 @@ async function tapsActOnce(t) {
   // Quit: the page says the game has ended.
   await delay(150);
   await phone.tapControl(27);
-  const ended = await waitFor(() => phone.page.evaluate(() => getComputedStyle(document.getElementById('ended')).display !== 'none'), { timeout: 2000 });
+  const ended = await until(() => phone.page.evaluate(() => getComputedStyle(document.getElementById('ended')).display !== 'none'), { timeout: 2000 });
   check(ended, 'a 40 ms tap on the quit control does not end the game');
   const left = (await phone.places()).controls.filter(c => c.shown).length;
   check(left === 0, `the game has ended, yet ${left} touch controls still show`);
@@ -464,14 +465,14 @@ async function wakeLock(t) {
   const wake = () => phone.page.evaluate(() => window.__wake);
   check((await wake()).requests === 0, 'the title asks for the wake lock');
   await phone.start();
-  check(await waitFor(async () => (await wake()).held === 1, { timeout: 1000 }), 'a game in play does not hold the wake lock');
+  check(await until(async () => (await wake()).held === 1, { timeout: 2000 }), 'a game in play does not hold the wake lock');
   await phone.tapControl(32);
-  check(await waitFor(async () => (await wake()).held === 0, { timeout: 1000 }), 'paused, the game still holds the wake lock');
+  check(await until(async () => (await wake()).held === 0, { timeout: 2000 }), 'paused, the game still holds the wake lock');
   await phone.tapControl(32);
-  check(await waitFor(async () => (await wake()).held === 1, { timeout: 1000 }), 'play goes on, and the wake lock is not asked for again');
+  check(await until(async () => (await wake()).held === 1, { timeout: 2000 }), 'play goes on, and the wake lock is not asked for again');
   // Hidden behind another tab: let go, and (paused) not asked for again.
   const other = await phone.page.browserContext().newPage();
-  await waitFor(() => phone.page.evaluate(() => document.visibilityState === 'hidden'), { timeout: 3000 });
+  await until(() => phone.page.evaluate(() => document.visibilityState === 'hidden'), { timeout: 3000 });
   await delay(300);
   await other.close();
   await phone.page.bringToFront();
@@ -527,7 +528,7 @@ async function manners(t) {
   const bare = await t.newPhone();
   await bare.page.evaluateOnNewDocument(() => { delete window.WebAssembly; });
   await bare.open({ width: 390, height: 844, dpr: 3 });
-  const said = await waitFor(() => bare.page.evaluate(() => {
+  const said = await until(() => bare.page.evaluate(() => {
     const e = document.getElementById('nowasm');
     return e && getComputedStyle(e).display !== 'none' && e.getBoundingClientRect().height > 0 ? e.textContent : null;
   }), { timeout: 3000 });
@@ -592,7 +593,7 @@ async function deploy(t) {
       await phone.page.reload();
       reloads++;
       await phone.waitTitle(`after ${reloads} reloads: the title`);
-      if (reloads === 1) await waitFor(nextActive, { timeout: 10000 });
+      if (reloads === 1) await until(nextActive, { timeout: 10000 });
       await delay(200);
     }
     check(await isNext(), 'after two reloads the page is still the old build');
@@ -636,13 +637,10 @@ async function pythonServer(root) {
   };
 }
 
-function PNG(img) {
-  return require('./png').encodePng(img);
-}
-
 const GROUPS = [
   ['screen share and centring', screenShare],
   ['40 ms taps act once', tapsActOnce],
+  ['the small controls act once', smallControls],
   ['two fingers', twoFingers],
   ['turning the phone', turning],
   ['wake lock', wakeLock],
@@ -651,67 +649,54 @@ const GROUPS = [
 ];
 
 async function main() {
-  const args = parseArgs(process.argv.slice(2));
-  const site = path.resolve(args.site);
-  if (!fs.existsSync(path.join(site, 'index.html'))) {
-    console.log(`SKIP: no site built in ${site} (make web builds it)`);
-    process.exit(77);
-  }
+  const args = parseArgs(process.argv.slice(2), 'phone.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM', true],
+    ['out', 'DIR'], ['only', 'WORD']]);
+  const site = requireSite(args.site);
   const chromium = findChromium();
-  if (!chromium) {
-    console.log('SKIP: no Chromium installed (apt-get install chromium, or set CHROMIUM to a browser)');
-    process.exit(77);
-  }
-  const puppeteer = puppeteerOrSkip();
-  if (args.out) outDir = path.resolve(args.out);
-  if (outDir) fs.mkdirSync(outDir, { recursive: true });
-  const sim = new Sim(args.sim);
-  const server = await startServer(site);
-  const browser = await puppeteer.launch({ executablePath: chromium, headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--mute-audio', '--no-first-run', '--disable-background-timer-throttling',
-      '--disable-renderer-backgrounding', '--disable-backgrounding-occluded-windows'] });
-  const watchdog = setTimeout(() => {
-    console.log(`FAIL: the run took longer than ${RUN_LIMIT_MS / 1000} s`);
-    process.exit(1);
-  }, RUN_LIMIT_MS);
+  if (!chromium) skip('no Chromium installed (apt-get install chromium, or set CHROMIUM to a browser)');
+  const pptr = puppeteer();
+  if (!pptr) skip('puppeteer-core is not installed (tools/setup-deps test installs it: npm ci --prefix tests/web)');
+  const sim = new Sim(requireSim(args.sim));
+  const pictures = new Pictures(args.out, 'vantle-phone-test');
   const notes = [];
-  const t = { site, sim, server, browser, note: (what, lines) => notes.push([what, lines]) };
-  let failures = 0, ran = 0;
-  const started = Date.now();
-  for (const [name, fn] of GROUPS) {
-    if (args.only && !name.includes(args.only)) continue;
-    ran++;
-    const t0 = Date.now();
-    const contexts = [], phones = [];
-    t.newPhone = async () => {
-      const context = await browser.createBrowserContext();
-      contexts.push(context);
-      const phone = new Phone(t, await context.newPage());
-      phones.push(phone);
-      return phone;
-    };
-    try {
-      await fn(t);
+  const t = { site, sim, pictures, server: null, browser: null, note: (what, lines) => notes.push([what, lines]) };
+  let contexts = [], phones = [];
+  t.newPhone = async () => {
+    const context = await t.browser.createBrowserContext();
+    contexts.push(context);
+    const phone = new Phone(t, await context.newPage());
+    phones.push(phone);
+    return phone;
+  };
+  await runGroups(GROUPS.map(([name, fn]) => [name, () => fn(t)]), {
+    only: args.only, limitMs: RUN_LIMIT_MS, notes, pictures,
+    setUp: async () => {
+      t.server = await startServer(site);
+      t.browser = await pptr.launch({ executablePath: chromium, headless: true, args: [...CHROMIUM_FLAGS, '--mute-audio'],
+        protocolTimeout: 30000 });
+    },
+    begin: async () => { contexts = []; phones = []; },
+    verify: async () => {
       for (const ph of phones) check(ph.errors.length === 0, `the page threw: ${ph.errors[0]}`);
-      console.log(`ok   ${name} (${((Date.now() - t0) / 1000).toFixed(1)} s)`);
-    } catch (e) {
-      failures++;
-      console.log(`FAIL ${name}: ${e instanceof CheckFailed ? e.message : e.stack}`);
+    },
+    after: async name => {
       for (const ph of phones) {
-        try { console.log(`     screenshot: ${saveShot(name, await ph.page.screenshot())}`); } catch (x) { /* closed */ }
+        try { console.log(`     screenshot: ${pictures.savePng(name, await ph.page.screenshot())}`); } catch (x) { /* closed */ }
       }
-    } finally {
+    },
+    end: async () => {
       for (const c of contexts) await c.close().catch(() => {});
-    }
-  }
-  await browser.close();
-  await server.stop();
-  sim.dispose();
-  clearTimeout(watchdog);
-  for (const [what, lines] of notes) console.log(`${what}:\n  ${lines.join('\n  ')}`);
-  const secs = ((Date.now() - started) / 1000).toFixed(1);
-  console.log(failures ? `${failures} of ${ran} groups failed (${secs} s)` : `all ${ran} groups passed (${secs} s)`);
-  process.exit(failures ? 1 : 0);
+    },
+    abandon: async () => {
+      const proc = t.browser && t.browser.process();
+      if (proc) proc.kill('SIGKILL');
+    },
+    tearDown: async () => {
+      if (t.browser) await t.browser.close();
+      if (t.server) await t.server.stop();
+      sim.dispose();
+    },
+  });
 }
 
 main().catch(e => {

@@ -13,76 +13,24 @@
 // --out folder), 2 bad arguments, 77 skipped (no Chromium installed, or no
 // site built in --site).
 
-const fs = require('fs');
-const os = require('os');
-const path = require('path');
-const { Browser, chromiumOrSkip, waitFor, delay } = require('./cdp');
+const { Browser, chromiumOrSkip } = require('./cdp');
 const { startServer } = require('./server');
-const { encodePng, decodePng } = require('./png');
+const { decodePng } = require('./png');
+const { CheckFailed, check, delay, waitFor, parseArgs, requireSite, requireSim, READ_CANVAS, decodeCanvas, Pictures,
+  runGroups } = require('./harness');
 const { Sim, SETTINGS_KEY, DEFAULT_SETTINGS, settingsBytes, settingsFromBytes,
   compareStretched, stretch, readBoard, findPair } = require('./sim');
 
 const ENDED_TEXT = 'vantle has ended. Tap to play again.';
 const RUN_LIMIT_MS = 170000;
 
-class CheckFailed extends Error {}
-
-// `message` may be a function, to save failure pictures only on failure.
-function check(ok, message) {
-  if (!ok) throw new CheckFailed(typeof message === 'function' ? message() : message);
-}
-
-function usage(message) {
-  if (message) console.error(`run.js: ${message}`);
-  console.error('usage: node tests/web/run.js --site DIR --sim VANTLE_SIM [--out DIR] [--only WORD]');
-  process.exit(2);
-}
-
-function parseArgs(argv) {
-  const o = {};
-  for (let i = 0; i < argv.length; i++) {
-    const a = argv[i];
-    if (!['--site', '--sim', '--out', '--only'].includes(a)) usage(`unknown argument ${a}`);
-    if (i + 1 >= argv.length) usage(`${a} needs a value`);
-    o[a.slice(2)] = argv[++i];
-  }
-  if (!o.site || !o.sim) usage('--site and --sim are needed');
-  return o;
-}
-
-// Failure pictures go here, made on first use.
-let outDir = null;
-let outArg = null;
-let pictureCount = 0;
-function savePicture(name, img) {
-  if (!outDir) {
-    outDir = outArg ? path.resolve(outArg) : fs.mkdtempSync(path.join(os.tmpdir(), 'vantle-web-test-'));
-    fs.mkdirSync(outDir, { recursive: true });
-  }
-  const file = path.join(outDir, `${String(++pictureCount).padStart(2, '0')}-${name}.png`);
-  fs.writeFileSync(file, encodePng(img));
-  return file;
-}
+// Failure pictures: --out, or a folder of their own.
+let pictures = null;
+const savePicture = (name, img) => pictures.save(name, img);
 
 const fmtBox = b => (b ? `(${b.x},${b.y}) ${b.w}x${b.h}` : '-');
 const fmtPair = p => (p ? `column ${p.c}, rows ${p.r}-${p.r + 1}, arrows ${p.top}/${p.bottom}` : 'none');
 const turned = a => (a % 4) + 1; // a quarter turn clockwise: up, right, down, left
-
-// Copies the game's canvas through a canvas of our own (never asking the
-// game's canvas for a context) and hands back its RGBA bytes.
-const READ_CANVAS = `(() => {
-  const c = document.getElementById('screen');
-  if (!c || !c.width || !c.height) return null;
-  const t = document.createElement('canvas');
-  t.width = c.width; t.height = c.height;
-  const g = t.getContext('2d', { willReadFrequently: true });
-  g.imageSmoothingEnabled = false;
-  g.drawImage(c, 0, 0);
-  const d = g.getImageData(0, 0, t.width, t.height).data;
-  let s = '';
-  for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));
-  return { width: t.width, height: t.height, data: btoa(s) };
-})()`;
 
 const READ_ENDED = `(() => {
   const e = document.getElementById('ended');
@@ -141,9 +89,7 @@ class Game {
 
   // The canvas's pixels: the picture, all of them.
   async canvas() {
-    const c = await this.page.evaluate(READ_CANVAS);
-    if (!c) return null;
-    return { width: c.width, height: c.height, data: Buffer.from(c.data, 'base64') };
+    return decodeCanvas(await this.page.evaluate(READ_CANVAS));
   }
 
   // Waits until the canvas shows the logical picture `ref` (vantle-sim's)
@@ -681,13 +627,6 @@ async function offline(t) {
   }
 }
 
-// A failed check says what failed; anything else also says where.
-function describe(e) {
-  if (e instanceof CheckFailed) return e.message;
-  const at = (e.stack || '').split('\n').filter(l => /tests[\\/]web[\\/]run\.js/.test(l)).map(l => l.trim());
-  return `${e.message}${at.length ? ' (' + at.join(', ') + ')' : ''}`;
-}
-
 // A game controller that the page reads through the Gamepad interface, put
 // in by a script before the page's own: its buttons (in the standard
 // layout) and its left stick are set from here.
@@ -807,91 +746,50 @@ const GROUPS = [
 ];
 
 async function main() {
-  const args = parseArgs(process.argv.slice(2));
-  outArg = args.out;
-  const site = path.resolve(args.site);
-  // No site built is not a fault of the site: `make test` builds it, a
-  // plain `make build` does not. Say so and skip.
-  if (!fs.existsSync(site) || !fs.statSync(site).isDirectory()) {
-    console.error(`SKIP: no site folder at ${site} (make web builds it)`);
-    process.exit(77);
-  }
-  if (!fs.existsSync(path.join(site, 'index.html'))) {
-    console.error(`SKIP: the site at ${site} has no index.html (make web builds it)`);
-    process.exit(77);
-  }
+  const args = parseArgs(process.argv.slice(2), 'run.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM', true],
+    ['out', 'DIR'], ['only', 'WORD']]);
+  pictures = new Pictures(args.out, 'vantle-web-test');
+  const site = requireSite(args.site);
   const chromium = chromiumOrSkip();
-  try {
-    fs.accessSync(args.sim, fs.constants.X_OK);
-  } catch (e) {
-    console.error(`FAIL: vantle-sim not found at ${args.sim} (make build builds it)`);
-    process.exit(1);
-  }
-
-  const sim = new Sim(args.sim);
-  const server = await startServer(site);
-  const t = { site, sim, server, browser: null };
-  const abandon = async why => {
-    console.log(`FAIL: ${why}`);
-    if (t.browser) await t.browser.kill();
-    sim.dispose();
-    process.exit(1);
+  const sim = new Sim(requireSim(args.sim));
+  const t = { site, sim, server: null, browser: null };
+  let pages = [], contexts = [];
+  t.newGame = async (srv = t.server) => {
+    const context = await t.browser.newContext();
+    contexts.push(context);
+    const page = await t.browser.newPage({ context });
+    pages.push(page);
+    const game = new Game(t, page, srv);
+    game.context = context;
+    return game;
   };
-  const watchdog = setTimeout(() => abandon(`the run took longer than ${RUN_LIMIT_MS / 1000} s`), RUN_LIMIT_MS);
-  for (const signal of ['SIGINT', 'SIGTERM']) process.on(signal, () => abandon(`stopped by ${signal}`));
-  const started = Date.now();
-  let failures = 0, ran = 0;
-  try {
-    t.browser = await Browser.launch({ executable: chromium });
-    for (const [name, fn] of GROUPS) {
-      if (args.only && !name.includes(args.only)) continue;
-      ran++;
-      const t0 = Date.now();
-      const pages = [];
-      const contexts = [];
-      t.newGame = async (srv = server) => {
-        const context = await t.browser.newContext();
-        contexts.push(context);
-        const page = await t.browser.newPage({ context });
-        pages.push(page);
-        const game = new Game(t, page, srv);
-        game.context = context;
-        return game;
-      };
-      try {
-        await fn(t);
-        for (const p of pages)
-          check(p.exceptions.length === 0, `the page threw: ${p.exceptions[0]}`);
-        console.log(`ok   ${name} (${((Date.now() - t0) / 1000).toFixed(1)} s)`);
-      } catch (e) {
-        failures++;
-        console.log(`FAIL ${name}: ${describe(e)}`);
-        for (const p of pages) {
-          const lines = p.log.slice(-12);
-          if (lines.length) console.log('     the page said:\n       ' + lines.join('\n       '));
-        }
-      } finally {
-        for (const p of pages) await p.close();
-        for (const c of contexts) await t.browser.disposeContext(c).catch(() => {});
+  await runGroups(GROUPS.map(([name, fn]) => [name, () => fn(t)]), {
+    only: args.only, limitMs: RUN_LIMIT_MS, pictures,
+    setUp: async () => {
+      t.server = await startServer(site);
+      t.browser = await Browser.launch({ executable: chromium });
+    },
+    begin: async () => { pages = []; contexts = []; },
+    verify: async () => {
+      for (const p of pages) check(p.exceptions.length === 0, `the page threw: ${p.exceptions[0]}`);
+    },
+    after: async () => {
+      for (const p of pages) {
+        const lines = p.log.slice(-12);
+        if (lines.length) console.log('     the page said:\n       ' + lines.join('\n       '));
       }
-    }
-  } catch (e) {
-    failures++;
-    console.log(`FAIL: ${e.message}`);
-  } finally {
-    if (t.browser) await t.browser.close();
-    await server.stop();
-    sim.dispose();
-    clearTimeout(watchdog);
-  }
-  const secs = ((Date.now() - started) / 1000).toFixed(1);
-  if (ran === 0) {
-    console.log(`FAIL: no group matches --only ${args.only}`);
-    process.exit(1);
-  }
-  console.log(failures ? `${failures} of ${ran} groups failed (${secs} s)` : `all ${ran} groups passed (${secs} s)`);
-  if (outDir) console.log(`pictures of the failures: ${outDir}`);
-  process.exit(failures ? 1 : 0);
+    },
+    end: async () => {
+      for (const p of pages) await p.close();
+      for (const c of contexts) await t.browser.disposeContext(c).catch(() => {});
+    },
+    abandon: async () => { if (t.browser) await t.browser.kill(); sim.dispose(); },
+    tearDown: async () => {
+      if (t.browser) await t.browser.close();
+      if (t.server) await t.server.stop();
+      sim.dispose();
+    },
+  });
 }
 
 main().catch(e => {

@@ -155,6 +155,13 @@ function cellGeometry(layout) {
   };
 }
 
+// The canvas pixels, of a canvas width x height, that show the well.
+function wellRegion(refs, width, height) {
+  const r = refs.well.rect;
+  const x = Math.floor(r.x * width / refs.lw), y = Math.floor(r.y * height / refs.lh);
+  return { x, y, w: Math.ceil((r.x + r.w) * width / refs.lw) - x, h: Math.ceil((r.y + r.h) * height / refs.lh) - y };
+}
+
 function copyPicture(img) {
   return { width: img.width, height: img.height, data: Buffer.from(img.data) };
 }
@@ -272,5 +279,5 @@ function findPair(board) {
 }
 
 module.exports = {
-  Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, DEFAULT_SETTINGS, settingsBytes, settingsFromBytes, compareStretched, stretch, readBoard, findPair,
+  Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, DEFAULT_SETTINGS, cellGeometry, wellRegion, settingsBytes, settingsFromBytes, compareStretched, stretch, readBoard, findPair,
 };
