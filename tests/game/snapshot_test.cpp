@@ -30,6 +30,14 @@ int32_t Tick() {
 void Ticks(int32_t n) {
     for (int32_t i = 0; i < n; ++i) Tick();
 }
+// Ticks while the game is in `mode`: a game stuck there fails the test
+// after a few minutes of game time rather than hanging it.
+void TickWhile(int32_t mode) {
+    for (int32_t n = 0; Flow.Mode == mode; ++n) {
+        ASSERT_LT(n, 3000) << "still in mode " << mode;
+        Tick();
+    }
+}
 void Tap(uint32_t key) {
     OnKeyDown(key);
     Tick();
@@ -60,9 +68,9 @@ class SnapshotTest : public ::testing::Test {
         for (int32_t pair = 0; pair < 3; ++pair) {
             Tap(pair % 2 == 0 ? VK_LEFT : VK_RIGHT);
             OnKeyDown(VK_DOWN);
-            while (Flow.Mode == MODE_PLAY) Tick();
+            TickWhile(MODE_PLAY);
             OnKeyUp(VK_DOWN);
-            while (Flow.Mode == MODE_RESOLVE) Tick();
+            TickWhile(MODE_RESOLVE);
         }
         ASSERT_EQ(Flow.Mode, MODE_PLAY);
         Ticks(5);
@@ -384,7 +392,7 @@ TEST_F(ResumeTest, MidResolutionTheChainRunsOnAndTheNextPairWaitsPaused) {
 
     // The uninterrupted game: the chain to its end, Space on the new
     // pair's first tick.
-    while (Flow.Mode == MODE_RESOLVE) Tick();
+    TickWhile(MODE_RESOLVE);
     PressSpace();
     Tick();
     const Bytes uninterrupted = Encoded();
@@ -393,7 +401,7 @@ TEST_F(ResumeTest, MidResolutionTheChainRunsOnAndTheNextPairWaitsPaused) {
     ASSERT_TRUE(DecodeGame(resumed.data(), resumed.size()));
     EXPECT_EQ(Flow.Mode, MODE_RESOLVE);
     EXPECT_EQ(ButtonState(BUTTON_PAUSE), 1) << "the PAUSE bar is lit at once";
-    while (Flow.Mode == MODE_RESOLVE) Tick();
+    TickWhile(MODE_RESOLVE);
     EXPECT_EQ(Board.Score, 4) << "the pass was paid";
     Ticks(2);
     EXPECT_EQ(Encoded(), uninterrupted);

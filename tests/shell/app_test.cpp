@@ -8,6 +8,7 @@
 #include "render/layout.h"
 #include "shell/app.h"
 #include "shell/settings.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -19,18 +20,21 @@ namespace {
 
 class AppTest : public ::testing::Test {
   protected:
-    std::string path;
+    std::string dir, path;
     void SetUp() override {
         ResetGame();
         HeadlessReset();
-        path = ::testing::TempDir() + "vantle-app-test.dat";
-        std::remove(path.c_str());
+        // A folder of its own: CTest runs this fixture's tests side by side.
+        dir = MakeScratchFolder("vantle-app");
+        ASSERT_FALSE(dir.empty());
+        path = dir + "/vantle.dat";
         SetSettingsPath(path.c_str());
         ASSERT_EQ(CreateMainWindow(), 1);
     }
     void TearDown() override {
         if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
-        std::remove(path.c_str());
+        SetSettingsPath("");
+        RemoveScratchFolder(dir);
     }
     static bool Translate(uint32_t message, uint32_t key) {
         return TranslateAccelerator(Message{MainWindow, message, key, 0});

@@ -124,7 +124,19 @@ Run RunLoop(const std::vector<Arrival>& input, uint64_t end, bool sleeping, int3
     uint64_t now = 0;
     size_t next = 0;
     int32_t modeBefore = Flow.Mode;
+    // A loop that hands out message after message without its clock moving
+    // (or sleeps for no time, again and again) fails the test rather than
+    // hanging it; a moment holds a handful.
+    uint64_t stillAt = ~uint64_t{0};
+    int32_t looksThen = 0;
     while (now <= end && PlatformWindowAlive(MainWindow)) {
+        if (now != stillAt) {
+            stillAt = now;
+            looksThen = 0;
+        } else if (++looksThen > 10000) {
+            ADD_FAILURE() << "the loop spins at " << now << " ms";
+            break;
+        }
         // Whatever has arrived by now is in the queue.
         while (next < input.size() && input[next].time <= now) QueuePost(input[next++].message);
         HeadlessSetClock(now);

@@ -11,6 +11,7 @@
 #include "shell/app.h"
 #include "shell/saved_game.h"
 #include "shell/settings.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -52,23 +53,19 @@ constexpr size_t AtColumn = 107, AtMode = 278, AtFallStep = 282;
 
 class KeptGameTest : public ::testing::Test {
   protected:
-    std::string settings, game;
+    std::string dir, settings, game;
     void SetUp() override {
-        // Named for the test and the process: CTest runs tests side by side.
-        const std::string base = ::testing::TempDir() + "vantle-kept-" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-                                 "-" + std::to_string(getpid());
-        settings = base + ".dat";
-        game = base + ".sav";
-        std::remove(settings.c_str());
-        std::remove(game.c_str());
+        // A folder of its own: CTest runs tests side by side.
+        dir = MakeScratchFolder("vantle-kept");
+        ASSERT_FALSE(dir.empty());
+        settings = dir + "/vantle.dat";
+        game = dir + "/vantle.sav";
     }
     void TearDown() override {
         if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
         SetGamePath("");
-        std::remove(settings.c_str());
-        std::remove(game.c_str());
-        std::remove((game + ".new").c_str());
+        SetSettingsPath("");
+        RemoveScratchFolder(dir);
     }
     // A new start of the program on the same files.
     void Start() {
@@ -101,12 +98,20 @@ class KeptGameTest : public ::testing::Test {
         Press(VK_RETURN);
         ASSERT_EQ(Flow.Mode, MODE_PLAY);
     }
+    // Ticks while the game is in `mode`: a game stuck there (or a window
+    // gone, which ticks no more) fails the test rather than hanging it.
+    static void TickWhile(int32_t mode) {
+        for (int32_t n = 0; Flow.Mode == mode; ++n) {
+            ASSERT_LT(n, 3000) << "still in mode " << mode;
+            Tick();
+        }
+    }
     // Down held until the pair has locked and the next one is dealt.
     static void DropPair() {
         Send(MSG_KEYDOWN, VK_DOWN);
-        while (Flow.Mode == MODE_PLAY) Tick();
+        TickWhile(MODE_PLAY);
         Send(MSG_KEYUP, VK_DOWN);
-        while (Flow.Mode == MODE_RESOLVE) Tick();
+        TickWhile(MODE_RESOLVE);
     }
     static Bytes Picture() {
         const Surface& s = Layout.BackBuffer;

@@ -191,20 +191,16 @@ TEST_F(SettingsTest, AReadOnlyFileIsNeitherReplacedNorLost) {
     // The folder stays writable, so renaming a new file over the old one
     // would work: the file's own permission must be asked. Root may write
     // any file, so the save runs as an ordinary user that owns both.
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    const int status = InChild([this] {
         if (geteuid() == 0 &&
             (chown(dir.c_str(), 65534, 65534) != 0 || chown(path.c_str(), 65534, 65534) != 0 ||
              setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(3);
+            return 3;
         LoadSettings();
-        if (Board.HighScore != 31337) _exit(4);
+        if (Board.HighScore != 31337) return 4;
         Board.HighScore = 40000;
-        _exit(SaveSettings() ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
+        return SaveSettings() ? 1 : 0;
+    });
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the save must report that nothing was saved";
     EXPECT_EQ(Read(), bytes);
