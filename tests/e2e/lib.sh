@@ -27,12 +27,21 @@ GAME_PID=""
 # answer the polite signal.
 cleanup() {
   [ -n "$GAME_PID" ] && kill -KILL "$GAME_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   [ -n "$GAME_PID" ] && wait "$GAME_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null || true
+  [ -z "$XVFB_PID" ] || end_process "$XVFB_PID"
   rm -rf "$WORK"
 }
 trap cleanup EXIT
+
+# Ends a helper this script started (SIGTERM, then SIGKILL if it has not
+# gone within five seconds) and reaps it: never a wait without end.
+end_process() {
+  kill "$1" 2>/dev/null || true
+  local end=$((SECONDS + 5))
+  while kill -0 "$1" 2>/dev/null && [ "$SECONDS" -lt "$end" ]; do sleep 0.05; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
 
 fail() {
   echo "FAIL: $*" >&2
@@ -41,19 +50,22 @@ fail() {
     head -c 2000 "$WORK/game.log" >&2
   fi
   if [ -f "$WORK/shot.png" ]; then
-    keep="${TMPDIR:-/tmp}/vantle-e2e-$(basename "$0" .sh)-failed.png"
-    cp "$WORK/shot.png" "$keep" && echo "last screenshot: $keep" >&2
+    # A name of its own: another build's run may fail at the same time.
+    keep=$(mktemp "${TMPDIR:-/tmp}/vantle-e2e-$(basename "$0" .sh)-failed.XXXXXX.png") &&
+      cp "$WORK/shot.png" "$keep" && echo "last screenshot: $keep" >&2
   fi
   exit 1
 }
 
-# Waits up to $1 seconds for the command after it to succeed.
+# Milliseconds of the clock.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Waits up to $1 whole seconds for the command after it to succeed.
 poll() {
-  local limit=$1
+  local end=$(($(now_ms) + $1 * 1000))
   shift
-  local end=$((SECONDS + limit))
   until "$@"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
+    [ "$(now_ms)" -lt "$end" ] || return 1
     sleep 0.1
   done
 }
@@ -62,10 +74,7 @@ poll() {
 # pixel unless told), with a fresh home.
 start_x() {
   stop_game
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-  fi
+  [ -z "$XVFB_PID" ] || end_process "$XVFB_PID"
   rm -f "$WORK/display"
   # Xvfb picks the display number itself and writes it once it is ready.
   # -noreset: a server whose last client has gone would otherwise reset and

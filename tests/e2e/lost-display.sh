@@ -13,8 +13,7 @@ press s # the sound switched off: only a save keeps that
 sleep 0.3
 [ ! -e "$(SETTINGS)" ] || fail "a settings file before the end"
 
-kill "$XVFB_PID"
-wait "$XVFB_PID" 2>/dev/null || true
+end_process "$XVFB_PID"
 XVFB_PID=""
 start=$(date +%s%N)
 while kill -0 "$GAME_PID" 2>/dev/null; do

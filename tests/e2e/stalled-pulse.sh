@@ -13,8 +13,7 @@ command -v pulseaudio >/dev/null 2>&1 ||
 PULSE_PID=""
 stop_pulse() {
   [ -n "$PULSE_PID" ] && kill -CONT "$PULSE_PID" 2>/dev/null || true
-  [ -n "$PULSE_PID" ] && kill "$PULSE_PID" 2>/dev/null || true
-  [ -n "$PULSE_PID" ] && wait "$PULSE_PID" 2>/dev/null || true
+  [ -z "$PULSE_PID" ] || end_process "$PULSE_PID"
   PULSE_PID=""
 }
 trap 'stop_pulse; cleanup' EXIT

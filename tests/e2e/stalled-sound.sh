@@ -11,8 +11,7 @@ command -v perl >/dev/null 2>&1 || { echo "SKIP: perl is not installed"; exit 77
 FIFO="$WORK/audio.fifo"
 READER_PID=""
 stop_reader() {
-  [ -n "$READER_PID" ] && kill "$READER_PID" 2>/dev/null || true
-  [ -n "$READER_PID" ] && wait "$READER_PID" 2>/dev/null || true
+  [ -z "$READER_PID" ] || end_process "$READER_PID"
   READER_PID=""
 }
 trap 'stop_reader; cleanup' EXIT

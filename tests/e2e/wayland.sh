@@ -21,7 +21,7 @@ fi
 export XDG_RUNTIME_DIR="$WORK/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 WESTONS=""
-trap 'for pid in $WESTONS; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done; cleanup' EXIT
+trap 'for pid in $WESTONS; do end_process "$pid"; done; cleanup' EXIT
 
 # start_weston SOCKET OPTIONS...: a compositor listening on SOCKET.
 start_weston() {
