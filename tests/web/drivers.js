@@ -155,12 +155,20 @@ class PuppeteerPage {
     this.page = page;
     this.view = view;
     this.errors = [];
-    page.on('pageerror', e => this.errors.push(e.message || String(e)));
+    this.listen(page);
   }
 
   get width() { return this.view.width; }
   get height() { return this.view.height; }
   get touch() { return this.view.touch; }
+
+  // What the page threw, with where it was and where in its scripts.
+  listen(page) {
+    page.on('pageerror', e => {
+      const at = (e.stack || '').split('\n').map(l => l.trim()).filter(Boolean).slice(0, 3).join(' | ');
+      this.errors.push(`${e.message || e} (on ${page.url()}${at ? `; ${at}` : ''})`);
+    });
+  }
 
   async setUp() {
     const { width, height, touch } = this.view;
@@ -246,7 +254,7 @@ class PuppeteerPage {
   async reopen() {
     await this.page.close();
     this.page = await this.context.newPage();
-    this.page.on('pageerror', e => this.errors.push(e.message || String(e)));
+    this.listen(this.page);
     await this.setUp();
   }
 
