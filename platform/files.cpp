@@ -8,6 +8,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <ftw.h>
+#include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,16 +66,22 @@ int OpenRegular(const char* path) {
     return fd;
 }
 
-// Follows the symbolic links from `path` to the file they lead to. False
-// when the links go round in circles or a name grows too long.
-bool FollowLinks(const char* path, char* target, size_t size) {
+// Follows the symbolic links from `path` to the file they lead to. False,
+// with the reason, when the links go round in circles or a name grows too
+// long.
+bool FollowLinks(const char* path, char* target, size_t size, int32_t* error) {
+    *error = FILE_NAME_TOO_LONG;
     if (!CopyText(target, size, path)) return false;
     for (int32_t links = 0; links <= MaxLinks; ++links) {
         struct stat info {};
         if (lstat(target, &info) != 0 || !S_ISLNK(info.st_mode)) return true;
         char link[FilePathSize];
         const ssize_t n = readlink(target, link, sizeof link);
-        if (n <= 0 || static_cast<size_t>(n) >= sizeof link) return false;
+        if (n <= 0) {
+            *error = errno;
+            return false;
+        }
+        if (static_cast<size_t>(n) >= sizeof link) return false;
         link[n] = 0;
         if (link[0] == '/') {
             if (!CopyText(target, size, link)) return false;
@@ -85,7 +93,23 @@ bool FollowLinks(const char* path, char* target, size_t size) {
             std::memcpy(target + keep, link, static_cast<size_t>(n) + 1);
         }
     }
+    *error = FILE_LINK_LOOP;
     return false;
+}
+
+// The folder that holds `file`, into `folder`.
+void FolderOf(const char* file, char* folder, size_t size) {
+    const char* slash = std::strrchr(file, '/');
+    if (slash == nullptr)
+        CopyText(folder, size, ".");
+    else if (slash == file)
+        CopyText(folder, size, "/");
+    else
+        std::snprintf(folder, size, "%.*s", static_cast<int>(slash - file), file);
+}
+
+void Fail(int32_t* error, int32_t value) {
+    if (error != nullptr) *error = value;
 }
 
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
@@ -104,13 +128,7 @@ bool ClearName(const char* path) {
 // Makes a rename in the folder that holds `file` last through a power cut.
 void SyncFolder(const char* file) {
     char folder[FilePathSize + 8];
-    const char* slash = std::strrchr(file, '/');
-    if (slash == nullptr)
-        CopyText(folder, ".");
-    else if (slash == file)
-        CopyText(folder, "/");
-    else
-        std::snprintf(folder, sizeof folder, "%.*s", static_cast<int>(slash - file), file);
+    FolderOf(file, folder, sizeof folder);
     const int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     Sync(fd);
@@ -128,23 +146,34 @@ int32_t FileRead(const char* path, uint8_t* buffer, int32_t size) {
 }
 
 bool FileFindTarget(const char* path, FileTarget* target) {
-    if (path == nullptr || path[0] == 0 || !FollowLinks(path, target->path, sizeof target->path))
+    target->error = FILE_NAME_TOO_LONG;
+    if (path == nullptr || path[0] == 0 ||
+        !FollowLinks(path, target->path, sizeof target->path, &target->error))
         return false;
     // Only a regular file is replaced, and only one we may write: a file
     // made read-only stays as it is, as does a folder, a FIFO or a device.
     struct stat info {};
     target->exists = stat(target->path, &info) == 0;
+    target->error = errno;
     if (!target->exists && errno != ENOENT) return false;
-    if (target->exists &&
-        (!S_ISREG(info.st_mode) || faccessat(AT_FDCWD, target->path, W_OK, AT_EACCESS) != 0))
+    if (target->exists && !S_ISREG(info.st_mode)) {
+        target->error = FILE_NOT_REGULAR;
         return false;
+    }
+    if (target->exists && faccessat(AT_FDCWD, target->path, W_OK, AT_EACCESS) != 0) {
+        target->error = errno;
+        return false;
+    }
+    target->error = 0;
     target->mode = target->exists ? static_cast<uint32_t>(info.st_mode & 0777) : 0644u;
     return true;
 }
 
-bool FileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size) {
+bool FileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size, int32_t* error) {
+    Fail(error, EINVAL);
     if (size < 0) return false;
     char temp[FilePathSize + 8];
+    Fail(error, FILE_NAME_TOO_LONG);
     if (std::snprintf(temp, sizeof temp, "%s.new", target.path) >= static_cast<int>(sizeof temp))
         return false;
     const mode_t mode = static_cast<mode_t>(target.mode & 0777);
@@ -153,34 +182,169 @@ bool FileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size) {
         // Made afresh, never opened through a link or as a FIFO.
         fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
         if (fd >= 0 || errno == EINTR) continue;
+        Fail(error, errno);
         if (errno != EEXIST || !ClearName(temp)) return false;
     }
     if (fd < 0) return false;
     // The replacement keeps the old file's permissions, whatever the umask.
     bool ok = !target.exists || fchmod(fd, mode) == 0;
     ok = ok && WriteAll(fd, bytes, static_cast<size_t>(size)) && Sync(fd);
+    // A write that failed without saying why (0 bytes) is a full disk.
+    int32_t why = errno != 0 ? errno : ENOSPC;
     // An interrupted close has still closed the file, whose bytes are
     // already on the disk.
-    ok = (close(fd) == 0 || errno == EINTR) && ok;
-    ok = ok && rename(temp, target.path) == 0;
+    if (close(fd) != 0 && errno != EINTR && ok) {
+        why = errno;
+        ok = false;
+    }
+    if (ok && rename(temp, target.path) != 0) {
+        why = errno;
+        ok = false;
+    }
     if (!ok) {
         unlink(temp);
+        Fail(error, why);
+        return false;
+    }
+    SyncFolder(target.path);
+    Fail(error, 0);
+    return true;
+}
+
+bool FileSave(const char* path, const uint8_t* bytes, int32_t size, int32_t* error) {
+    FileTarget target;
+    if (!FileFindTarget(path, &target)) {
+        Fail(error, target.error);
+        return false;
+    }
+    return FileReplace(target, bytes, size, error);
+}
+
+bool FileRemove(const char* path, int32_t* error) {
+    FileTarget target;
+    if (!FileFindTarget(path, &target)) {
+        Fail(error, target.error);
+        return false;
+    }
+    Fail(error, 0);
+    if (!target.exists) return true;
+    if (unlink(target.path) != 0 && errno != ENOENT) {
+        Fail(error, errno);
         return false;
     }
     SyncFolder(target.path);
     return true;
 }
 
-bool FileSave(const char* path, const uint8_t* bytes, int32_t size) {
+bool FileRemovable(const char* path, int32_t* error) {
     FileTarget target;
-    return FileFindTarget(path, &target) && FileReplace(target, bytes, size);
+    if (!FileFindTarget(path, &target)) {
+        *error = target.error;
+        return false;
+    }
+    *error = 0;
+    if (!target.exists) return false;
+    char folder[FilePathSize + 8];
+    FolderOf(target.path, folder, sizeof folder);
+    if (faccessat(AT_FDCWD, folder, W_OK | X_OK, AT_EACCESS) != 0) {
+        *error = errno;
+        return false;
+    }
+    return true;
 }
 
-bool FileRemove(const char* path) {
-    FileTarget target;
-    if (!FileFindTarget(path, &target)) return false;
-    if (!target.exists) return true;
-    if (unlink(target.path) != 0 && errno != ENOENT) return false;
-    SyncFolder(target.path);
+bool FileHoldLock(const char* path) {
+    static int held = -1;
+    if (held >= 0) return true;
+    int fd;
+    while ((fd = open(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0644)) < 0 &&
+           errno == EINTR) {
+    }
+    if (fd < 0) return true;
+    int r;
+    while ((r = flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (r != 0) {
+        const bool taken = errno == EWOULDBLOCK;
+        close(fd);
+        return !taken;
+    }
+    held = fd;
     return true;
+}
+
+const char* FileErrorText(int32_t error) {
+    switch (error) {
+    case FILE_NOT_REGULAR: return "not a regular file";
+    case FILE_LINK_LOOP: return "its symbolic links go round in a circle";
+    case FILE_NAME_TOO_LONG: return "its name is too long";
+    case FILE_TOO_LARGE: return "too large";
+    default: return std::strerror(error);
+    }
+}
+
+namespace {
+// The files whose last failure has been said, and why, so that a failure
+// that goes on is said once.
+constexpr int32_t ReportedFiles = 8;
+struct Reported {
+    char path[FilePathSize];
+    bool removing;
+    int32_t error;
+};
+struct ReportState {
+    std::mutex lock;
+    Reported files[ReportedFiles];
+    int32_t next;
+};
+ReportState Reports;
+
+void Say(const char* line) {
+    size_t done = 0;
+    const size_t size = std::strlen(line);
+    while (done < size) {
+        const ssize_t n = write(STDERR_FILENO, line + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += static_cast<size_t>(n);
+    }
+}
+} // namespace
+
+void FileReport(const char* path, bool removing, int32_t error) {
+    if (path == nullptr || path[0] == 0) return;
+    const std::lock_guard<std::mutex> hold(Reports.lock);
+    Reported* kept = nullptr;
+    for (Reported& r : Reports.files)
+        if (std::strcmp(r.path, path) == 0) kept = &r;
+    if (error == 0) {
+        if (kept != nullptr) kept->path[0] = 0;
+        return;
+    }
+    if (kept != nullptr && kept->error == error && kept->removing == removing) return;
+    if (kept == nullptr) {
+        kept = &Reports.files[Reports.next];
+        Reports.next = (Reports.next + 1) % ReportedFiles;
+    }
+    CopyText(kept->path, path);
+    kept->removing = removing;
+    kept->error = error;
+    char line[FilePathSize + 160];
+    std::snprintf(line, sizeof line, "vantle: cannot %s %s: %s\n", removing ? "remove" : "save",
+                  path, FileErrorText(error));
+    Say(line);
+}
+
+bool FileReplaceSaying(const FileTarget& target, const uint8_t* bytes, int32_t size) {
+    int32_t error = 0;
+    const bool ok = FileReplace(target, bytes, size, &error);
+    FileReport(target.path, false, ok ? 0 : error);
+    return ok;
+}
+
+bool FileRemoveSaying(const char* path) {
+    int32_t error = 0;
+    const bool ok = FileRemove(path, &error);
+    FileReport(path, true, ok ? 0 : error);
+    return ok;
 }

@@ -13,6 +13,7 @@
 // folder.
 #pragma once
 
+#include "platform/files.h"
 #include "platform/keys.h"
 
 #include <cstddef>
@@ -158,11 +159,24 @@ void PlatformStopSound();
 // empty when there is none.
 void PlatformDataFolder(char* buffer, size_t size);
 
+// The player's files kept without holding up the game: PlatformFileReplace
+// writes `size` bytes (at most FileMaxBytes) as the file FileFindTarget
+// found, by files.h's safe replace, and PlatformFileRemove takes the file
+// at `path` away. The desktop does both on a thread of its own, in the
+// order asked (a newer write of a file that waits takes the older one's
+// place), so that a slow disk never delays a tick; the other backends at
+// once. A failure is said on standard error (FileReport). Both return false
+// when the file is known not to have been kept (done at once, and failed);
+// true when it was kept or is being kept.
+bool PlatformFileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size);
+bool PlatformFileRemove(const char* path);
+// Waits until everything asked of the two above is done; returns how many
+// of those failed since the last wait.
+int32_t PlatformFilesWait();
+
 // The browser keeps the player's files in its own storage, which another
 // copy of the game (a second tab) may have written since this one read it:
 // PlatformFileFetch brings the file at `path` up to date from there before
-// it is read to be merged with, and PlatformFileStored puts it there after
-// it was written or removed (taking it out when it is gone). On a desktop
-// the files are their own storage, and both do nothing.
+// it is read to be merged with. On a desktop the files are their own
+// storage, and it does nothing.
 void PlatformFileFetch(const char* path);
-void PlatformFileStored(const char* path);

@@ -6,10 +6,22 @@
 
 #include "platform/platform.h"
 
-// A full queue loses the message, as a window system's does.
+// How many messages the queue holds: a burst of thousands of keys and
+// moves (a machine that stalled while the player typed on) fits.
+constexpr int32_t QueueSize = 8192;
+// Kept for the messages of the game and the system (a close, a new size)
+// however much input is waiting: a backend takes input from its system only
+// while QueueRoomForInput(), leaving the rest in the system's own queue.
+constexpr int32_t QueueKeptForTheGame = 64;
+
+// Posts a message. A full queue makes room by dropping its oldest pen move
+// (a move right after another of the same pen takes that one's place);
+// only a queue full of messages that are not moves loses the new one, which
+// a backend that heeds QueueRoomForInput never lets happen.
 void QueuePost(const Message& message);
 bool QueueTake(Message* message);
 int32_t QueueCount();
+bool QueueRoomForInput();
 
 void QueuePostQuit(int32_t exitCode);
 bool QueueQuitPosted();

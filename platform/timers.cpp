@@ -16,6 +16,7 @@ struct Timer {
 
 struct TimerState {
     Timer timers[MaxTimers];
+    SteadyTime clock;
 };
 TimerState Timers;
 
@@ -49,6 +50,21 @@ int32_t TicksDue(const Timer& t, uint64_t now, int32_t limit) {
     return due < static_cast<uint64_t>(limit) ? static_cast<int32_t>(due) : limit;
 }
 } // namespace
+
+uint64_t SteadyNow(SteadyTime* clock, uint64_t raw) {
+    if (!clock->read) {
+        clock->read = true;
+        clock->lastRaw = raw;
+    }
+    // A reading behind the last one (read as a signed difference, so that a
+    // clock that wrapped below zero counts as behind): the time stands.
+    const auto step = static_cast<int64_t>(raw - clock->lastRaw);
+    if (step < 0) clock->gap += clock->lastRaw - raw;
+    clock->lastRaw = raw;
+    return raw + clock->gap;
+}
+
+uint64_t SteadyClock(uint64_t raw) { return SteadyNow(&Timers.clock, raw); }
 
 uint64_t NextTimerDeadline(uint64_t deadline, uint64_t now, uint32_t interval) {
     const uint64_t next = deadline + interval;
@@ -117,9 +133,14 @@ bool TimerWake(uint64_t now, Message* message) {
         // as it is when the loop wakes for every tick. And never more than
         // the ticks slept through: the one after them is TimerTake's, due
         // at its own time.
-        const int32_t due = now == 0 ? 0 : TicksDue(t, now - 1, t.sleep < 0 ? 0x7FFFFFFF : t.sleep);
+        const int32_t due =
+            now == 0 ? 0 : TicksDue(t, now - 1, t.sleep < 0 ? MaxTicksAtOnce : t.sleep);
         if (due == 0) continue;
         t.deadline += uint64_t{t.interval} * static_cast<uint32_t>(due);
+        // Ticks beyond the most run at once are not run: the next comes at
+        // its time from now.
+        if (t.sleep < 0 && t.deadline + t.interval <= now)
+            t.deadline = NextTimerDeadline(t.deadline, now, t.interval) - t.interval;
         if (t.sleep > 0) t.sleep -= due;
         *message = Message{t.window, MSG_TIMER, t.id, due - 1};
         return true;

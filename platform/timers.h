@@ -13,6 +13,27 @@
 
 #include "platform/platform.h"
 
+// A clock made steady: `raw` (a clock's milliseconds) as a time that never
+// goes back. A clock set back (or one that wrapped round below its start)
+// stands still until it catches up with itself, rather than putting every
+// wait an age ahead; a leap forward is time that passed. Each thread that
+// reads a clock keeps its own SteadyTime.
+struct SteadyTime {
+    bool read;        // a raw reading has been seen
+    uint64_t lastRaw; // the last raw reading
+    uint64_t gap;     // how far the steady time runs ahead of the raw one
+};
+uint64_t SteadyNow(SteadyTime* clock, uint64_t raw);
+// The message loop's own (the timers count on it).
+uint64_t SteadyClock(uint64_t raw);
+
+// The most ticks a timer hands out late at once, in one message: the loop
+// sleeps through a waiting title or a pause for as long as it likes, but a
+// clock that leaps ahead by years must not keep the game running idle ticks
+// for seconds (12 ns each: this many take about 12 ms). Past them the
+// ticks are not run.
+constexpr int32_t MaxTicksAtOnce = 1 << 20;
+
 // When a timer that fell due at `deadline` and is taken at `now` falls due
 // next: one interval on, keeping the cadence, unless that time has passed
 // already (a long tick), when the count starts afresh from `now`.

@@ -109,14 +109,25 @@ void PenPlace(int32_t lParam, int32_t* x, int32_t* y) {
                     x, y);
 }
 
+// The settings and, at any end but the player's own quit, the game in
+// progress are saved, and the program waits until they are on the disk.
+// False when there was something to keep and none of it could be kept.
+bool KeepEverything() {
+    PlatformFilesWait(); // the checkpoints still being written
+    const bool wanted = SettingsPath()[0] != 0 || GameToKeepAtEnd();
+    const int32_t asked = (SaveSettings() ? 1 : 0) + (KeepAtEnd() ? 1 : 0);
+    const int32_t failed = PlatformFilesWait();
+    return !wanted || asked > failed;
+}
+
 void OnDestroy(Window window) {
-    SaveSettings();
-    // Any end but the player's own quit keeps the game in progress.
-    KeepAtEnd();
+    const bool kept = KeepEverything();
     PlatformKillTimer(window, GameTimerId);
     PlayCue(CUE_STOP);
     ReleaseScreen();
-    PlatformPostQuitMessage(0);
+    // An end the player did not choose (a signal, a logout) that could keep
+    // nothing says so in its exit code, as the lines on standard error did.
+    PlatformPostQuitMessage(kept || PlayerEnded() ? 0 : 1);
 }
 } // namespace
 
@@ -190,10 +201,7 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     // The program may end without its window being destroyed (a browser
     // page hidden or closed, the display lost): the settings and the game
     // in progress are saved.
-    case MSG_ENDSESSION:
-        SaveSettings();
-        KeepAtEnd();
-        return 0;
+    case MSG_ENDSESSION: KeepEverything(); return 0;
     // Out of sight, a game in play would go on unseen: it pauses (which
     // keeps it), and the player resumes it with Space.
     case MSG_SHOWWINDOW:

@@ -3,6 +3,7 @@
 // in the player's data folder, then the window and its message loop take over.
 // The command line holds only --help and --version; the game reads nothing
 // else from it.
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "shell/app.h"
 #include "shell/saved_game.h"
@@ -65,11 +66,24 @@ int main(int argc, char** argv) {
         path[0] = 0;
     }
     SetSettingsPath(path);
-    // The game in progress is kept beside the settings, or nowhere.
+    // The game in progress is kept beside the settings, or nowhere. One copy
+    // of the game at a time keeps a game: a second one started meanwhile
+    // starts on the title and leaves the first one's game alone (both keep
+    // the better high score, as the settings' saves merge it).
     char game[4096 + 16];
-    if (path[0] == 0 || std::snprintf(game, sizeof game, "%s%s", folder, GameFileName) >=
-                            static_cast<int>(sizeof game))
+    char lock[4096 + 16];
+    if (path[0] == 0 ||
+        std::snprintf(game, sizeof game, "%s%s", folder, GameFileName) >=
+            static_cast<int>(sizeof game) ||
+        std::snprintf(lock, sizeof lock, "%s%s", folder, LockFileName) >=
+            static_cast<int>(sizeof lock)) {
         game[0] = 0;
+    } else if (!FileHoldLock(lock)) {
+        std::fputs("vantle: another copy of vantle is running; this one keeps no game in "
+                   "progress and leaves that copy's alone\n",
+                   stderr);
+        game[0] = 0;
+    }
     SetGamePath(game);
     return AppMain();
 }

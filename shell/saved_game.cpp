@@ -10,16 +10,17 @@
 #include "render/draw.h"
 #include "shell/settings.h"
 
+#include <cstdio>
+
 namespace {
 struct KeepingState {
     char path[FilePathSize]; // empty: no saved game
     int32_t modeBefore;      // the mode and the fall as the tick found them
     int32_t fallStepBefore;
-    int32_t highBefore; // the high score when the game began
-    bool playerQuit;    // the player ended the game: nothing is kept
-    bool recordDue;     // a game ended with a new record, to be saved next tick
+    int32_t highKept; // the high score the settings were last saved with (or read)
+    bool playerQuit;  // the player ended the game: nothing is kept
 };
-KeepingState Keeping{{}, MODE_TITLE, 1, 0, false, false};
+KeepingState Keeping{{}, MODE_TITLE, 1, 0, false};
 
 // A new pair dealt, or play just paused: the moments a checkpoint is made.
 bool Checkpoint(int32_t modeBefore, int32_t fallStepBefore) {
@@ -39,19 +40,35 @@ const char* GamePath() { return Keeping.path; }
 void ResetKeeping() {
     Keeping.modeBefore = MODE_TITLE;
     Keeping.fallStepBefore = 1;
-    Keeping.highBefore = 0;
+    Keeping.highKept = Board.HighScore;
     Keeping.playerQuit = false;
-    Keeping.recordDue = false;
 }
 
 bool ResumeSavedGame() {
-    Keeping.highBefore = Board.HighScore;
+    Keeping.highKept = Board.HighScore;
     if (Keeping.path[0] == 0) return false;
+    // A kept game is offered only if it can be thrown away once the player
+    // ends it: one that cannot (made read-only, in a read-only folder) would
+    // come back at every start however it ended.
+    int32_t error = 0;
+    if (!FileRemovable(Keeping.path, &error)) {
+        if (error != 0)
+            std::fprintf(stderr,
+                         "vantle: the game kept in %s cannot be removed (%s); it is not "
+                         "offered\n",
+                         Keeping.path, FileErrorText(error));
+        std::fflush(stderr);
+        return false;
+    }
     uint8_t bytes[SnapshotSize + 1];
     // One byte more than a saved game: a longer file is no saved game.
     const int32_t n = FileRead(Keeping.path, bytes, sizeof bytes);
     if (n < 0 || !DecodeGame(bytes, static_cast<size_t>(n))) return false;
     ResumeGame();
+    // The panel's score has been paid, and so counts towards the record
+    // even if the settings were never saved with it (a crash): it is saved
+    // on the next tick.
+    if (Board.PanelScore > Board.HighScore) Board.HighScore = Board.PanelScore;
     DrawGame();
     return true;
 }
@@ -63,15 +80,17 @@ bool SaveGame() {
     if (size == 0) return false;
     // Written whole beside the old file and renamed over it, as the
     // settings are: a crash or a power cut leaves one game or the other.
-    const bool saved = FileSave(Keeping.path, bytes, size);
-    PlatformFileStored(Keeping.path);
-    return saved;
+    FileTarget target;
+    if (!FileFindTarget(Keeping.path, &target)) {
+        FileReport(Keeping.path, false, target.error);
+        return false;
+    }
+    return PlatformFileReplace(target, bytes, size);
 }
 
 void DiscardGame() {
     if (Keeping.path[0] == 0) return;
-    FileRemove(Keeping.path);
-    PlatformFileStored(Keeping.path);
+    PlatformFileRemove(Keeping.path);
 }
 
 void KeepBeforeTick() {
@@ -88,26 +107,24 @@ void KeepAfterTick(int32_t result) {
         if (before == MODE_PLAY) DiscardGame();
         return;
     }
-    if (before == MODE_TITLE && Flow.Mode == MODE_PLAY) Keeping.highBefore = Board.HighScore;
-    if (Keeping.recordDue) {
-        // A new record is saved now rather than when the program ends: on
-        // the tick after the game's end, so that no tick waits for two
-        // saves.
-        Keeping.recordDue = false;
+    // A new record is saved at once, ahead of anything it could be lost
+    // with: the checkpoint of the pair dealt on the same tick, or the end of
+    // the game, which throws the kept game away. Once asked, it is not
+    // asked again until the record rises again, whatever came of it.
+    if (Board.HighScore > Keeping.highKept) {
+        Keeping.highKept = Board.HighScore;
         SaveSettings();
     }
     if (before != MODE_GAMEOVER && Flow.Mode == MODE_GAMEOVER) {
         // The game has ended: there is nothing to come back to.
         DiscardGame();
-        if (Board.HighScore > Keeping.highBefore) {
-            Keeping.recordDue = true;
-            Keeping.highBefore = Board.HighScore;
-        }
         return;
     }
     if (Checkpoint(before, Keeping.fallStepBefore)) SaveGame();
 }
 
-void KeepAtEnd() {
-    if (!Keeping.playerQuit && GameInProgress()) SaveGame();
-}
+bool GameToKeepAtEnd() { return !Keeping.playerQuit && Keeping.path[0] != 0 && GameInProgress(); }
+
+bool KeepAtEnd() { return GameToKeepAtEnd() && SaveGame(); }
+
+bool PlayerEnded() { return Keeping.playerQuit; }

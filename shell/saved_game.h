@@ -12,6 +12,8 @@
 #include <cstdint>
 
 constexpr const char* GameFileName = "vantle.sav";
+// Held by the copy of the game that keeps a game in progress, beside it.
+constexpr const char* LockFileName = "vantle.lock";
 
 // Where the saved game lives. Empty (as until set) means none: nothing is
 // read or written.
@@ -22,7 +24,9 @@ const char* GamePath();
 // valid one, puts it back in play paused and draws it. False (the state
 // untouched) when there is none, or the file is short, damaged, foreign or
 // of a later version: the title comes as before, and the next save
-// replaces the file.
+// replaces the file. A file the game could not remove once the player ends
+// the game (read-only, or in a read-only folder) is not offered, and one
+// line on standard error says so.
 bool ResumeSavedGame();
 
 // Writes the game in progress; false when there is none or it could not be
@@ -37,8 +41,13 @@ void KeepBeforeTick();
 void KeepAfterTick(int32_t result);
 // The program may end now without the player having asked (the window
 // destroyed by anything but the player's quit, a page hidden or closed, the
-// display lost): the game in progress is written.
-void KeepAtEnd();
+// display lost): the game in progress is written. False when there was none
+// to keep, or it could not be.
+bool KeepAtEnd();
+// Whether a game is in progress that an end not chosen by the player keeps.
+bool GameToKeepAtEnd();
+// Whether the player ended the program (Escape, the quit button).
+bool PlayerEnded();
 
 // Back to the state at start-up (the path stays).
 void ResetKeeping();

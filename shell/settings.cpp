@@ -91,7 +91,10 @@ bool SaveSettings() {
     // may write is replaced: a file made read-only stays as it is, as does a
     // folder, a FIFO or a device (a link to /dev/null keeps nothing).
     FileTarget target;
-    if (!FileFindTarget(Path, &target)) return false;
+    if (!FileFindTarget(Path, &target)) {
+        FileReport(Path, false, target.error);
+        return false;
+    }
 
     SettingsValues v{Buttons.Table[BUTTON_SOUND].state,
                      Board.HighScore,
@@ -111,7 +114,5 @@ bool SaveSettings() {
 
     // Written whole beside the old file and renamed over it: a crash, a
     // signal or a full disk mid-save leaves the old file as it was.
-    const bool saved = FileReplace(target, bytes, sizeof bytes);
-    if (saved) PlatformFileStored(target.path);
-    return saved;
+    return PlatformFileReplace(target, bytes, sizeof bytes);
 }

@@ -42,6 +42,9 @@ void LoadSettings();
 // a symbolic link is followed and the file it names is replaced. The high
 // score saved is the higher of the game's and the one on disk, which another
 // copy of the game may have raised meanwhile. A file we may not write, and
-// anything that is not a regular file, is left as it is and nothing is saved.
-// Returns false when nothing could be saved (the game does not look).
+// anything that is not a regular file, is left as it is and nothing is saved;
+// that, or a save that fails, is said in one line on standard error. The
+// file is written off the tick's path (PlatformFileReplace). Returns false
+// when nothing was saved: there is no file, it may not be written, or (where
+// files are written at once) the write failed.
 bool SaveSettings();

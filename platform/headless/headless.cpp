@@ -25,6 +25,7 @@ struct HeadlessState {
     Message modal[ModalQueueSize] = {};
     int32_t modalHead = 0, modalCount = 0;
     uint64_t clock = 0;
+    int32_t fileFailures = 0;
 };
 HeadlessState H;
 
@@ -155,5 +156,21 @@ void PlatformDataFolder(char* buffer, size_t size) {
 
 void PlatformOfferDialog(Window, const char*, const DialogChoice*, int32_t) {}
 void PlatformWithdrawDialog(Window) {}
+// The files are written at once, so that a driver sees them as soon as the
+// game asks.
+bool PlatformFileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size) {
+    const bool kept = FileReplaceSaying(target, bytes, size);
+    if (!kept) ++H.fileFailures;
+    return kept;
+}
+bool PlatformFileRemove(const char* path) {
+    const bool kept = FileRemoveSaying(path);
+    if (!kept) ++H.fileFailures;
+    return kept;
+}
+int32_t PlatformFilesWait() {
+    const int32_t failures = H.fileFailures;
+    H.fileFailures = 0;
+    return failures;
+}
 void PlatformFileFetch(const char*) {}
-void PlatformFileStored(const char*) {}

@@ -51,6 +51,12 @@ struct PenScale {
 };
 PenScale VideoPenScale();
 
+// --- i_timer.cpp ---
+
+// Milliseconds of the message loop's clock: SDL's, made steady (it never
+// goes back, whatever the system's clock does).
+uint64_t LoopNow();
+
 // --- i_events.cpp ---
 
 // The pen is one finger or the left mouse button, whichever went down first.

@@ -134,7 +134,7 @@ int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* 
 void RunSleptTicks(WindowProcedure procedure) {
     if (!Events.waiting) return;
     Message m{};
-    while (TimerWake(SDL_GetTicks64(), &m) && WindowProcedureIfAlive() != nullptr)
+    while (TimerWake(LoopNow(), &m) && WindowProcedureIfAlive() != nullptr)
         procedure(m.window, m.message, m.wParam, m.lParam);
 }
 
@@ -142,8 +142,11 @@ bool PlatformGetMessage(Message* message) {
     SDL_Event event;
     for (;;) {
         if (QueueQuitPosted()) return false;
+        // SDL's events are taken while the queue has room for them; the
+        // rest wait in SDL's own queue (and the X server's), so that a burst
+        // of input after a stall loses nothing.
         Events.waiting = true;
-        while (SDL_PollEvent(&event)) HandleEvent(event);
+        while (QueueRoomForInput() && SDL_PollEvent(&event)) HandleEvent(event);
         Events.waiting = false;
         // A signal that came before SDL could take its event.
         if (EndRequested() && !Events.endPosted) {
@@ -151,7 +154,7 @@ bool PlatformGetMessage(Message* message) {
             QueuePost(Message{DesktopWindow, MSG_CLOSE, 0, 0});
         }
         int32_t wait = -1;
-        if (LoopLook(SDL_GetTicks64(), DesktopWindow, WindowTakePaint, message, &wait)) return true;
+        if (LoopLook(LoopNow(), DesktopWindow, WindowTakePaint, message, &wait)) return true;
         // Sleep until something happens or the next tick the game wants.
         Events.waiting = true;
         const bool woken = wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait);

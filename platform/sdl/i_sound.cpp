@@ -12,11 +12,13 @@
 // any output, cues are dropped at once.
 #include "platform/sdl/desktop.h"
 
+#include "platform/timers.h"
 #include "platform/wave.h"
 
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +52,16 @@ struct SoundState {
     uint64_t playsUntil; // when the sound last queued ends
 };
 SoundState Sound;
+
+// The sound's clock, read by the game's thread and the sound's: SDL's, made
+// steady, so that a clock set back never holds a cue (nor keeps the output
+// open) until it has caught up again.
+uint64_t SoundNow() {
+    static std::mutex lock;
+    static SteadyTime clock{};
+    const std::lock_guard<std::mutex> hold(lock);
+    return SteadyNow(&clock, SDL_GetTicks64());
+}
 
 // The sound libraries SDL tries complain on standard error when a machine
 // has no sound; the game itself reports nothing, so they are not heard.
@@ -147,12 +159,12 @@ int SoundThread(void*) {
             const OutputState opened = OpenDevice();
             RestoreErrors(saved);
             SDL_LockMutex(Sound.lock);
-            Sound.lastUse = SDL_GetTicks64();
+            Sound.lastUse = SoundNow();
             SetState(opened);
             continue;
         }
         if (Sound.state == OUTPUT_OPEN && !Sound.playing) {
-            const uint64_t now = SDL_GetTicks64(), due = Sound.lastUse + CloseAfterMs;
+            const uint64_t now = SoundNow(), due = Sound.lastUse + CloseAfterMs;
             if (now >= due)
                 CloseDevice(false);
             else
@@ -181,7 +193,7 @@ bool StartThread() {
 bool WaitUntil(uint64_t until) {
     for (;;) {
         if (Sound.cut) return false;
-        const uint64_t now = SDL_GetTicks64();
+        const uint64_t now = SoundNow();
         if (now >= until) return true;
         SDL_CondWaitTimeout(Sound.changed, Sound.lock, static_cast<uint32_t>(until - now));
     }
@@ -196,7 +208,7 @@ void SoundPrepare() {
 void PlatformPlayWave(const char* name) {
     WavePcm pcm{};
     if (!FindGameWave(name, &pcm)) return;
-    const uint64_t start = SDL_GetTicks64();
+    const uint64_t start = SoundNow();
     if (Sound.shut || !StartThread()) return;
     SDL_LockMutex(Sound.lock);
     // The sound lasts this long; the last buffer SDL takes from the queue
@@ -212,17 +224,16 @@ void PlatformPlayWave(const char* name) {
         SDL_CondBroadcast(Sound.changed);
     }
     while (Sound.state != OUTPUT_OPEN && Sound.state != OUTPUT_NONE && !Sound.cut &&
-           SDL_GetTicks64() < end)
-        SDL_CondWaitTimeout(Sound.changed, Sound.lock,
-                            static_cast<uint32_t>(end - SDL_GetTicks64() + 1));
+           SoundNow() < end)
+        SDL_CondWaitTimeout(Sound.changed, Sound.lock, static_cast<uint32_t>(end - SoundNow() + 1));
     // An output opened late plays the sound to its end all the same; the
     // game goes on when the sound would have ended.
     if (Sound.state == OUTPUT_OPEN && !Sound.cut &&
         SDL_QueueAudio(Sound.device, pcm.data, static_cast<Uint32>(pcm.size)) == 0)
-        Sound.playsUntil = SDL_GetTicks64() + pcm.size * 1000 / Rate;
+        Sound.playsUntil = SoundNow() + pcm.size * 1000 / Rate;
     WaitUntil(end);
     Sound.playing = false;
-    Sound.lastUse = SDL_GetTicks64();
+    Sound.lastUse = SoundNow();
     SDL_CondBroadcast(Sound.changed);
     SDL_UnlockMutex(Sound.lock);
 }
@@ -253,10 +264,10 @@ bool SoundShutdown() {
     if (done) {
         Sound.stopping = true;
         SDL_CondBroadcast(Sound.changed);
-        const uint64_t until = SDL_GetTicks64() + ExitCloseMs;
-        while (!Sound.stopped && SDL_GetTicks64() < until)
+        const uint64_t until = SoundNow() + ExitCloseMs;
+        while (!Sound.stopped && SoundNow() < until)
             SDL_CondWaitTimeout(Sound.changed, Sound.lock,
-                                static_cast<uint32_t>(until - SDL_GetTicks64() + 1));
+                                static_cast<uint32_t>(until - SoundNow() + 1));
         done = Sound.stopped && Sound.closing == 0;
     }
     SDL_UnlockMutex(Sound.lock);

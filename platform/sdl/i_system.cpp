@@ -103,6 +103,11 @@ void TakeSignals() {
     struct sigaction pipe {};
     if (sigaction(SIGPIPE, nullptr, &pipe) == 0 && pipe.sa_handler == SIG_DFL)
         signal(SIGPIPE, SIG_IGN);
+    // A file grown past the size limit the game was started with fails its
+    // write (the save says so) instead of ending the program unsaved.
+    struct sigaction size {};
+    if (sigaction(SIGXFSZ, nullptr, &size) == 0 && size.sa_handler == SIG_DFL)
+        signal(SIGXFSZ, SIG_IGN);
     pthread_t thread;
     if (pthread_create(&thread, nullptr, SignalThread, nullptr) == 0) pthread_detach(thread);
     // SDL would turn two of them into its quit event by handlers of its own.
@@ -273,4 +278,3 @@ void PlatformDataFolder(char* buffer, size_t size) {
 // SDL keeps the screen saver off while its window is open.
 void PlatformKeepAwake(Window, bool) {}
 void PlatformFileFetch(const char*) {}
-void PlatformFileStored(const char*) {}

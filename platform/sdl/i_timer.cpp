@@ -4,12 +4,14 @@
 
 #include "platform/timers.h"
 
+uint64_t LoopNow() { return SteadyClock(SDL_GetTicks64()); }
+
 void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds) {
-    TimerSet(window, id, milliseconds, SDL_GetTicks64());
+    TimerSet(window, id, milliseconds, LoopNow());
 }
 
 void PlatformKillTimer(Window window, uint32_t id) { TimerKill(window, id); }
 
 void PlatformTimerSleep(Window window, uint32_t id, int32_t ticks) {
-    TimerSleep(window, id, ticks, SDL_GetTicks64());
+    TimerSleep(window, id, ticks, LoopNow());
 }

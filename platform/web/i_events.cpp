@@ -286,7 +286,7 @@ EMSCRIPTEN_KEEPALIVE void WebEndSession() {
 }
 
 uint64_t Now() {
-    return static_cast<uint64_t>(emscripten_get_now());
+    return SteadyClock(static_cast<uint64_t>(emscripten_get_now()));
 }
 
 void WakeLoop() {

@@ -95,6 +95,7 @@ EM_JS(void, js_store_file, (const char* path, const char* file), {
 
 struct SystemState {
     bool restored;
+    int32_t failures; // files not kept since the last wait
 };
 SystemState System;
 
@@ -128,6 +129,24 @@ void PlatformFileFetch(const char* path) {
     if (const char* name = StoredName(path)) js_fetch_file(path, name);
 }
 
-void PlatformFileStored(const char* path) {
+// The files are written at once (the page's memory is no slow disk), then
+// put into storage, or taken out of it when they are gone.
+bool PlatformFileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size) {
+    const bool kept = FileReplaceSaying(target, bytes, size);
+    if (!kept) ++System.failures;
+    if (const char* name = StoredName(target.path)) js_store_file(target.path, name);
+    return kept;
+}
+
+bool PlatformFileRemove(const char* path) {
+    const bool kept = FileRemoveSaying(path);
+    if (!kept) ++System.failures;
     if (const char* name = StoredName(path)) js_store_file(path, name);
+    return kept;
+}
+
+int32_t PlatformFilesWait() {
+    const int32_t failures = System.failures;
+    System.failures = 0;
+    return failures;
 }

@@ -12,17 +12,32 @@
 
 namespace {
 
-TEST(MessageQueue, MessagesComeInOrderAndAFullQueueLosesTheNewest) {
+// A burst of input while the game stood still (thousands of keys, a
+// close): nothing is lost but pen moves, which later moves stand for.
+TEST(MessageQueue, ABurstLosesNoKeyNorCloseOnlyMovesMerge) {
     QueueReset();
     Message m{};
     EXPECT_FALSE(QueueTake(&m));
-    for (uint32_t i = 0; i < 300; ++i) QueuePost(Message{1, MSG_KEYDOWN, i, 0});
-    EXPECT_EQ(QueueCount(), 256);
-    for (uint32_t i = 0; i < 256; ++i) {
-        ASSERT_TRUE(QueueTake(&m));
-        ASSERT_EQ(m.wParam, i);
+    int32_t posted = 0;
+    for (uint32_t i = 0; QueueRoomForInput(); ++i, ++posted)
+        QueuePost(Message{1, i % 2 == 0 ? MSG_KEYDOWN : MSG_KEYUP, VK_DOWN, 0});
+    EXPECT_EQ(posted, QueueSize - QueueKeptForTheGame);
+    for (int32_t i = 0; i < 10000; ++i) QueuePost(Message{1, MSG_MOUSEMOVE, 1u, i});
+    QueuePost(Message{1, MSG_CLOSE, 0, 0});
+    int32_t keys = 0, moves = 0, closes = 0;
+    uint32_t last = MSG_KEYUP;
+    while (QueueTake(&m)) {
+        if (m.message == MSG_KEYDOWN || m.message == MSG_KEYUP) {
+            ASSERT_NE(m.message, last) << "keys in their order, none lost";
+            last = m.message;
+            ++keys;
+        }
+        if (m.message == MSG_MOUSEMOVE) ++moves;
+        if (m.message == MSG_CLOSE) ++closes;
     }
-    EXPECT_FALSE(QueueTake(&m));
+    EXPECT_EQ(keys, posted);
+    EXPECT_EQ(closes, 1);
+    EXPECT_GE(moves, 1);
     // The queue goes round its end and on.
     QueuePost(Message{1, MSG_TIMER, 7, 0});
     ASSERT_TRUE(QueueTake(&m));
@@ -126,6 +141,34 @@ TEST(Timers, ALongTickPutsTheNextAtOnceAndSettingTheTimerWakesIt) {
     EXPECT_EQ(TimerWait(1160), 190);
     TimerSet(1, 1, 70, 1160);
     EXPECT_EQ(TimerWait(1160), 70) << "set again: awake";
+    TimerKillAll(1);
+}
+
+// A clock set back (or wrapped below its start, as SDL's is under a clock
+// faked back) stands still instead of putting the next tick an age away;
+// one that leaps ahead by years, on a waiting title, runs a bounded number
+// of idle ticks and then keeps the cadence.
+TEST(Timers, AClockThatGoesBackOrLeapsKeepsTheCadence) {
+    SteadyTime clock{};
+    EXPECT_EQ(SteadyNow(&clock, 5000), 5000u);
+    EXPECT_EQ(SteadyNow(&clock, 5070), 5070u);
+    EXPECT_EQ(SteadyNow(&clock, 1000), 5070u) << "ten minutes back: the time stands";
+    EXPECT_EQ(SteadyNow(&clock, 1070), 5140u) << "and goes on from there";
+    EXPECT_EQ(SteadyNow(&clock, ~uint64_t{0} - 599999), 5140u) << "below zero: back too";
+    EXPECT_EQ(SteadyNow(&clock, ~uint64_t{0} - 599929), 5210u);
+
+    TimerKillAll(1);
+    Message m{};
+    TimerSet(1, 1, 70, 1000);
+    TimerSleep(1, 1, -1, 1000);
+    const uint64_t years = 1000 + uint64_t{70} * 1000000000;
+    ASSERT_TRUE(TimerWake(years, &m));
+    EXPECT_EQ(m.lParam, MaxTicksAtOnce - 1) << "at most this many idle ticks at once";
+    EXPECT_FALSE(TimerWake(years, &m)) << "the rest are not run";
+    EXPECT_LE(TimerWait(years), 70) << "the next tick within one interval";
+    ASSERT_TRUE(TimerTake(years + 70, &m));
+    EXPECT_EQ(m.lParam, 0);
+    EXPECT_EQ(TimerWait(years + 70), 70);
     TimerKillAll(1);
 }
 

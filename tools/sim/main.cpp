@@ -62,17 +62,53 @@ bool ParseSize(const char* text, int32_t* w, int32_t* h) {
     return true;
 }
 
-// The whole script; a file's size is known before it is read, so the text
-// takes no more memory than the file.
-bool ReadAll(FILE* in, std::string* text) {
+// The longest line and the longest script taken: input that is no script
+// (a device's endless bytes, a binary file) is refused before it costs
+// more memory than that.
+constexpr size_t MaxLineBytes = 8192;
+constexpr size_t MaxScriptBytes = size_t{1} << 30;
+
+// The whole script, each line checked as soon as it has come whole, so that
+// the first bad line stops the reading. A file's size is known before it is
+// read, so the text takes no more memory than the file. False with the
+// reason in `error` (line 0: the input itself).
+bool ReadScript(FILE* in, std::string* text, ScriptError* error) {
     struct stat info {};
-    if (fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    if (fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+        static_cast<size_t>(info.st_size) < MaxScriptBytes)
         text->reserve(static_cast<size_t>(info.st_size) + 1);
     char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) text->append(buffer, n);
+    size_t checked = 0; // the whole lines up to here are good
+    int32_t lines = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+        if (text->size() + n > MaxScriptBytes) {
+            *error = ScriptError{0, "the script is longer than 1 GiB"};
+            return false;
+        }
+        text->append(buffer, n);
+        const size_t end = text->rfind('\n');
+        if (end != std::string::npos && end + 1 > checked) {
+            ScriptReader reader{};
+            StartScript(&reader, text->data() + checked, end + 1 - checked);
+            reader.line = lines;
+            ScriptCommand c{};
+            int32_t r;
+            while ((r = NextCommand(&reader, &c, error)) > 0) {
+            }
+            if (r < 0) return false;
+            lines = reader.line;
+            checked = end + 1;
+        }
+        if (text->size() - checked > MaxLineBytes) {
+            *error = ScriptError{lines + 1, "longer than 8192 bytes: this is no script"};
+            return false;
+        }
+    }
+    if (std::ferror(in)) *error = ScriptError{0, "cannot read the script"};
     return !std::ferror(in);
 }
+
 // A FIFO or a device would be waited on or written over: only a regular
 // file, or nothing yet, will do.
 bool RegularOrNothing(const char* path) {
@@ -136,17 +172,16 @@ int main(int argc, char** argv) {
             return ExitUsage;
         }
     }
-    const bool read = ReadAll(in, &text);
-    if (in != stdin) std::fclose(in);
-    if (!read) {
-        std::fprintf(stderr, "vantle-sim: cannot read the script\n");
-        return ExitUsage;
-    }
-
     // Every line is checked before anything runs; then the commands are read
     // again one at a time as they run, so that no list of them is kept.
     ScriptError error;
-    if (!CheckScript(text.data(), text.size(), &error)) {
+    const bool read = ReadScript(in, &text, &error);
+    if (in != stdin) std::fclose(in);
+    if (!read && error.line == 0) {
+        std::fprintf(stderr, "vantle-sim: %s\n", error.message.c_str());
+        return ExitUsage;
+    }
+    if (!read || !CheckScript(text.data(), text.size(), &error)) {
         std::fprintf(stderr, "vantle-sim: line %d: %s\n", error.line, error.message.c_str());
         return ExitUsage;
     }

@@ -127,7 +127,13 @@ int32_t NextCommand(ScriptReader* reader, ScriptCommand* command, ScriptError* e
             const Limits* found = nullptr;
             for (const Limits& l : Table)
                 if (name == l.name) found = &l;
-            if (found == nullptr) return Fail(error, line, "unknown command '" + name + "'");
+            if (found == nullptr) {
+                // Said as it can be read: what is not printable is a '?'.
+                std::string shown = name.substr(0, 40);
+                for (char& ch : shown)
+                    if (ch < 0x20 || ch > 0x7E) ch = '?';
+                return Fail(error, line, "unknown command '" + shown + "'");
+            }
             c.kind = found->kind;
             if (count - 1 != found->count)
                 return Fail(error, line,

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr uint64_t LandingMs = 1102 * 1000 / 11025; // WAVE3
-constexpr uint64_t Slack = 24 + 100;                // a device buffer, and a busy machine
+constexpr uint64_t Slack = 24 + 250;                // a device buffer, and a busy machine
 
 std::string OutputPath(const char* name) {
     std::string path = ::testing::TempDir() + "vantle-sound-" + name;
