@@ -232,11 +232,25 @@ class Game {
 async function quitIsGone(t) {
   const { game } = await t.open(PORTRAIT);
   await game.start();
+  // The drop held long enough for a pair to fall from the top and land
+  // (11 rows and the landing, some 17 ticks), and it may drop the next one
+  // too: the game kept counts the pairs dealt.
   for (let n = 1; n <= 2; n++) {
     const [x, y] = await game.control(KEY.drop);
-    await game.act(`the drop control held to land pair ${n}`, () => game.page.tap(x, y, 1300));
-    await game.keptGame(`pair ${n} has landed: the next pair is dealt and kept`, s => s.mode === 1 && s.pairsSinceSpeedUp === n);
+    await game.act(`the drop control held to land pair ${n}`, () => game.page.tap(x, y, 1600));
+    await game.keptGame(`pair ${n} has landed: the next pair is dealt and kept`, s => s.mode === 1 && s.pairsSinceSpeedUp >= n);
   }
+  // Quit while the new pair falls, not while a landing resolves (the game
+  // does not look at its keys then): no pair dealt for 700 ms, so none
+  // landed since, and the next is far from landing.
+  let dealt = -1, since = Date.now();
+  await game.keptGame('the pairs dealt settle', s => {
+    if (s.pairsSinceSpeedUp !== dealt) {
+      dealt = s.pairsSinceSpeedUp;
+      since = Date.now();
+    }
+    return Date.now() - since >= 700;
+  }, 5000);
   await game.tapControl(KEY.quit, 40, 'a tap on the quit control (✕)');
   const e = await until(async () => {
     const x = await game.ended();
