@@ -9,11 +9,14 @@
 #include "game/flow.h"
 #include "game/match.h"
 #include "game/report.h"
+#include "game/snapshot.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
 #include "tests/support/game_state.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include <random>
 
@@ -92,6 +95,17 @@ void CheckIdleTicks(Coverage* seen) {
         EXPECT_TRUE(Reports > 0 || Flow.Mode != mode)
             << "the tick after " << idle << " idle ones in play changed nothing";
     }
+    // Nor a late one: after a scoring pass's pauses comes the next pass's
+    // matching, whose clearing shows at once; at game over the cue, or the
+    // title.
+    if (idle != IDLE_UNTIL_INPUT && mode == MODE_RESOLVE) {
+        EXPECT_EQ(Flow.ResolvePhase, RESOLVE_MATCH)
+            << "after " << idle << " idle ticks the next pass is not the next tick's";
+    }
+    if (idle != IDLE_UNTIL_INPUT && mode == MODE_GAMEOVER) {
+        EXPECT_TRUE(Flow.GameOverTicks == 3 || Flow.GameOverTicks == 60)
+            << "after " << idle << " idle ticks at game over the count is " << Flow.GameOverTicks;
+    }
     PutModules(before);
 }
 
@@ -124,8 +138,22 @@ TEST(IdleTicks, WhatTheRulesCallIdleChangesNothingButTheirCounters) {
         const int32_t mode = Flow.Mode;
         Tick();
         if (mode != MODE_GAMEOVER && Flow.Mode == MODE_GAMEOVER) ++gamesOver;
-        // Not every tick: running ahead of a waiting title is long.
-        if (random() % 4 == 0) CheckIdleTicks(&seen);
+        // Every state a tick leaves in a game goes through its saved form and
+        // comes back the same: none the rules make is refused as damaged.
+        if (GameInProgress()) {
+            const GameModules now = CurrentModules();
+            uint8_t saved[SnapshotSize], again[SnapshotSize];
+            ASSERT_EQ(EncodeGame(saved), SnapshotSize);
+            ASSERT_TRUE(DecodeGame(saved, sizeof saved))
+                << "the game at tick " << tick << " is refused by its own saved form";
+            ASSERT_EQ(EncodeGame(again), SnapshotSize);
+            ASSERT_EQ(std::memcmp(saved, again, sizeof saved), 0) << "tick " << tick;
+            PutModules(now);
+        }
+        // Not every tick: running ahead of a waiting title is long. Every
+        // tick of a landing's resolving, which are few.
+        const bool sample = random() % 4 == 0;
+        if (sample || Flow.Mode == MODE_RESOLVE) CheckIdleTicks(&seen);
     }
     SetGameReport(GameReport{});
     EXPECT_GT(gamesOver, 0);

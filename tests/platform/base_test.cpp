@@ -141,6 +141,12 @@ TEST(Timers, ALongTickPutsTheNextAtOnceAndSettingTheTimerWakesIt) {
     EXPECT_EQ(TimerWait(1160), 190);
     TimerSet(1, 1, 70, 1160);
     EXPECT_EQ(TimerWait(1160), 70) << "set again: awake";
+    // A tick far longer than two intervals (a cue on a slow sound output):
+    // one late tick, never a pile of them, and the count starts afresh.
+    ASSERT_TRUE(TimerTake(1230, &m));
+    ASSERT_TRUE(TimerTake(1600, &m)) << "the tick due at 1300, late";
+    EXPECT_FALSE(TimerTake(1600, &m)) << "the ticks of 1370 to 1580 do not pile up";
+    EXPECT_EQ(TimerWait(1600), 70);
     TimerKillAll(1);
 }
 

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -30,11 +31,22 @@ namespace {
 std::atomic<int> FolderSyncs{0};
 const char* WatchedFile = nullptr;
 std::string ContentAtFolderSync;
+// While set, every sync and rename in the order they came.
+bool Recording = false;
+std::vector<std::string> Steps;
+
+std::string PathOf(int fd) {
+    char link[64], path[4096];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t n = readlink(link, path, sizeof path - 1);
+    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("?");
+}
 } // namespace
 
 // Stands in for the C library's fsync in this program, counting the folders
 // synced, and then syncs as the library would.
 extern "C" int fsync(int fd) {
+    if (Recording) Steps.push_back("sync " + PathOf(fd));
     struct stat info {};
     if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ++FolderSyncs;
@@ -47,6 +59,12 @@ extern "C" int fsync(int fd) {
         }
     }
     return static_cast<int>(syscall(SYS_fsync, fd));
+}
+
+// And for its rename, written down when recording.
+extern "C" int rename(const char* from, const char* to) {
+    if (Recording) Steps.push_back(std::string("rename ") + from + " " + to);
+    return static_cast<int>(syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
 }
 
 namespace {
@@ -454,6 +472,26 @@ TEST_F(Files, SignalsDuringASaveLeaveAWholeFile) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(Others().empty());
+}
+
+// A replace lasts through a power cut only if its steps come in order: the
+// new file's bytes synced before it is renamed over the old one, and the
+// folder synced after the rename.
+TEST(FileReplaceOrder, TheNewFileIsSyncedBeforeItsRenameAndTheFolderAfter) {
+    const std::string dir = MakeScratchFolder("vantle-order");
+    ASSERT_FALSE(dir.empty());
+    const std::string path = dir + "/vantle.dat";
+    const uint8_t bytes[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(FileSave(path.c_str(), bytes, 4)); // a file to replace
+    Steps.clear();
+    Recording = true;
+    const bool saved = FileSave(path.c_str(), bytes, 4);
+    Recording = false;
+    ASSERT_TRUE(saved);
+    const std::vector<std::string> expected = {"sync " + path + ".new",
+                                               "rename " + path + ".new " + path, "sync " + dir};
+    EXPECT_EQ(Steps, expected);
+    RemoveScratchFolder(dir);
 }
 
 } // namespace

@@ -171,4 +171,29 @@ TEST(Redraw, TheFirstPictureHasAnEmptyNextFrame) {
     PlatformDestroyWindow(MainWindow);
 }
 
+// O on the title shows the Options button pressed for a tick before the
+// dialog opens; a picture drawn afresh then (the window resized) shows it
+// pressed too.
+TEST(Redraw, TheTitlesPressedOptionsButtonIsDrawnAgain) {
+    ResetGame();
+    HeadlessReset();
+    SetSettingsPath("");
+    HeadlessSetWindowSize(320, 240);
+    ASSERT_EQ(CreateMainWindow(), 1);
+    const auto send = [](uint32_t message, uint32_t wParam) {
+        PlatformDispatchMessage(Message{MainWindow, message, wParam, 0});
+    };
+    for (int i = 0; i < 3; ++i) send(MSG_TIMER, GameTimerId);
+    send(MSG_KEYDOWN, VK_O);
+    send(MSG_TIMER, GameTimerId);
+    ASSERT_EQ(Flow.Mode, MODE_TITLE);
+    ASSERT_EQ(Buttons.PendingButton, BUTTON_OPTIONS);
+    const Region r = Compared();
+    const std::vector<uint32_t> drawn = Copy(r);
+    DrawGame();
+    EXPECT_EQ(Copy(r), drawn) << "the pressed Options button is lost by a redraw";
+    send(MSG_KEYUP, VK_O);
+    PlatformDestroyWindow(MainWindow);
+}
+
 } // namespace

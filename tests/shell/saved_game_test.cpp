@@ -183,6 +183,19 @@ TEST_F(KeptGameTest, ThePlayersQuitAndTheGamesEndThrowItAway) {
     Tick(2);
     Press(VK_ESCAPE);
     EXPECT_EQ(ReadAll(game), (Bytes{1, 2, 3}));
+
+    // A kept game reached through a link: the game it names is thrown away,
+    // not the link with the game left where it points.
+    std::remove(game.c_str());
+    const std::string kept = dir + "/kept.sav";
+    ASSERT_EQ(symlink("kept.sav", game.c_str()), 0);
+    StartPlaying();
+    ASSERT_TRUE(Exists(kept));
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(Exists(kept)) << "the game a link names outlives the quit";
+    Start();
+    Tick(2);
+    EXPECT_EQ(Flow.Mode, MODE_TITLE);
 }
 
 TEST_F(KeptGameTest, AGameThatEndsIsThrownAwayAndANewRecordSavedAtOnce) {
