@@ -492,23 +492,27 @@ async function optionsByFinger(t) {
   check(m.after.c <= m.before.c - 2 || (m.after.c === 0 && m.before.c === 1),
     `after OK with Left ticked, ◀ held 600 ms moved the pair from column ${m.before.c} to ${m.after.c}: Left does not repeat`);
 
-  // A page that cannot be touched: O opens the drawn dialog, and no form.
+  // A page that cannot be touched (a mouse and keys): a click starts a
+  // game, O opens the drawn dialog, and no form.
   const mouse = (await t.open(PORTRAIT, { touch: false })).game;
   await mouse.waitTitle('a page that cannot be touched: the title');
   const places = await mouse.places();
   check(places.controls.every(c => !c.shown), 'a page that cannot be touched shows touch controls (it thinks it can be touched)');
-  const title = await mouse.canvas();
+  const [cx, cy] = await mouse.css(mouse.refs.lw >> 1, mouse.refs.lh >> 1);
+  await mouse.act('a click on the title', () => mouse.page.click(cx, cy));
+  await mouse.pair('a click on the title starts a game', p => p.c === 3 && p.r <= 1, 4000);
+  const playing = await mouse.canvas();
   await mouse.act('O held 150 ms', () => mouse.page.press('KeyO', 150));
   const opened = await until(async () => {
     const c = await mouse.canvas();
-    return c && compareStretched(c, title, { rect: middle }).count > 0;
+    return c && compareStretched(c, playing, { rect: middle }).count > 0;
   }, { timeout: 3000 });
   check(opened, 'on a page that cannot be touched, O does not open the Options dialog');
   await delay(300);
   const f = (await mouse.places()).form;
   check(!f || !f.visible, 'on a page that cannot be touched, the Options dialog shows the form for a finger');
   await mouse.act('Escape held 150 ms', () => mouse.page.press('Escape', 150));
-  await mouse.waitTitle('Escape closes the drawn dialog');
+  await mouse.waitPicture(mouse.refs.play, 'Escape closes the drawn dialog', { skip: mouse.refs.changing, timeout: 3000 });
 }
 
 // What a tap of the driver's is to a page: the pointer events it sees.
