@@ -84,18 +84,14 @@ function findProgram(candidates) {
   return null;
 }
 
+// The MiniBrowser comes with WebKitGTK (libwebkit2gtk-4.1-0, which
+// webkit2gtk-driver depends on), in the architecture's library folder.
 function findMiniBrowser() {
-  const found = [];
-  for (const base of ['/usr/lib', '/usr/libexec']) {
-    let entries = [];
-    try { entries = fs.readdirSync(base); } catch (e) { continue; }
-    for (const e of entries) {
-      for (const dir of [path.join(base, e), base]) {
-        for (const version of ['webkit2gtk-4.1', 'webkit2gtk-4.0', 'webkitgtk-6.0']) found.push(path.join(dir, version, 'MiniBrowser'));
-      }
-    }
-  }
-  return findProgram(found);
+  const dirs = ['/usr/libexec', '/usr/lib'];
+  try {
+    for (const e of fs.readdirSync('/usr/lib')) if (/-linux-gnu/.test(e)) dirs.push(path.join('/usr/lib', e));
+  } catch (e) { /* none */ }
+  return findProgram(dirs.flatMap(d => ['webkit2gtk-4.1', 'webkit2gtk-4.0'].map(v => path.join(d, v, 'MiniBrowser'))));
 }
 
 // Which engines can run here, and if not, the Debian package that brings it.
