@@ -9,12 +9,12 @@
 
 FlowState Flow{MODE_TITLE, 0, 1, 0, 0, {}, 0};
 
+bool IsOptionsKey(uint16_t c) { return c == VK_O || c == 'o'; }
+bool IsSoundKey(uint16_t c) { return c == VK_S || c == 's'; }
+
 namespace {
 constexpr uint32_t StartFallInterval = 20;
 constexpr int32_t GameOverLength = 60;
-
-bool IsOptionsKey(uint16_t c) { return c == VK_O || c == 'o'; }
-bool IsSoundKey(uint16_t c) { return c == VK_S || c == 's'; }
 
 // An action follows the held keys when its repeat choice is on, otherwise
 // only the keys newly pressed this tick. A tap already let go is pressed

@@ -40,6 +40,11 @@ struct FlowState {
 };
 extern FlowState Flow;
 
+// The keys that open the Options dialog and switch the sound, as the rules
+// read them: O and S, and the codes of a typed o and s.
+bool IsOptionsKey(uint16_t c);
+bool IsSoundKey(uint16_t c);
+
 // One tick: releases the button pressed on the previous tick, then runs the
 // current mode's step. 0 goes on; -1 means the player asked to quit.
 int32_t GameTick();

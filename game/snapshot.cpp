@@ -11,8 +11,8 @@
 
 namespace {
 constexpr uint8_t Magic[4] = {'V', 'S', 'A', 'V'};
-constexpr int32_t HeaderSize = 12; // magic, version, length
-constexpr int32_t PayloadSize = SnapshotSize - HeaderSize - 4;
+constexpr int32_t HeaderSize = SnapshotHeaderSize; // magic, version, length
+constexpr int32_t PayloadSize = SnapshotPayloadSize;
 // A cell lies on at most four lines of four in each of the four directions.
 constexpr uint8_t MaxLinesThroughCell = 16;
 constexpr int32_t MessageTicks = 30;
@@ -261,27 +261,74 @@ bool GameInProgress() { return Flow.Mode == MODE_PLAY || Flow.Mode == MODE_RESOL
 
 int32_t EncodeGame(uint8_t* bytes) {
     if (!GameInProgress()) return 0;
-    std::memcpy(bytes, Magic, sizeof Magic);
-    WriteLe32(bytes + 4, SnapshotVersion);
-    WriteLe32(bytes + 8, static_cast<uint32_t>(PayloadSize));
     Snapshot s = Gather();
     Writer w{bytes + HeaderSize};
     EachField(s, w);
-    WriteLe32(bytes + HeaderSize + PayloadSize, Crc32(bytes, HeaderSize + PayloadSize));
+    WrapGame(bytes + HeaderSize, bytes);
     return SnapshotSize;
 }
 
-bool DecodeGame(const uint8_t* bytes, size_t size) {
+void WrapGame(const uint8_t* payload, uint8_t* bytes) {
+    std::memcpy(bytes, Magic, sizeof Magic);
+    WriteLe32(bytes + 4, SnapshotVersion);
+    WriteLe32(bytes + 8, static_cast<uint32_t>(PayloadSize));
+    std::memmove(bytes + HeaderSize, payload, static_cast<size_t>(PayloadSize));
+    WriteLe32(bytes + HeaderSize + PayloadSize, Crc32(bytes, HeaderSize + PayloadSize));
+}
+
+uint32_t GameDigest() {
+    uint8_t bytes[PayloadSize + 8];
+    Snapshot s = Gather();
+    Writer w{bytes};
+    EachField(s, w);
+    WriteLe32(bytes + PayloadSize, static_cast<uint32_t>(Board.HighScore));
+    WriteLe32(bytes + PayloadSize + 4, static_cast<uint32_t>(Flow.TitleDrawn));
+    return Crc32(bytes, sizeof bytes);
+}
+
+void CopyGame(GameCopy* copy) {
+    copy->board = Board;
+    copy->match = Match;
+    copy->flow = Flow;
+    for (int32_t i = 0; i < ButtonCount; ++i) copy->buttonStates[i] = Buttons.Table[i].state;
+    copy->releasePending = Buttons.ReleasePending;
+    copy->pendingButton = Buttons.PendingButton;
+    copy->optionsRequest = Buttons.OptionsRequest;
+}
+
+void RestoreGame(const GameCopy& copy) {
+    Board = copy.board;
+    Match = copy.match;
+    Flow = copy.flow;
+    for (int32_t i = 0; i < ButtonCount; ++i) Buttons.Table[i].state = copy.buttonStates[i];
+    Buttons.ReleasePending = copy.releasePending;
+    Buttons.PendingButton = copy.pendingButton;
+    Buttons.OptionsRequest = copy.optionsRequest;
+}
+
+namespace {
+// The game in `bytes`, read and checked, into `s`.
+bool Parse(const uint8_t* bytes, size_t size, Snapshot* s) {
     if (bytes == nullptr || size != static_cast<size_t>(SnapshotSize)) return false;
     if (std::memcmp(bytes, Magic, sizeof Magic) != 0 || ReadLe32(bytes + 4) != SnapshotVersion ||
         ReadLe32(bytes + 8) != static_cast<uint32_t>(PayloadSize))
         return false;
     if (ReadLe32(bytes + HeaderSize + PayloadSize) != Crc32(bytes, HeaderSize + PayloadSize))
         return false;
-    Snapshot s{};
     Reader r{bytes + HeaderSize};
-    EachField(s, r);
-    if (!Plausible(s)) return false;
+    EachField(*s, r);
+    return Plausible(*s);
+}
+} // namespace
+
+bool GameBytesValid(const uint8_t* bytes, size_t size) {
+    Snapshot s{};
+    return Parse(bytes, size, &s);
+}
+
+bool DecodeGame(const uint8_t* bytes, size_t size) {
+    Snapshot s{};
+    if (!Parse(bytes, size, &s)) return false;
     Take(s);
     return true;
 }

@@ -10,6 +10,11 @@
 // before it. Nothing here touches a file.
 #pragma once
 
+#include "game/board.h"
+#include "game/flow.h"
+#include "game/match.h"
+#include "input/buttons.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -30,6 +35,33 @@ int32_t EncodeGame(uint8_t* bytes);
 // file, or one with a value out of its range, is refused with the game
 // state untouched. The high score is the settings', not the game's.
 bool DecodeGame(const uint8_t* bytes, size_t size);
+// Whether DecodeGame would take `bytes`, leaving the game as it is.
+bool GameBytesValid(const uint8_t* bytes, size_t size);
 
 // The CRC-32 (as zip and PNG compute it) of `size` bytes.
 uint32_t Crc32(const uint8_t* bytes, size_t size);
+
+// Where the game itself lies in a saved game's bytes: after the magic, the
+// version and the length, and before the checksum.
+constexpr int32_t SnapshotHeaderSize = 12;
+constexpr int32_t SnapshotPayloadSize = SnapshotSize - SnapshotHeaderSize - 4;
+// The saved game's bytes around a game's SnapshotPayloadSize bytes: the
+// header and the checksum made for them.
+void WrapGame(const uint8_t* payload, uint8_t* bytes);
+
+// A checksum of everything the rules hold now, in any mode, the high score
+// too: two games are in the same state exactly when their digests agree
+// (as near as a CRC-32 tells).
+uint32_t GameDigest();
+
+// The rules' whole state, to go back to (a replay stepped backward): the
+// buttons' places, which are the layout's, are not part of it.
+struct GameCopy {
+    BoardState board;
+    MatchState match;
+    FlowState flow;
+    int32_t buttonStates[ButtonCount];
+    int32_t releasePending, pendingButton, optionsRequest;
+};
+void CopyGame(GameCopy* copy);
+void RestoreGame(const GameCopy& copy);

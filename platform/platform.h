@@ -132,6 +132,11 @@ void PlatformOfferDialog(Window window, const char* title, const DialogChoice* c
                          int32_t count);
 void PlatformWithdrawDialog(Window window);
 
+// A line about what the window shows that is not the game's own picture
+// (a replay being watched: its speed and its time), where the system can
+// show one beside the picture; "" takes it away.
+void PlatformShowStatus(Window window, const char* text);
+
 // A window timer: message MSG_TIMER every `milliseconds`, never queued up.
 void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds);
 void PlatformKillTimer(Window window, uint32_t id);

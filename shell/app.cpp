@@ -13,8 +13,12 @@
 #include "shell/cues.h"
 #include "shell/options_dialog.h"
 #include "shell/paint.h"
+#include "shell/replays.h"
 #include "shell/saved_game.h"
 #include "shell/settings.h"
+#include "shell/watch.h"
+
+#include <cstring>
 
 Window MainWindow;
 
@@ -67,6 +71,13 @@ constexpr GameReport ScreenAndSound{
     PlayCue,
 };
 
+// The drawing alone, for a replay played faster than the game.
+constexpr GameReport ScreenOnly = [] {
+    GameReport r = ScreenAndSound;
+    r.Sound = nullptr;
+    return r;
+}();
+
 void OnCreate(Window window) {
     ConnectGameReport();
     if (!PlatformHasSmallIcon(window)) PlatformSetSmallIcon(window, ICON_GAME, 16);
@@ -80,8 +91,13 @@ void OnCreate(Window window) {
     LayoutButtons();
     LoadSettings();
     ResetKeeping();
+    // A replay asked for is watched instead of anything else.
+    if (WatchBegin()) return;
     // A game kept from the last run is the first picture, paused.
-    if (ResumeSavedGame()) return;
+    if (ResumeSavedGame()) {
+        RecordFromHere();
+        return;
+    }
     // Otherwise the play screen is; the first tick puts the title over it.
     ClearPlayfield();
     DrawPlayfield();
@@ -112,16 +128,21 @@ void PenPlace(int32_t lParam, int32_t* x, int32_t* y) {
 // The settings and, at any end but the player's own quit, the game in
 // progress are saved, and the program waits until they are on the disk.
 // False when there was something to keep and none of it could be kept.
-bool KeepEverything() {
+bool KeepEverything(bool ending) {
     PlatformFilesWait(); // the checkpoints still being written
-    const bool wanted = SettingsPath()[0] != 0 || GameToKeepAtEnd();
-    const int32_t asked = (SaveSettings() ? 1 : 0) + (KeepAtEnd() ? 1 : 0);
+    RecordProgramEnd(ending);
+    // A replay being watched is no game of the player's, and its choices
+    // are not the player's.
+    const bool watching = Watching();
+    const bool wanted = SettingsPath()[0] != 0 || (!watching && GameToKeepAtEnd());
+    const int32_t asked = ((watching ? WatchSaveSettings() : SaveSettings()) ? 1 : 0) +
+                          (!watching && KeepAtEnd() ? 1 : 0);
     const int32_t failed = PlatformFilesWait();
     return !wanted || asked > failed;
 }
 
 void OnDestroy(Window window) {
-    const bool kept = KeepEverything();
+    const bool kept = KeepEverything(true);
     PlatformKillTimer(window, GameTimerId);
     PlayCue(CUE_STOP);
     ReleaseScreen();
@@ -132,6 +153,8 @@ void OnDestroy(Window window) {
 } // namespace
 
 void ConnectGameReport() { SetGameReport(ScreenAndSound); }
+
+void ConnectSilentReport() { SetGameReport(ScreenOnly); }
 
 void RegisterMainClass(const char*) { PlatformSetClassIcon(ICON_GAME); }
 
@@ -201,20 +224,29 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     // The program may end without its window being destroyed (a browser
     // page hidden or closed, the display lost): the settings and the game
     // in progress are saved.
-    case MSG_ENDSESSION: KeepEverything(); return 0;
+    case MSG_ENDSESSION: KeepEverything(false); return 0;
     // Out of sight, a game in play would go on unseen: it pauses (which
     // keeps it), and the player resumes it with Space.
     case MSG_SHOWWINDOW:
+        if (Watching()) {
+            if (wParam == 0) WatchHidden();
+            return 0;
+        }
         if (wParam == 0) {
             KeepBeforeTick();
             PausePlay();
+            RecordPause();
             KeepAfterTick(0);
         }
         return 0;
     case MSG_PAINT: return PaintWindow(window);
     case MSG_SIZE: OnSize(window); return 0;
     case MSG_KEYDOWN:
-        if ((lParam & KEY_FROM_TOUCH) != 0)
+        if (Watching()) {
+            WatchKey(wParam);
+            PlatformInvalidate(window);
+            PlatformTimerSleep(window, GameTimerId, Watching() ? WatchIdleTicks() : 0);
+        } else if ((lParam & KEY_FROM_TOUCH) != 0)
             OnTouchKeyDown(wParam);
         else
             OnKeyDown(wParam);
@@ -222,6 +254,7 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     // A key let go while Alt was held is let go all the same.
     case MSG_KEYUP:
     case MSG_SYSKEYUP:
+        if (Watching()) return 0;
         if ((lParam & KEY_FROM_TOUCH) != 0)
             OnTouchKeyUp(wParam);
         else
@@ -238,13 +271,24 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
     case MSG_MOUSEMOVE: {
         int32_t x = 0, y = 0;
         PenPlace(lParam, &x, &y);
+        // Watching, a tap on a button is its key.
+        if (Watching()) {
+            const uint16_t key = message == MSG_PENDOWN ? ButtonKeyAt(x, y) : 0;
+            if (key == 0) return 0;
+            WatchKey(key);
+            PlatformInvalidate(window);
+            PlatformTimerSleep(window, GameTimerId, Watching() ? WatchIdleTicks() : 0);
+            return 0;
+        }
         if (message == MSG_PENDOWN)
             OnFingerDown(PenFinger(wParam), x, y);
         else
             OnFingerMove(PenFinger(wParam), x, y);
         return 0;
     }
-    case MSG_PENUP: OnFingerUp(PenFinger(wParam)); return 0;
+    case MSG_PENUP:
+        if (!Watching()) OnFingerUp(PenFinger(wParam));
+        return 0;
     default: return PlatformDefaultWindowProc(window, message, wParam, lParam);
     }
 }
@@ -254,9 +298,11 @@ namespace {
 // its surfaces are gone).
 bool RunTick(Window window) {
     LatchInput();
+    RecordBeforeTick();
     KeepBeforeTick();
     const int32_t result = GameTick();
     KeepAfterTick(result);
+    RecordAfterTick(result);
     if (result != 0) {
         PlatformDestroyWindow(window);
         return false;
@@ -269,6 +315,13 @@ bool RunTick(Window window) {
 } // namespace
 
 void TimerTicks(Window window, int32_t slept) {
+    if (Watching()) {
+        bool changed = false;
+        for (int32_t i = 0; i <= slept && Watching(); ++i) changed = WatchTick() || changed;
+        if (changed) PlatformInvalidate(window);
+        PlatformTimerSleep(window, GameTimerId, WatchIdleTicks());
+        return;
+    }
     // Ticks the loop slept through, at last: the rules said they would
     // change nothing on the screen, so they are run one after another now,
     // and the tick that is due after them.
@@ -282,7 +335,10 @@ void TimerTick(Window window) {
     if (Buttons.OptionsRequest != 0) {
         Buttons.OptionsRequest = 0;
         PlatformKillTimer(window, GameTimerId);
+        int32_t choices[4];
+        std::memcpy(choices, Flow.KeyRepeat, sizeof choices);
         RunOptionsDialog(window);
+        RecordOptions(choices);
         PlatformSetTimer(window, GameTimerId, TickMilliseconds);
         InputState.CurrentChar = 0;
         // A change of size while the dialog was open is laid out now.

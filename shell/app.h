@@ -33,6 +33,8 @@ void TimerTicks(Window window, int32_t slept);
 // Gives the rules the drawing routines and the sound cues to report their
 // changes to; the window's creation does it, and so may a test.
 void ConnectGameReport();
+// The same drawing without the cues (a replay played faster than the game).
+void ConnectSilentReport();
 
 // Reads accelerator table 3 (Alt+F4 and Alt+/); AppMain does, once.
 void LoadAccelerators();

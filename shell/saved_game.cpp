@@ -11,16 +11,28 @@
 #include "shell/settings.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 struct KeepingState {
     char path[FilePathSize]; // empty: no saved game
     int32_t modeBefore;      // the mode and the fall as the tick found them
     int32_t fallStepBefore;
-    int32_t highKept; // the high score the settings were last saved with (or read)
-    bool playerQuit;  // the player ended the game: nothing is kept
+    int32_t highKept;   // the high score the settings were last saved with (or read)
+    bool playerQuit;    // the player ended the game: nothing is kept
+    bool continueGiven; // a game brought from elsewhere, to play on
+    uint8_t continued[SnapshotSize];
 };
-KeepingState Keeping{{}, MODE_TITLE, 1, 0, false};
+KeepingState Keeping{{}, MODE_TITLE, 1, 0, false, false, {}};
+
+// A game taken back goes on paused; its panel's score has been paid, and
+// so counts towards the record even if the settings were never saved with
+// it (a crash): it is saved on the next tick.
+void TakeBack() {
+    ResumeGame();
+    if (Board.PanelScore > Board.HighScore) Board.HighScore = Board.PanelScore;
+    DrawGame();
+}
 
 // A new pair dealt, or play just paused: the moments a checkpoint is made.
 bool Checkpoint(int32_t modeBefore, int32_t fallStepBefore) {
@@ -44,8 +56,21 @@ void ResetKeeping() {
     Keeping.playerQuit = false;
 }
 
+void SetGameToContinue(const uint8_t* bytes) {
+    std::memcpy(Keeping.continued, bytes, sizeof Keeping.continued);
+    Keeping.continueGiven = true;
+}
+
 bool ResumeSavedGame() {
     Keeping.highKept = Board.HighScore;
+    if (Keeping.continueGiven) {
+        Keeping.continueGiven = false;
+        if (DecodeGame(Keeping.continued, sizeof Keeping.continued)) {
+            TakeBack();
+            SaveGame();
+            return true;
+        }
+    }
     if (Keeping.path[0] == 0) return false;
     // A kept game is offered only if it can be thrown away once the player
     // ends it: one that cannot (made read-only, in a read-only folder) would
@@ -64,12 +89,7 @@ bool ResumeSavedGame() {
     // One byte more than a saved game: a longer file is no saved game.
     const int32_t n = FileRead(Keeping.path, bytes, sizeof bytes);
     if (n < 0 || !DecodeGame(bytes, static_cast<size_t>(n))) return false;
-    ResumeGame();
-    // The panel's score has been paid, and so counts towards the record
-    // even if the settings were never saved with it (a crash): it is saved
-    // on the next tick.
-    if (Board.PanelScore > Board.HighScore) Board.HighScore = Board.PanelScore;
-    DrawGame();
+    TakeBack();
     return true;
 }
 

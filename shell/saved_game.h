@@ -29,6 +29,10 @@ const char* GamePath();
 // line on standard error says so.
 bool ResumeSavedGame();
 
+// A game brought from elsewhere (its saved form, checked by GameBytesValid)
+// that the next ResumeSavedGame takes instead of the file, and keeps.
+void SetGameToContinue(const uint8_t* bytes);
+
 // Writes the game in progress; false when there is none or it could not be
 // written (the file is then as it was).
 bool SaveGame();

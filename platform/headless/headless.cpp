@@ -26,6 +26,7 @@ struct HeadlessState {
     int32_t modalHead = 0, modalCount = 0;
     uint64_t clock = 0;
     int32_t fileFailures = 0;
+    char status[128] = {};
 };
 HeadlessState H;
 
@@ -156,6 +157,8 @@ void PlatformDataFolder(char* buffer, size_t size) {
 
 void PlatformOfferDialog(Window, const char*, const DialogChoice*, int32_t) {}
 void PlatformWithdrawDialog(Window) {}
+void PlatformShowStatus(Window, const char* text) { CopyText(H.status, text); }
+const char* HeadlessStatus() { return H.status; }
 // The files are written at once, so that a driver sees them as soon as the
 // game asks.
 bool PlatformFileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size) {

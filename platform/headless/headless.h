@@ -32,6 +32,8 @@ int32_t HeadlessPresentCount();
 // How many times a repaint of the window was asked for.
 int32_t HeadlessInvalidateCount();
 bool HeadlessTimerRunning();
+// The status line the game last showed beside its picture.
+const char* HeadlessStatus();
 
 // A clock for a driver that runs the timers itself (through the loop's look,
 // platform/loop.h): the time, in milliseconds, that setting a timer or

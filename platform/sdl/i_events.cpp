@@ -167,3 +167,6 @@ bool PlatformGetMessage(Message* message) {
 // pen's precise point: no form of its own.
 void PlatformOfferDialog(Window, const char*, const DialogChoice*, int32_t) {}
 void PlatformWithdrawDialog(Window) {}
+
+// The window is the whole screen, without a caption to put a status in.
+void PlatformShowStatus(Window, const char*) {}

@@ -18,6 +18,7 @@ extern "C" {
 // fields separated by '|'.
 void js_offer_dialog(const char* text);
 void js_withdraw_dialog();
+void js_show_status(const char* text);
 
 // A box of the form was ticked (1) or cleared (0), or a button pressed.
 EMSCRIPTEN_KEEPALIVE void WebDialogCheck(int id, int checked) {
@@ -55,4 +56,8 @@ void PlatformOfferDialog(Window, const char* title, const DialogChoice* choices,
 
 void PlatformWithdrawDialog(Window) {
     js_withdraw_dialog();
+}
+
+void PlatformShowStatus(Window, const char* text) {
+    js_show_status(text != nullptr ? text : "");
 }

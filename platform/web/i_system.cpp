@@ -27,7 +27,7 @@ EM_JS(void, js_restore_folder, (const char* folder), {
             var name = key.substring(7);
             var hex = localStorage.getItem(key);
             if (name == "" || name.indexOf("/") >= 0 || name == "." || name == "..") continue;
-            if (hex == null || hex.length % 2 != 0 || hex.length > 8192 || hex.replace(/[0-9a-f]/g, "").length != 0) continue;
+            if (hex == null || hex.length % 2 != 0 || hex.length > 262144 || hex.replace(/[0-9a-f]/g, "").length != 0) continue;
             var bytes = new Uint8Array(hex.length / 2);
             for (var j = 0; j < bytes.length; j++) bytes[j] = parseInt(hex.substr(2 * j, 2), 16);
             FS.writeFile(dir + name, bytes);
@@ -63,7 +63,7 @@ EM_JS(void, js_fetch_file, (const char* path, const char* file), {
     var name = UTF8ToString(file);
     try {
         var hex = localStorage.getItem("vantle:" + name);
-        if (hex == null || hex.length % 2 != 0 || hex.length > 8192 || hex.replace(/[0-9a-f]/g, "").length != 0) return;
+        if (hex == null || hex.length % 2 != 0 || hex.length > 262144 || hex.replace(/[0-9a-f]/g, "").length != 0) return;
         var bytes = new Uint8Array(hex.length / 2);
         for (var j = 0; j < bytes.length; j++) bytes[j] = parseInt(hex.substr(2 * j, 2), 16);
         FS.writeFile(p, bytes);

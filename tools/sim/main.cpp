@@ -13,13 +13,16 @@ namespace {
 constexpr int ExitUsage = 2;
 
 constexpr const char* UsageLine =
-    "usage: vantle-sim [--window WxH] [--settings PATH] [--game PATH] [SCRIPT]\n";
+    "usage: vantle-sim [--window WxH] [--settings PATH] [--game PATH] [SCRIPT]\n"
+    "       vantle-sim [--window WxH] --replay FILE\n";
 constexpr const char* HelpText =
     "Plays vantle's own code from a script (a file, or - or nothing for standard input),\n"
     "with no window and no clock; see vantle-sim(6) for the commands.\n"
     "  --window WxH     the window's size in pixels (default 320x240)\n"
     "  --settings PATH  the settings file (default vantle.dat in the current folder)\n"
     "  --game PATH      the game in progress (default vantle.sav beside the settings file)\n"
+    "  --replay FILE    play the replay in FILE as fast as it can and print its last state;\n"
+    "                   exit 0 when it ends where it says, 1 when not, 2 when FILE is no replay\n"
     "  --help           show this and exit\n"
     "  --version        show the version and exit\n";
 constexpr const char* VersionText = "vantle-sim " VANTLE_VERSION "\n";
@@ -121,6 +124,7 @@ int main(int argc, char** argv) {
     RunOptions options;
     const char* scriptPath = nullptr;
     std::string gamePath; // empty until given: beside the settings file
+    const char* replayPath = nullptr;
     // --help and --version are answered once the whole line is known good.
     const char* answer = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -141,6 +145,12 @@ int main(int argc, char** argv) {
             if (!RegularOrNothing(gamePath.c_str()))
                 return Usage(
                     (std::string("--game ") + gamePath + " is not a regular file").c_str());
+        } else if (std::strcmp(argv[i], "--replay") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == 0) return Usage("--replay needs a file");
+            replayPath = argv[++i];
+            if (!RegularOrNothing(replayPath))
+                return Usage(
+                    (std::string("--replay ") + replayPath + " is not a regular file").c_str());
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             if (answer == nullptr) answer = HelpText;
         } else if (std::strcmp(argv[i], "--version") == 0) {
@@ -155,6 +165,10 @@ int main(int argc, char** argv) {
     }
 
     if (answer != nullptr) return Answer(answer == HelpText ? UsageLine : "", answer);
+    if (replayPath != nullptr) {
+        if (scriptPath != nullptr) return Usage("--replay takes no script");
+        return RunReplay(replayPath, options);
+    }
     if (gamePath.empty()) {
         const std::string settings = options.settingsPath;
         const size_t slash = settings.rfind('/');

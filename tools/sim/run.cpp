@@ -3,6 +3,8 @@
 
 #include "game/board.h"
 #include "game/flow.h"
+#include "game/replay.h"
+#include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "render/draw.h"
 #include "render/layout.h"
@@ -41,16 +43,10 @@ bool PairShown() {
 // Whether the play screen (and with it the NEXT frame) is on the screen.
 bool PanelShown() { return Flow.Mode != MODE_TITLE || Flow.TitleDrawn == 0; }
 
-// Writes the visible picture as a PNG to `path`, which must be a regular file
-// or nothing yet: a FIFO, a device or a folder is refused, never waited on.
-// False, with the reason in `why`, when the file is not written whole.
-bool WriteShot(const char* path, const char** why) {
-    const std::vector<uint8_t> png = EncodePng(Layout.BackBuffer.Pixels, Layout.LogicalWidth,
-                                               Layout.LogicalHeight, Layout.BackBuffer.Width);
-    if (png.empty()) {
-        *why = "the picture cannot be encoded";
-        return false;
-    }
+// Writes `size` bytes to `path`, which must be a regular file or nothing
+// yet: a FIFO, a device or a folder is refused, never waited on. False,
+// with the reason in `why`, when the file is not written whole.
+bool WriteOut(const char* path, const uint8_t* bytes, size_t size, const char** why) {
     int fd;
     while ((fd = open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666)) < 0 &&
            errno == EINTR) {
@@ -63,8 +59,8 @@ bool WriteShot(const char* path, const char** why) {
         return false;
     }
     bool ok = ftruncate(fd, 0) == 0;
-    for (size_t done = 0; ok && done < png.size();) {
-        const ssize_t n = write(fd, png.data() + done, png.size() - done);
+    for (size_t done = 0; ok && done < size;) {
+        const ssize_t n = write(fd, bytes + done, size - done);
         if (n < 0 && errno == EINTR) continue;
         ok = n > 0;
         if (ok) done += static_cast<size_t>(n);
@@ -75,6 +71,29 @@ bool WriteShot(const char* path, const char** why) {
         ok = false;
     }
     return ok;
+}
+
+// The visible picture as a PNG.
+bool WriteShot(const char* path, const char** why) {
+    const std::vector<uint8_t> png = EncodePng(Layout.BackBuffer.Pixels, Layout.LogicalWidth,
+                                               Layout.LogicalHeight, Layout.BackBuffer.Width);
+    if (png.empty()) {
+        *why = "the picture cannot be encoded";
+        return false;
+    }
+    return WriteOut(path, png.data(), png.size(), why);
+}
+
+// The replay of the game in progress, or of the last one ended, as one line.
+bool WriteReplay(const char* path, const char** why) {
+    static char text[ReplayMaxText + 1];
+    const int32_t n = ReplayCode(text, ReplayMaxText);
+    if (n <= 0) {
+        *why = "no game has been played";
+        return false;
+    }
+    text[n] = '\n';
+    return WriteOut(path, reinterpret_cast<const uint8_t*>(text), static_cast<size_t>(n) + 1, why);
 }
 
 // The state of one run.
@@ -119,22 +138,29 @@ int32_t RunCommand(Run& run, const ScriptCommand& c) {
             EraseCell(col, row);
         else
             DrawCell(col, row, static_cast<int32_t>(c.args[2]));
+        // The game set from outside: its replay says so.
+        ReplayRecordState();
         break;
     }
     case SIM_PAIR:
         Board.Pair.CurrentTop = static_cast<uint8_t>(c.args[0]);
         Board.Pair.CurrentBottom = static_cast<uint8_t>(c.args[1]);
         if (PairShown()) DrawPair();
+        ReplayRecordState();
         break;
     case SIM_NEXT:
         Board.Pair.NextTop = static_cast<uint8_t>(c.args[0]);
         Board.Pair.NextBottom = static_cast<uint8_t>(c.args[1]);
         if (PanelShown()) DrawNextPair();
+        ReplayRecordState();
         break;
     case SIM_STATE: WriteState(options.out, run.ticks); break;
-    case SIM_SHOT: {
+    case SIM_SHOT:
+    case SIM_REPLAY: {
         const char* why = "";
-        if (!WriteShot(c.file.c_str(), &why)) {
+        const bool written = c.kind == SIM_SHOT ? WriteShot(c.file.c_str(), &why)
+                                                : WriteReplay(c.file.c_str(), &why);
+        if (!written) {
             std::fprintf(options.err, "vantle-sim: line %d: cannot write %s: %s\n", c.line,
                          c.file.c_str(), why);
             return -1;
@@ -183,4 +209,38 @@ int32_t RunScriptText(const char* text, size_t size, const RunOptions& options) 
         if (r <= 0) return Stopped(r);
     }
     return 0;
+}
+
+int32_t RunReplay(const char* path, const RunOptions& options) {
+    // No settings and no kept game: a replay starts from its own.
+    static char text[ReplayMaxText + 2];
+    const int32_t size = FileRead(path, reinterpret_cast<uint8_t*>(text), ReplayMaxText + 1);
+    if (size < 0) {
+        std::fprintf(options.err, "vantle-sim: cannot read the replay %s\n", path);
+        return SimExitUsage;
+    }
+    HeadlessSetWindowSize(options.windowWidth, options.windowHeight);
+    SetSettingsPath("");
+    SetGamePath("");
+    if (CreateMainWindow() == 0) return SimExitUsage;
+    const int32_t loaded = size > ReplayMaxText ? static_cast<int32_t>(REPLAY_DAMAGED)
+                                                : ReplayLoad(text, static_cast<size_t>(size));
+    if (loaded != REPLAY_LOADED) {
+        std::fprintf(options.err, "vantle-sim: %s: %s\n", path, ReplayLoadProblem(loaded));
+        return SimExitUsage;
+    }
+    DrawGame();
+    uint64_t ticks = 0;
+    while (ReplayStep()) {
+        ++ticks;
+        GameTick();
+        if (options.afterTick != nullptr) options.afterTick(options.context);
+    }
+    WriteState(options.out, ticks);
+    if (ReplayEndsRight()) return 0;
+    std::fprintf(options.err,
+                 "vantle-sim: %s does not end where it says: after its %llu ticks the score is "
+                 "%d where it says %d, and the game's state differs\n",
+                 path, static_cast<unsigned long long>(ticks), Board.Score, ReplayEndScore());
+    return SimExitFailed;
 }

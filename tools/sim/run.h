@@ -26,6 +26,8 @@ struct RunOptions {
 // The exit code of a run stopped by a command that failed (a shot that could
 // not be written), said on `err`; a script refused before it runs is 2.
 constexpr int32_t SimExitFailed = 1;
+// Nothing ran: a bad option, script or replay.
+constexpr int32_t SimExitUsage = 2;
 
 // Starts the game (the window-creation sequence), runs the commands and
 // returns the exit code: the game's own when its window was destroyed,
@@ -34,6 +36,11 @@ int32_t RunScript(const std::vector<ScriptCommand>& commands, const RunOptions& 
 // The same for a script's text, read a command at a time as it runs; the
 // text must have passed CheckScript.
 int32_t RunScriptText(const char* text, size_t size, const RunOptions& options);
+
+// Plays the replay in the file at `path` as fast as it can and writes the
+// state it ends in (the state line): 0 when it ends where the replay says,
+// SimExitFailed when it does not, SimExitUsage when the file is no replay.
+int32_t RunReplay(const char* path, const RunOptions& options);
 
 // The state line: one JSON object.
 void WriteState(FILE* out, uint64_t ticks);

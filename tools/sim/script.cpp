@@ -114,14 +114,16 @@ int32_t NextCommand(ScriptReader* reader, ScriptCommand* command, ScriptError* e
                 c.args[4] = 2;
             else
                 return Fail(error, line, "dialog ends with ok or cancel");
-        } else if (name == "shot") {
-            c.kind = SIM_SHOT;
+        } else if (name == "shot" || name == "replay") {
+            c.kind = name == "shot" ? SIM_SHOT : SIM_REPLAY;
             // The file is the rest of the line, so a path may hold blanks.
-            const char* f = q + 4;
+            const size_t length = name.size();
+            const char* f = q + length;
             while (f < eol && IsSpace(*f)) ++f;
             const char* fend = eol;
             while (fend > f && IsSpace(fend[-1])) --fend;
-            if (f == fend || !IsSpace(q[4])) return Fail(error, line, "shot needs a file name");
+            if (f == fend || !IsSpace(q[length]))
+                return Fail(error, line, name + " needs a file name");
             c.file.assign(f, fend);
         } else {
             const Limits* found = nullptr;

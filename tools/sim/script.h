@@ -23,13 +23,14 @@ enum CommandKind : int32_t {
     SIM_SHOT,
     SIM_CLOSE,
     SIM_SUSPEND,
+    SIM_REPLAY,
 };
 
 struct ScriptCommand {
     int32_t kind;
     int32_t line;
     uint32_t args[5];
-    std::string file; // for shot
+    std::string file; // for shot and replay
 };
 
 struct ScriptError {

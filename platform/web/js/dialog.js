@@ -59,6 +59,16 @@ mergeInto(LibraryManager.library, {
     form.style.display = "flex";
   },
 
+  // A line beside the picture about what it shows (a replay being
+  // watched); empty, none.
+  js_show_status: function (text) {
+    var line = document.getElementById("status");
+    if (!line) return;
+    var t = UTF8ToString(text);
+    line.textContent = t;
+    line.style.display = t ? "block" : "none";
+  },
+
   js_withdraw_dialog: function () {
     var form = document.getElementById("options");
     if (!form) return;
