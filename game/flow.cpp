@@ -218,8 +218,9 @@ int32_t PlayTick() {
 
 int32_t ResolveTick() {
     FallingPairState& pair = Board.Pair;
-    // Input is not looked at: Escape, Space, O, S and the arrows wait for
-    // the next play tick.
+    // Input is not looked at: Escape, Space, O, S and the arrows pressed
+    // while a landing resolves are ignored; only what is pressed or held on
+    // a play tick acts.
     switch (Flow.ResolvePhase) {
     case RESOLVE_LAND:
         PlaySound(CUE_LAND);

@@ -137,6 +137,13 @@ void PlatformWithdrawDialog(Window window);
 // show one beside the picture; "" takes it away.
 void PlatformShowStatus(Window window, const char* text);
 
+// What the player may take elsewhere, where the system can offer it (the
+// browser, as a link to share): the replay of the game that has just ended
+// (`code` its replay's code), and the game in progress while it is paused
+// (`code` its saved form's); "" withdraws the offer.
+void PlatformOfferReplay(Window window, const char* code);
+void PlatformOfferGame(Window window, const char* code);
+
 // A window timer: message MSG_TIMER every `milliseconds`, never queued up.
 void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds);
 void PlatformKillTimer(Window window, uint32_t id);

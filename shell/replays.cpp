@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "shell/app.h"
 
 #include <cstdio>
 #include <cstring>
@@ -53,6 +54,9 @@ void End() {
     SayIfCut();
     Keep(LastReplayFileName);
     if (Board.HighScore > ReplayRecordHighAtStart()) Keep(BestReplayFileName);
+    // The game just ended, offered to watch again and to share.
+    static char text[ReplayMaxText];
+    if (ReplayCode(text, sizeof text) > 0) PlatformOfferReplay(MainWindow, text);
 }
 } // namespace
 
@@ -80,6 +84,7 @@ void RecordAfterTick(int32_t result) {
 void RecordFromHere() {
     Replays.cutSaid = false;
     ReplayRecordStart();
+    PlatformOfferReplay(MainWindow, "");
 }
 
 void RecordOptions(const int32_t before[4]) {

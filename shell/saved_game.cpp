@@ -4,10 +4,12 @@
 #include "game/board.h"
 #include "game/flow.h"
 #include "game/snapshot.h"
+#include "platform/base64.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "render/draw.h"
+#include "shell/app.h"
 #include "shell/settings.h"
 
 #include <cstdio>
@@ -35,6 +37,20 @@ void TakeBack() {
 }
 
 // A new pair dealt, or play just paused: the moments a checkpoint is made.
+// The game in progress, while it is paused, offered to be taken elsewhere
+// (its saved form as a code); withdrawn when play goes on or ends.
+void OfferGame() {
+    static bool offered = false;
+    const bool paused = GameInProgress() && Flow.FallStep == 0 && Flow.Mode == MODE_PLAY;
+    if (paused == offered) return;
+    offered = paused;
+    uint8_t bytes[SnapshotSize];
+    char code[Base64Length(SnapshotSize) + 1] = "";
+    if (paused && EncodeGame(bytes) == SnapshotSize)
+        Base64Encode(bytes, sizeof bytes, code, sizeof code);
+    PlatformOfferGame(MainWindow, code);
+}
+
 bool Checkpoint(int32_t modeBefore, int32_t fallStepBefore) {
     if (Flow.Mode != MODE_PLAY) return false;
     if (modeBefore == MODE_RESOLVE || modeBefore == MODE_TITLE) return true;
@@ -141,6 +157,7 @@ void KeepAfterTick(int32_t result) {
         return;
     }
     if (Checkpoint(before, Keeping.fallStepBefore)) SaveGame();
+    OfferGame();
 }
 
 bool GameToKeepAtEnd() { return !Keeping.playerQuit && Keeping.path[0] != 0 && GameInProgress(); }

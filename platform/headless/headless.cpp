@@ -27,6 +27,7 @@ struct HeadlessState {
     uint64_t clock = 0;
     int32_t fileFailures = 0;
     char status[128] = {};
+    bool replayOffered = false, gameOffered = false;
 };
 HeadlessState H;
 
@@ -159,6 +160,14 @@ void PlatformOfferDialog(Window, const char*, const DialogChoice*, int32_t) {}
 void PlatformWithdrawDialog(Window) {}
 void PlatformShowStatus(Window, const char* text) { CopyText(H.status, text); }
 const char* HeadlessStatus() { return H.status; }
+void PlatformOfferReplay(Window, const char* code) {
+    H.replayOffered = code != nullptr && code[0] != 0;
+}
+void PlatformOfferGame(Window, const char* code) {
+    H.gameOffered = code != nullptr && code[0] != 0;
+}
+bool HeadlessReplayOffered() { return H.replayOffered; }
+bool HeadlessGameOffered() { return H.gameOffered; }
 // The files are written at once, so that a driver sees them as soon as the
 // game asks.
 bool PlatformFileReplace(const FileTarget& target, const uint8_t* bytes, int32_t size) {

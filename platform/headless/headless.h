@@ -34,6 +34,10 @@ int32_t HeadlessInvalidateCount();
 bool HeadlessTimerRunning();
 // The status line the game last showed beside its picture.
 const char* HeadlessStatus();
+// Whether the game offers a replay or the game in progress to take
+// elsewhere now.
+bool HeadlessReplayOffered();
+bool HeadlessGameOffered();
 
 // A clock for a driver that runs the timers itself (through the loop's look,
 // platform/loop.h): the time, in milliseconds, that setting a timer or

@@ -168,5 +168,9 @@ bool PlatformGetMessage(Message* message) {
 void PlatformOfferDialog(Window, const char*, const DialogChoice*, int32_t) {}
 void PlatformWithdrawDialog(Window) {}
 
-// The window is the whole screen, without a caption to put a status in.
+// The window is the whole screen, without a caption to put a status in;
+// the replays and the game are the files beside the settings (and vantle
+// --watch and --game take them).
 void PlatformShowStatus(Window, const char*) {}
+void PlatformOfferReplay(Window, const char*) {}
+void PlatformOfferGame(Window, const char*) {}

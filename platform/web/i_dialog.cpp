@@ -19,6 +19,8 @@ extern "C" {
 void js_offer_dialog(const char* text);
 void js_withdraw_dialog();
 void js_show_status(const char* text);
+void js_offer_replay(const char* code);
+void js_offer_game(const char* code);
 
 // A box of the form was ticked (1) or cleared (0), or a button pressed.
 EMSCRIPTEN_KEEPALIVE void WebDialogCheck(int id, int checked) {
@@ -60,4 +62,14 @@ void PlatformWithdrawDialog(Window) {
 
 void PlatformShowStatus(Window, const char* text) {
     js_show_status(text != nullptr ? text : "");
+}
+
+// The page's offers are its own to lay out (js/dialog.js); until it has
+// them, nothing is offered.
+void PlatformOfferReplay(Window, const char* code) {
+    js_offer_replay(code != nullptr ? code : "");
+}
+
+void PlatformOfferGame(Window, const char* code) {
+    js_offer_game(code != nullptr ? code : "");
 }

@@ -69,6 +69,16 @@ mergeInto(LibraryManager.library, {
     line.style.display = t ? "block" : "none";
   },
 
+  // The replay of the game just ended, and the game in progress while it
+  // is paused, to take elsewhere: kept for the page's offers ("" none).
+  js_offer_replay: function (code) {
+    Module.vantleReplay = UTF8ToString(code);
+  },
+
+  js_offer_game: function (code) {
+    Module.vantleGame = UTF8ToString(code);
+  },
+
   js_withdraw_dialog: function () {
     var form = document.getElementById("options");
     if (!form) return;
