@@ -28,7 +28,7 @@ void AdvancePair() {
     pair.NextBottom = DealArrow();
     Board.FallCounter = 0;
     Board.PairsSinceSpeedUp++;
-    if (Board.PairsSinceSpeedUp >= 10) {
+    if (Board.PairsSinceSpeedUp >= PairsPerSpeedUp) {
         Board.PairsSinceSpeedUp = 0;
         Board.FallInterval--;
         // After the fastest pace the cycle starts again at ten, never at zero.
@@ -38,7 +38,7 @@ void AdvancePair() {
 
 void ResetBoard() {
     std::memset(Board.Cells, 0, sizeof Board.Cells);
-    Board.Pair.PairColumn = 3;
+    Board.Pair.PairColumn = StartColumn;
     Board.Pair.PairRow = 0;
     AdvancePair();
     AdvancePair();

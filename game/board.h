@@ -18,6 +18,15 @@ enum Arrow : uint8_t {
     ARROW_LEFT = 4
 };
 
+inline bool IsArrow(int32_t a) { return a >= ARROW_UP && a <= ARROW_LEFT; }
+
+// Where each new pair comes in: its top arrow in this column of the top row.
+constexpr int32_t StartColumn = 3;
+// The fall's pace at a game's start, in ticks a row (plus one), and how many
+// pairs each step of the pace lasts.
+constexpr uint32_t StartFallInterval = 20;
+constexpr uint32_t PairsPerSpeedUp = 10;
+
 struct FallingPairState {
     uint8_t CurrentTop;
     uint8_t CurrentBottom;

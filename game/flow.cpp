@@ -13,7 +13,6 @@ bool IsOptionsKey(uint16_t c) { return c == VK_O || c == 'o'; }
 bool IsSoundKey(uint16_t c) { return c == VK_S || c == 's'; }
 
 namespace {
-constexpr uint32_t StartFallInterval = 20;
 constexpr int32_t GameOverLength = 60;
 
 // An action follows the held keys when its repeat choice is on, otherwise
@@ -259,10 +258,10 @@ int32_t ResolveTick() {
         RaiseHighScore();
         ReportScore();
         ReportHighScore();
-        pair.PairColumn = 3;
+        pair.PairColumn = StartColumn;
         pair.PairRow = 0;
-        // Columns are packed, so (3, 0) is taken only if (3, 1) is.
-        if (BoardCell(3, 1) != 0) {
+        // Columns are packed, so the top cell is taken only if the one below is.
+        if (BoardCell(StartColumn, 1) != 0) {
             Flow.Mode = MODE_GAMEOVER;
         } else {
             AdvancePair();

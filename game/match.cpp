@@ -11,7 +11,6 @@
 MatchState Match;
 
 namespace {
-constexpr int32_t MessageTicks = 30;
 
 uint8_t& Count(int32_t column, int32_t row) { return Match.Map[column * BoardRows + row]; }
 

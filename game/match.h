@@ -10,6 +10,10 @@
 #include <cstdint>
 
 constexpr int32_t MessageSize = 32;
+// How many ticks a scoring pass's message shows.
+constexpr int32_t MessageTicks = 30;
+// A cell lies on at most four lines of four in each of the four directions.
+constexpr uint8_t MaxLinesThroughCell = 16;
 
 struct MatchState {
     // How many lines of four each cell belongs to in the current pass; all

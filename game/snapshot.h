@@ -14,6 +14,7 @@
 #include "game/flow.h"
 #include "game/match.h"
 #include "input/buttons.h"
+#include "platform/crc32.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,9 +39,6 @@ bool DecodeGame(const uint8_t* bytes, size_t size);
 // Whether DecodeGame would take `bytes`, leaving the game as it is.
 bool GameBytesValid(const uint8_t* bytes, size_t size);
 
-// The CRC-32 (as zip and PNG compute it) of `size` bytes.
-uint32_t Crc32(const uint8_t* bytes, size_t size);
-
 // Where the game itself lies in a saved game's bytes: after the magic, the
 // version and the length, and before the checksum.
 constexpr int32_t SnapshotHeaderSize = 12;
@@ -54,6 +52,14 @@ void WrapGame(const uint8_t* payload, uint8_t* bytes);
 // (as near as a CRC-32 tells).
 uint32_t GameDigest();
 
+// The first rule of the rules' own that a state breaks, in words ("cell (2,
+// 12) holds 5"), or nullptr: every state a tick leaves behind keeps them.
+// SavedGameFault asks it of a game in progress as a save holds it (after the
+// fields are read); GameFault of the game as it stands now, in any mode.
+struct GameCopy;
+const char* SavedGameFault(const GameCopy& game);
+const char* GameFault();
+
 // The rules' whole state, to go back to (a replay stepped backward): the
 // buttons' places, which are the layout's, are not part of it.
 struct GameCopy {
@@ -65,3 +71,5 @@ struct GameCopy {
 };
 void CopyGame(GameCopy* copy);
 void RestoreGame(const GameCopy& copy);
+// What a saved game holds of `game`: its SnapshotPayloadSize bytes.
+void WriteGameFields(const GameCopy& game, uint8_t* bytes);

@@ -14,7 +14,6 @@ void BlitSprite(const SpriteRect& r, int32_t x, int32_t y, RasterOp op) {
     Blit(Layout.BackBuffer, x, y, r.w, r.h, Layout.SpriteSheet, r.x, r.y, op);
 }
 
-bool IsArrow(int32_t arrow) { return arrow >= ARROW_UP && arrow <= ARROW_LEFT; }
 } // namespace
 
 void DrawPlayfield() {

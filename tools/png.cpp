@@ -1,28 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/png.h"
 
+#include "platform/crc32.h"
+
 #include <cstddef>
 #include <cstdio>
 
 namespace {
 
 // ---- checksums ----
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-    static uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (uint32_t n = 0; n < 256; n++) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; k++) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        ready = true;
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < size; i++) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
 uint32_t Adler32(const std::vector<uint8_t>& data) {
     uint32_t a = 1, b = 0;

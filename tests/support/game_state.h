@@ -7,6 +7,7 @@
 #include "game/board.h"
 #include "game/flow.h"
 #include "game/match.h"
+#include "game/snapshot.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
 
@@ -35,35 +36,22 @@ inline std::string ModuleBytes(const GameModules& m) {
     const auto add = [&s](const auto& value) {
         s.append(reinterpret_cast<const char*>(&value), sizeof value);
     };
-    const BoardState& b = m.board;
-    add(b.Cells);
-    add(b.Pair.CurrentTop);
-    add(b.Pair.CurrentBottom);
-    add(b.Pair.NextTop);
-    add(b.Pair.NextBottom);
-    add(b.Pair.PairColumn);
-    add(b.Pair.PairRow);
-    add(b.FallInterval);
-    add(b.FallCounter);
-    add(b.PairsSinceSpeedUp);
-    add(b.Score);
-    add(b.HighScore);
-    add(b.PanelScore);
-    add(b.Random);
-    add(m.match.Map);
-    add(m.match.PassPoints);
-    add(m.match.ChainCount);
-    add(m.match.ChainTotal);
-    add(m.match.MessageTimer);
-    add(m.match.Message);
-    const FlowState& f = m.flow;
-    add(f.Mode);
-    add(f.TitleDrawn);
-    add(f.FallStep);
-    add(f.ResolvePhase);
-    add(f.GameOverTicks);
-    add(f.KeyRepeat);
-    add(f.NextShown);
+    // What a saved game holds, by the saved game's own list of its fields...
+    GameCopy game{m.board,
+                  m.match,
+                  m.flow,
+                  {},
+                  m.buttons.ReleasePending,
+                  m.buttons.PendingButton,
+                  m.buttons.OptionsRequest};
+    for (int32_t i = 0; i < ButtonCount; ++i) game.buttonStates[i] = m.buttons.Table[i].state;
+    uint8_t saved[SnapshotPayloadSize];
+    WriteGameFields(game, saved);
+    s.append(reinterpret_cast<const char*>(saved), sizeof saved);
+    // ...and the rest: the high score and the title's, the buttons' places
+    // and their other states, the input.
+    add(m.board.HighScore);
+    add(m.flow.TitleDrawn);
     for (const Button& button : m.buttons.Table) {
         add(button.key);
         add(button.x);
@@ -72,8 +60,6 @@ inline std::string ModuleBytes(const GameModules& m) {
         add(button.h);
         add(button.state);
     }
-    add(m.buttons.ReleasePending);
-    add(m.buttons.PendingButton);
     add(m.buttons.OptionsRequest);
     const InputStateFields& i = m.input;
     add(i.HeldKeys);
@@ -90,5 +76,7 @@ inline std::string ModuleBytes(const GameModules& m) {
     add(i.ReleasedChar);
     add(i.FingerKey);
     add(i.FingerDown);
+    add(i.TapsWaiting);
+    add(i.TapsWaitingCount);
     return s;
 }

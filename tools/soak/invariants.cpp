@@ -4,6 +4,7 @@
 #include "game/board.h"
 #include "game/flow.h"
 #include "game/match.h"
+#include "game/snapshot.h"
 #include "input/buttons.h"
 #include "platform/headless/headless.h"
 #include "shell/settings.h"
@@ -23,39 +24,14 @@ void Fail(SoakWatch& w, const char* format, ...) {
     va_end(args);
 }
 
-void CheckBoard(SoakWatch& w, int32_t mode) {
-    for (int32_t col = 0; col < BoardColumns; ++col) {
-        bool occupiedAbove = false;
-        for (int32_t row = 0; row < BoardRows; ++row) {
-            const uint8_t a = BoardCell(col, row);
-            if (a > ARROW_LEFT) Fail(w, "cell (%d, %d) holds %d", col, row, a);
-            // Outside a resolve sequence every column is packed downward.
-            if (a != 0)
-                occupiedAbove = true;
-            else if (occupiedAbove && mode != MODE_RESOLVE)
-                Fail(w, "column %d has a gap at row %d in mode %d", col, row, mode);
-        }
-    }
+// The rules' own (the well, the pair, the counters: game/faults.cpp, which
+// a saved game is held to as well), and no line counts left between passes.
+void CheckRules(SoakWatch& w) {
+    if (const char* fault = GameFault()) Fail(w, "%s", fault);
     for (int32_t i = 0; i < BoardCells; ++i)
         if (Match.Map[i] != 0)
             Fail(w, "line count %d left at cell (%d, %d)", Match.Map[i], i / BoardRows,
                  i % BoardRows);
-}
-
-void CheckPair(SoakWatch& w) {
-    const FallingPairState& p = Board.Pair;
-    if (p.PairColumn < 0 || p.PairColumn >= BoardColumns || p.PairRow < 0 ||
-        p.PairRow > BoardRows - 2) {
-        Fail(w, "the pair is outside the well at (%d, %d)", p.PairColumn, p.PairRow);
-        return;
-    }
-    if (BoardCell(p.PairColumn, p.PairRow) != 0 || BoardCell(p.PairColumn, p.PairRow + 1) != 0)
-        Fail(w, "the pair at (%d, %d) overlaps the well's arrows", p.PairColumn, p.PairRow);
-    const uint8_t arrows[4] = {p.CurrentTop, p.CurrentBottom, p.NextTop, p.NextBottom};
-    for (uint8_t a : arrows)
-        if (a < ARROW_UP || a > ARROW_LEFT) Fail(w, "the pair or the next pair holds arrow %d", a);
-    if (Board.FallInterval < 1 || Board.FallInterval > 20)
-        Fail(w, "the fall interval is %u", Board.FallInterval);
 }
 
 void CheckScore(SoakWatch& w, int32_t mode) {
@@ -108,8 +84,7 @@ void CheckTick(void* context) {
         return;
     }
     ++w.modeTicks[mode];
-    CheckBoard(w, mode);
-    if (mode == MODE_PLAY) CheckPair(w);
+    CheckRules(w);
     CheckScore(w, mode);
     CheckSound(w);
     if (mode == MODE_RESOLVE && Flow.ResolvePhase == RESOLVE_PAUSE1) {
