@@ -58,6 +58,23 @@ void RaiseHighScore() {
     if (Board.HighScore < Board.Score) Board.HighScore = Board.Score;
 }
 
+void SetHighScore(int32_t score) { Board.HighScore = score; }
+
+void PutArrow(int32_t column, int32_t row, uint8_t arrow) {
+    if (column >= 0 && column < BoardColumns && row >= 0 && row < BoardRows)
+        BoardCell(column, row) = arrow;
+}
+
+void SetPairArrows(uint8_t top, uint8_t bottom) {
+    Board.Pair.CurrentTop = top;
+    Board.Pair.CurrentBottom = bottom;
+}
+
+void SetNextArrows(uint8_t top, uint8_t bottom) {
+    Board.Pair.NextTop = top;
+    Board.Pair.NextBottom = bottom;
+}
+
 void ResetBoardModule() {
     Board = BoardState{};
     Board.Random = DefaultSeed;

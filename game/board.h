@@ -73,6 +73,13 @@ int32_t CanPlace(int32_t column, int32_t row); // 0 fits, -1 blocked
 inline bool PairFits(int32_t column, int32_t row) { return CanPlace(column, row) == 0; }
 // The high score rises to the score when that is higher.
 void RaiseHighScore();
+// The high score as the settings (or a game brought back) give it.
+void SetHighScore(int32_t score);
+// Arrows put where a test's runner asks: a cell of the well, the falling
+// pair's, the next pair's.
+void PutArrow(int32_t column, int32_t row, uint8_t arrow);
+void SetPairArrows(uint8_t top, uint8_t bottom);
+void SetNextArrows(uint8_t top, uint8_t bottom);
 
 // Puts every value of this module back to its start-up state (all zero) and
 // the generator to its default seed.

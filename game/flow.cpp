@@ -39,6 +39,12 @@ void ShowReleased() {
 
 void ResetGameFlow() { Flow = FlowState{MODE_TITLE, 0, 1, 0, 0, {}, 0}; }
 
+void EnterTitle() { Flow.Mode = MODE_TITLE; }
+
+void SetKeyRepeat(const int32_t choices[4]) {
+    for (int32_t i = 0; i < 4; ++i) Flow.KeyRepeat[i] = choices[i];
+}
+
 void ResetGame() {
     ResetBoardModule();
     ResetMatchState();
@@ -121,7 +127,7 @@ void StartPlay() {
     ReportPair();
     ReportNextPair();
     // Keys still held from the title screen are forgotten.
-    InputState.HeldKeys = 0;
+    ForgetHeldKeys();
 }
 
 void NewGame() {
@@ -147,7 +153,7 @@ void ResumeGame() {
     ResetInputState();
     if (Flow.FallStep == 0) return;
     if (Flow.Mode == MODE_PLAY) {
-        InputState.NewChar = VK_SPACE;
+        SetLatchedInput(0, 0, VK_SPACE);
         GameTick();
         // The key is let go before the next tick, as a press of Space is.
         ResetInputState();

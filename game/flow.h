@@ -96,6 +96,11 @@ constexpr int32_t IDLE_UNTIL_INPUT = -1;
 int32_t IdleTicksAhead();
 
 void ResetGameFlow();
+// The title comes next (the window just made).
+void EnterTitle();
+// The four key-repeat choices, as the settings or the Options dialog give
+// them (in the order of RepeatChoice).
+void SetKeyRepeat(const int32_t choices[4]);
 // Every module of the rules and of the input back to its start-up state: the
 // one reset a test or a runner needs before a game of its own.
 void ResetGame();

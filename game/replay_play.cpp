@@ -235,9 +235,7 @@ bool ReplayStep() {
         ReadMove(&Now, &damaged);
     }
     if (t >= Replay.ticks) return false;
-    InputState.HeldKeys = input.held;
-    InputState.PressedKeys = input.pressed;
-    InputState.NewChar = CodeOf(input.typed);
+    SetLatchedInput(input.held, input.pressed, CodeOf(input.typed));
     ++Now.played;
     return true;
 }

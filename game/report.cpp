@@ -6,7 +6,6 @@ GameReport Report{};
 } // namespace
 
 void SetGameReport(const GameReport& report) { Report = report; }
-const GameReport& CurrentGameReport() { return Report; }
 
 void ReportPlayScreen() {
     if (Report.PlayScreen != nullptr) Report.PlayScreen();

@@ -33,7 +33,6 @@ struct GameReport {
 
 // The table in use; all entries empty until the shell sets its own.
 void SetGameReport(const GameReport& report);
-const GameReport& CurrentGameReport();
 
 // Each call below does nothing when its entry is empty.
 void ReportPlayScreen();

@@ -44,11 +44,11 @@ template <typename Visit> constexpr void EachField(GameCopy& g, Visit&& field) {
     field.Signed(f.GameOverTicks);
     field.Signed(f.NextShown);
     for (int32_t& k : f.KeyRepeat) field.Signed(k);
-    field.Signed(g.buttonStates[BUTTON_SOUND]);
-    field.Signed(g.buttonStates[BUTTON_PAUSE]);
-    field.Signed(g.buttonStates[BUTTON_HIDDEN]);
-    field.Signed(g.releasePending);
-    field.Signed(g.pendingButton);
+    field.Signed(g.buttons.toggles[BUTTON_SOUND]);
+    field.Signed(g.buttons.toggles[BUTTON_PAUSE]);
+    field.Signed(g.buttons.toggles[BUTTON_HIDDEN]);
+    field.Signed(g.buttons.releasePending);
+    field.Signed(g.buttons.pendingButton);
 }
 
 struct Writer {
@@ -148,20 +148,14 @@ void CopyGame(GameCopy* copy) {
     copy->board = Board;
     copy->match = Match;
     copy->flow = Flow;
-    for (int32_t i = 0; i < ButtonCount; ++i) copy->buttonStates[i] = Buttons.Table[i].state;
-    copy->releasePending = Buttons.ReleasePending;
-    copy->pendingButton = Buttons.PendingButton;
-    copy->optionsRequest = Buttons.OptionsRequest;
+    CopyButtonStates(&copy->buttons);
 }
 
 void RestoreGame(const GameCopy& copy) {
     Board = copy.board;
     Match = copy.match;
     Flow = copy.flow;
-    for (int32_t i = 0; i < ButtonCount; ++i) Buttons.Table[i].state = copy.buttonStates[i];
-    Buttons.ReleasePending = copy.releasePending;
-    Buttons.PendingButton = copy.pendingButton;
-    Buttons.OptionsRequest = copy.optionsRequest;
+    RestoreButtonStates(copy.buttons);
 }
 
 namespace {
@@ -189,7 +183,7 @@ bool DecodeGame(const uint8_t* bytes, size_t size) {
     GameCopy g{};
     if (!Parse(bytes, size, &g)) return false;
     g.flow.TitleDrawn = 0;
-    g.optionsRequest = 0;
+    g.buttons.optionsRequest = 0;
     RestoreGame(g);
     return true;
 }

@@ -66,8 +66,7 @@ struct GameCopy {
     BoardState board;
     MatchState match;
     FlowState flow;
-    int32_t buttonStates[ButtonCount];
-    int32_t releasePending, pendingButton, optionsRequest;
+    ButtonStates buttons;
 };
 void CopyGame(GameCopy* copy);
 void RestoreGame(const GameCopy& copy);

@@ -32,10 +32,41 @@ bool IsToggle(int32_t i) { return i == BUTTON_SOUND || i == BUTTON_PAUSE || i ==
 
 int32_t ButtonState(int32_t i) { return IsToggle(i) ? Buttons.Table[i].state : 0; }
 
-bool ButtonShownDown(int32_t i) {
-    if (!IsButton(i)) return false;
-    if (IsToggle(i)) return Buttons.Table[i].state != 0;
-    return Buttons.ReleasePending == 1 && Buttons.PendingButton == i;
+void SetToggle(int32_t i, int32_t state) {
+    if (IsToggle(i)) Buttons.Table[i].state = state;
+}
+
+void PlaceButton(int32_t i, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (!IsButton(i)) return;
+    Button& b = Buttons.Table[i];
+    b.x = x;
+    b.y = y;
+    b.w = w;
+    b.h = h;
+}
+
+void RetireButton(int32_t i) {
+    if (IsButton(i)) Buttons.Table[i].key = 0;
+}
+
+bool TakeOptionsRequest() {
+    const bool asked = Buttons.OptionsRequest != 0;
+    Buttons.OptionsRequest = 0;
+    return asked;
+}
+
+void CopyButtonStates(ButtonStates* states) {
+    for (int32_t i = 0; i < ButtonCount; ++i) states->toggles[i] = Buttons.Table[i].state;
+    states->releasePending = Buttons.ReleasePending;
+    states->pendingButton = Buttons.PendingButton;
+    states->optionsRequest = Buttons.OptionsRequest;
+}
+
+void RestoreButtonStates(const ButtonStates& states) {
+    for (int32_t i = 0; i < ButtonCount; ++i) Buttons.Table[i].state = states.toggles[i];
+    Buttons.ReleasePending = states.releasePending;
+    Buttons.PendingButton = states.pendingButton;
+    Buttons.OptionsRequest = states.optionsRequest;
 }
 
 void ResetButtons() {

@@ -44,9 +44,27 @@ bool IsButton(int32_t i);
 bool IsToggle(int32_t i);
 // A toggle's state, 0 for any other button.
 int32_t ButtonState(int32_t i);
-// Whether button i is to be shown pressed: a toggle that is on, or the
-// button pressed on this tick.
-bool ButtonShownDown(int32_t i);
+// Sets a toggle's state (the settings' sound switch, a saved game's pause).
+void SetToggle(int32_t i, int32_t state);
+
+// Where button i stands and how large it is: the drawing decides, once it
+// knows the screen.
+void PlaceButton(int32_t i, int32_t x, int32_t y, int32_t w, int32_t h);
+// Button i ends the table from now on: never drawn, hit or pressed again.
+void RetireButton(int32_t i);
+
+// Whether the Options button's release has asked for the Options dialog;
+// the asking is taken (and forgotten) by the asking.
+bool TakeOptionsRequest();
+
+// The buttons' states, without their places: what a saved game and a
+// replay's rewinding take and give back.
+struct ButtonStates {
+    int32_t toggles[ButtonCount];
+    int32_t releasePending, pendingButton, optionsRequest;
+};
+void CopyButtonStates(ButtonStates* states);
+void RestoreButtonStates(const ButtonStates& states);
 
 // Presses button i (a toggle flips) until the next release.
 void PressButton(int32_t i);

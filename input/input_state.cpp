@@ -172,6 +172,16 @@ void LatchInput() {
     TakeWaitingTap();
 }
 
+void SetLatchedInput(uint16_t held, uint16_t pressed, uint16_t newChar) {
+    InputState.HeldKeys = held;
+    InputState.PressedKeys = pressed;
+    InputState.NewChar = newChar;
+}
+
+void ForgetHeldKeys() { InputState.HeldKeys = 0; }
+
+void ForgetCurrentKey() { InputState.CurrentChar = 0; }
+
 bool TapPending() { return InputState.TappedKeys != 0 || InputState.TappedChar != 0; }
 
 uint16_t HitTestButtons() {

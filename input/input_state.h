@@ -70,6 +70,13 @@ void OnFingerUp(int32_t finger);
 void OnTouchKeyDown(uint32_t key);
 void OnTouchKeyUp(uint32_t key);
 void LatchInput();
+// What the latch leaves for the rules, set as it is given: a kept game's
+// Space, a replay's input of a tick.
+void SetLatchedInput(uint16_t held, uint16_t pressed, uint16_t newChar);
+// Keys held from before are forgotten (a new game), and the key that went
+// down last (after a dialog: its keys were the dialog's).
+void ForgetHeldKeys();
+void ForgetCurrentKey();
 // Whether a tap is waiting for the next latch: that tick is not idle.
 bool TapPending();
 // The key of the button under the pen, or 0; a hit makes it the current

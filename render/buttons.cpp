@@ -6,31 +6,24 @@
 #include "render/sprites.h"
 
 void LayoutButtons() {
-    Button* table = Buttons.Table;
-    for (int32_t i = 0; i < ButtonCount; ++i) {
-        table[i].w = ButtonWidths[i];
-        table[i].h = ButtonHeights[i];
-    }
     const int32_t r = Layout.AreaX + Layout.AreaWidth;
     const int32_t px = Layout.PanelX, py = Layout.ButtonsY;
+    const auto place = [](int32_t i, int32_t x, int32_t y) {
+        PlaceButton(i, x, y, ButtonWidths[i], ButtonHeights[i]);
+    };
     // The small buttons stand in a row at the top right of the game area.
-    table[BUTTON_QUIT].x = r - 16;
-    table[BUTTON_SOUND].x = r - 48;
-    table[BUTTON_OPTIONS].x = r - 32;
-    table[BUTTON_HIDDEN].x = r - 64;
+    place(BUTTON_QUIT, r - 16, Buttons.Table[BUTTON_QUIT].y);
+    place(BUTTON_SOUND, r - 48, Buttons.Table[BUTTON_SOUND].y);
+    place(BUTTON_OPTIONS, r - 32, Buttons.Table[BUTTON_OPTIONS].y);
+    place(BUTTON_HIDDEN, r - 64, Buttons.Table[BUTTON_HIDDEN].y);
     // The pause bar in the panel, and below it a cross of direction keys.
-    table[BUTTON_PAUSE].x = px + 8;
-    table[BUTTON_PAUSE].y = py;
-    table[BUTTON_ROTATE].x = px + 22;
-    table[BUTTON_ROTATE].y = py + 18;
-    table[BUTTON_DROP].x = px + 22;
-    table[BUTTON_DROP].y = py + 34;
-    table[BUTTON_LEFT].x = px + 2;
-    table[BUTTON_LEFT].y = py + 34;
-    table[BUTTON_RIGHT].x = px + 42;
-    table[BUTTON_RIGHT].y = py + 34;
+    place(BUTTON_PAUSE, px + 8, py);
+    place(BUTTON_ROTATE, px + 22, py + 18);
+    place(BUTTON_DROP, px + 22, py + 34);
+    place(BUTTON_LEFT, px + 2, py + 34);
+    place(BUTTON_RIGHT, px + 42, py + 34);
     // The hidden button ends the table from now on: never drawn, hit or pressed.
-    table[BUTTON_HIDDEN].key = 0;
+    RetireButton(BUTTON_HIDDEN);
 }
 
 void DrawButtonImage(int32_t i, int32_t down) {

@@ -85,8 +85,8 @@ void OnCreate(Window window) {
     PlatformWindowSize(window, &width, &height);
     LayoutScreen(width, height);
     MainWindow = window;
-    Buttons.OptionsRequest = 0;
-    Flow.Mode = MODE_TITLE;
+    TakeOptionsRequest();
+    EnterTitle();
     PlatformSetTimer(window, GameTimerId, TickMilliseconds);
     LayoutButtons();
     LoadSettings();
@@ -156,12 +156,8 @@ void ConnectGameReport() { SetGameReport(ScreenAndSound); }
 
 void ConnectSilentReport() { SetGameReport(ScreenOnly); }
 
-void RegisterMainClass(const char*) { PlatformSetClassIcon(ICON_GAME); }
-
 int32_t CreateMainWindow() {
-    char className[100];
-    LoadStringResource(STRING_CLASS, className, sizeof className);
-    RegisterMainClass(className);
+    PlatformSetClassIcon(ICON_GAME);
     char title[100];
     LoadStringResource(STRING_TITLE, title, sizeof title);
     const Window window = PlatformCreateWindow(title, WindowProc);
@@ -332,15 +328,14 @@ void TimerTicks(Window window, int32_t slept) {
 
 void TimerTick(Window window) {
     if (!RunTick(window)) return;
-    if (Buttons.OptionsRequest != 0) {
-        Buttons.OptionsRequest = 0;
+    if (TakeOptionsRequest()) {
         PlatformKillTimer(window, GameTimerId);
         int32_t choices[4];
         std::memcpy(choices, Flow.KeyRepeat, sizeof choices);
         RunOptionsDialog(window);
         RecordOptions(choices);
         PlatformSetTimer(window, GameTimerId, TickMilliseconds);
-        InputState.CurrentChar = 0;
+        ForgetCurrentKey();
         // A change of size while the dialog was open is laid out now.
         OnSize(window);
         Screen.drawn = true;

@@ -12,7 +12,6 @@ constexpr uint32_t TickMilliseconds = 70;
 constexpr int32_t ICON_GAME = 101;
 constexpr int32_t ACCELERATORS_GAME = 3;
 constexpr int32_t STRING_TITLE = 1;
-constexpr int32_t STRING_CLASS = 3;
 
 extern Window MainWindow;
 
@@ -21,7 +20,6 @@ extern Window MainWindow;
 int32_t AppMain();
 // 1 when the window exists (and the game is set up), else 0.
 int32_t CreateMainWindow();
-void RegisterMainClass(const char* className);
 int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
 // One tick of the game: input latched, the rules' step, the Options dialog
 // if the tick asked for it, a repaint, and how long the loop may sleep.

@@ -21,11 +21,14 @@ int32_t OptionsDialogProc(Dialog* dialog, uint32_t message, uint32_t wParam, int
     }
     if (message == MSG_COMMAND) {
         switch (wParam & 0xFFFFu) {
-        case IDOK:
+        case IDOK: {
+            int32_t choices[4];
             for (int32_t i = 0; i < 4; ++i)
-                Flow.KeyRepeat[i] = IsDlgButtonChecked(dialog, IDC_REPEAT_FIRST + i);
+                choices[i] = IsDlgButtonChecked(dialog, IDC_REPEAT_FIRST + i);
+            SetKeyRepeat(choices);
             EndDialog(dialog, IDOK);
             return 1;
+        }
         case IDCANCEL: EndDialog(dialog, IDCANCEL); return 1;
         default: return 0;
         }

@@ -32,7 +32,7 @@ KeepingState Keeping{{}, MODE_TITLE, 1, 0, false, false, {}};
 // it (a crash): it is saved on the next tick.
 void TakeBack() {
     ResumeGame();
-    if (Board.PanelScore > Board.HighScore) Board.HighScore = Board.PanelScore;
+    if (Board.PanelScore > Board.HighScore) SetHighScore(Board.PanelScore);
     DrawGame();
 }
 
@@ -62,8 +62,6 @@ void SetGamePath(const char* path) {
     // A name too long to hold is no better than none: never a file elsewhere.
     if (!CopyText(Keeping.path, path)) Keeping.path[0] = 0;
 }
-
-const char* GamePath() { return Keeping.path; }
 
 void ResetKeeping() {
     Keeping.modeBefore = MODE_TITLE;

@@ -18,7 +18,6 @@ constexpr const char* LockFileName = "vantle.lock";
 // Where the saved game lives. Empty (as until set) means none: nothing is
 // read or written.
 void SetGamePath(const char* path);
-const char* GamePath();
 
 // At start, after the settings: takes the saved game if the file holds a
 // valid one, puts it back in play paused and draws it. False (the state

@@ -25,15 +25,16 @@ bool ReadFile(const char* path, SettingsValues* values) {
     return n >= 0 && DecodeSettings(bytes, static_cast<size_t>(n), values);
 }
 
-void SetDefaults() {
-    Buttons.Table[BUTTON_SOUND].state = 1;
-    Board.HighScore = 0;
-    Flow.KeyRepeat[REPEAT_ROTATION] = 0;
-    Flow.KeyRepeat[REPEAT_LEFT] = 0;
-    Flow.KeyRepeat[REPEAT_DROP] = 1;
-    Flow.KeyRepeat[REPEAT_RIGHT] = 0;
-    Buttons.Table[BUTTON_HIDDEN].state = 1;
+// The values taken into the game.
+void Take(const SettingsValues& v) {
+    SetToggle(BUTTON_SOUND, v.Sound);
+    SetHighScore(v.HighScore);
+    SetKeyRepeat(v.KeyRepeat);
+    SetToggle(BUTTON_HIDDEN, v.Hidden);
 }
+
+// Sound on, no high score, only the drop repeats.
+void SetDefaults() { Take(SettingsValues{1, 0, {0, 0, 1, 0}, 1}); }
 } // namespace
 
 void SetSettingsPath(const char* path) {
@@ -76,13 +77,7 @@ void LoadSettings() {
     // values keep what they held before.
     SettingsValues v{};
     if (n < 0 || !DecodeSettings(bytes, static_cast<size_t>(n), &v)) return;
-    Buttons.Table[BUTTON_SOUND].state = v.Sound;
-    Board.HighScore = v.HighScore;
-    Flow.KeyRepeat[REPEAT_ROTATION] = v.KeyRepeat[0];
-    Flow.KeyRepeat[REPEAT_LEFT] = v.KeyRepeat[1];
-    Flow.KeyRepeat[REPEAT_DROP] = v.KeyRepeat[2];
-    Flow.KeyRepeat[REPEAT_RIGHT] = v.KeyRepeat[3];
-    Buttons.Table[BUTTON_HIDDEN].state = v.Hidden;
+    Take(v);
 }
 
 bool SaveSettings() {

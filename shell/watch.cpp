@@ -91,7 +91,7 @@ bool Advance() {
     GameTick();
     // The Options dialog the replay's player opened is its answer, which
     // the replay holds.
-    Buttons.OptionsRequest = 0;
+    TakeOptionsRequest();
     return true;
 }
 
@@ -126,10 +126,10 @@ void ToNextPair() {
 }
 
 void PutOwnBack() {
-    Buttons.Table[BUTTON_SOUND].state = Watch.sound;
-    Buttons.Table[BUTTON_HIDDEN].state = Watch.hidden;
-    std::memcpy(Flow.KeyRepeat, Watch.repeat, sizeof Flow.KeyRepeat);
-    Board.HighScore = Watch.high;
+    SetToggle(BUTTON_SOUND, Watch.sound);
+    SetToggle(BUTTON_HIDDEN, Watch.hidden);
+    SetKeyRepeat(Watch.repeat);
+    SetHighScore(Watch.high);
 }
 
 // The game as it stands becomes the player's, paused as a kept game comes
@@ -138,8 +138,8 @@ void PlayOn() {
     if (!GameInProgress()) return;
     Watch.watching = false;
     ConnectGameReport();
-    Board.HighScore = Watch.high;
-    Buttons.Table[BUTTON_HIDDEN].state = Watch.hidden;
+    SetHighScore(Watch.high);
+    SetToggle(BUTTON_HIDDEN, Watch.hidden);
     ResetInputState();
     ResumeGame();
     DrawGame();
@@ -254,9 +254,9 @@ bool WatchSaveSettings() {
     std::memcpy(repeat, Flow.KeyRepeat, sizeof repeat);
     PutOwnBack();
     const bool saved = SaveSettings();
-    Buttons.Table[BUTTON_SOUND].state = sound;
-    Buttons.Table[BUTTON_HIDDEN].state = hidden;
-    Board.HighScore = high;
-    std::memcpy(Flow.KeyRepeat, repeat, sizeof repeat);
+    SetToggle(BUTTON_SOUND, sound);
+    SetToggle(BUTTON_HIDDEN, hidden);
+    SetHighScore(high);
+    SetKeyRepeat(repeat);
     return saved;
 }

@@ -18,7 +18,6 @@ struct HeadlessState {
     bool alive = false;
     bool smallIcon = false;
     bool awake = false;
-    int32_t presents = 0;
     int32_t invalidations = 0;
     HeadlessSound sounds[SoundLogSize] = {};
     int32_t soundCount = 0;
@@ -78,7 +77,6 @@ int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max) {
 
 bool HeadlessTakePosted(Message* message) { return QueueTake(message); }
 bool HeadlessQuitPosted() { return QueueQuitPosted(); }
-int32_t HeadlessPresentCount() { return H.presents; }
 int32_t HeadlessInvalidateCount() { return H.invalidations; }
 bool HeadlessTimerRunning() { return TimerRunning(); }
 
@@ -148,7 +146,7 @@ void PlatformTimerSleep(Window window, uint32_t id, int32_t ticks) {
     TimerSleep(window, id, ticks, H.clock);
 }
 void HeadlessSetClock(uint64_t now) { H.clock = now; }
-void PlatformPresent(Window, const uint32_t*, int32_t, int32_t, int32_t) { ++H.presents; }
+void PlatformPresent(Window, const uint32_t*, int32_t, int32_t, int32_t) {}
 void PlatformPlayWave(const char* name) { RecordSound(name != nullptr ? name : ""); }
 void PlatformStopSound() { RecordSound(""); }
 

@@ -28,7 +28,6 @@ bool HeadlessTakePosted(Message* message);
 bool HeadlessQuitPosted();
 // What the game last asked of PlatformKeepAwake.
 bool HeadlessKeepsAwake();
-int32_t HeadlessPresentCount();
 // How many times a repaint of the window was asked for.
 int32_t HeadlessInvalidateCount();
 bool HeadlessTimerRunning();

@@ -37,14 +37,11 @@ inline std::string ModuleBytes(const GameModules& m) {
         s.append(reinterpret_cast<const char*>(&value), sizeof value);
     };
     // What a saved game holds, by the saved game's own list of its fields...
-    GameCopy game{m.board,
-                  m.match,
-                  m.flow,
-                  {},
-                  m.buttons.ReleasePending,
-                  m.buttons.PendingButton,
-                  m.buttons.OptionsRequest};
-    for (int32_t i = 0; i < ButtonCount; ++i) game.buttonStates[i] = m.buttons.Table[i].state;
+    GameCopy game{
+        m.board, m.match, m.flow,
+        ButtonStates{
+            {}, m.buttons.ReleasePending, m.buttons.PendingButton, m.buttons.OptionsRequest}};
+    for (int32_t i = 0; i < ButtonCount; ++i) game.buttons.toggles[i] = m.buttons.Table[i].state;
     uint8_t saved[SnapshotPayloadSize];
     WriteGameFields(game, saved);
     s.append(reinterpret_cast<const char*>(saved), sizeof saved);

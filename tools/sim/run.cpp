@@ -133,7 +133,7 @@ int32_t RunCommand(Run& run, const ScriptCommand& c) {
         break;
     case SIM_CELL: {
         const auto col = static_cast<int32_t>(c.args[0]), row = static_cast<int32_t>(c.args[1]);
-        BoardCell(col, row) = static_cast<uint8_t>(c.args[2]);
+        PutArrow(col, row, static_cast<uint8_t>(c.args[2]));
         if (c.args[2] == 0)
             EraseCell(col, row);
         else
@@ -143,14 +143,12 @@ int32_t RunCommand(Run& run, const ScriptCommand& c) {
         break;
     }
     case SIM_PAIR:
-        Board.Pair.CurrentTop = static_cast<uint8_t>(c.args[0]);
-        Board.Pair.CurrentBottom = static_cast<uint8_t>(c.args[1]);
+        SetPairArrows(static_cast<uint8_t>(c.args[0]), static_cast<uint8_t>(c.args[1]));
         if (PairShown()) DrawPair();
         ReplayRecordState();
         break;
     case SIM_NEXT:
-        Board.Pair.NextTop = static_cast<uint8_t>(c.args[0]);
-        Board.Pair.NextBottom = static_cast<uint8_t>(c.args[1]);
+        SetNextArrows(static_cast<uint8_t>(c.args[0]), static_cast<uint8_t>(c.args[1]));
         if (PanelShown()) DrawNextPair();
         ReplayRecordState();
         break;
