@@ -3,6 +3,7 @@
 // dialog until its procedure ends it; the game's timer is stopped meanwhile.
 #include "shell/dialog.h"
 
+#include "render/draw.h"
 #include "render/layout.h"
 #include "shell/paint.h"
 
@@ -203,7 +204,6 @@ int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedur
     procedure(&d, MSG_INITDIALOG, 0, 0);
     MoveFocus(&d, 1);
 
-    SaveUnderDialog(d.rect);
     DrawDialog(&d);
     PlatformInvalidate(owner);
     Offer(d);
@@ -224,7 +224,10 @@ int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedur
         }
     }
     PlatformWithdrawDialog(owner);
-    RestoreUnderDialog();
+    // What the dialog covered is drawn again from the game's state, which
+    // gives back the picture it had (the whole picture is the pieces drawn
+    // at each change, pixel for pixel).
+    DrawGame();
     PlatformInvalidate(owner);
     return d.result;
 }

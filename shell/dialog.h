@@ -92,7 +92,3 @@ DialogRect ControlScreenRect(const Dialog* dialog, const DialogControl& control)
 
 // Draws the dialog into the back buffer.
 void DrawDialog(const Dialog* dialog);
-// What the dialog covers of the back buffer: kept before it is first drawn,
-// put back when it ends.
-void SaveUnderDialog(const DialogRect& rect);
-void RestoreUnderDialog();

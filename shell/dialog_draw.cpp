@@ -14,30 +14,6 @@
 namespace {
 constexpr uint32_t Grey = 0xC0C0C0, DarkGrey = 0x808080, Navy = 0x000080;
 
-// What the dialog covers, kept while it is open.
-struct SaveState {
-    uint32_t pixels[DialogMaxSize * DialogMaxSize];
-    DialogRect rect;
-};
-SaveState Saved;
-
-// Copies the back buffer's pixels under `r` into the save area (save) or
-// back out of it (restore); pixels off the buffer are left out.
-void SwapUnder(const DialogRect& r, bool save) {
-    const int32_t left = std::max(r.left, 0), top = std::max(r.top, 0);
-    const int32_t right = std::min({r.right, Layout.BackBuffer.Width, r.left + DialogMaxSize});
-    const int32_t bottom = std::min({r.bottom, Layout.BackBuffer.Height, r.top + DialogMaxSize});
-    if (right <= left) return;
-    const size_t bytes = sizeof(uint32_t) * static_cast<size_t>(right - left);
-    for (int32_t y = top; y < bottom; ++y) {
-        uint32_t* screen =
-            Layout.BackBuffer.Pixels + static_cast<ptrdiff_t>(y) * Layout.BackBuffer.Width + left;
-        uint32_t* kept =
-            Saved.pixels + static_cast<ptrdiff_t>(y - r.top) * DialogMaxSize + (left - r.left);
-        std::memcpy(save ? kept : screen, save ? screen : kept, bytes);
-    }
-}
-
 void Frame(const DialogRect& r, uint32_t topLeft, uint32_t bottomRight) {
     const int32_t w = r.right - r.left, h = r.bottom - r.top;
     FillColour(Layout.BackBuffer, r.left, r.top, w, 1, topLeft);
@@ -145,10 +121,3 @@ void DrawDialog(const Dialog* d) {
         }
     }
 }
-
-void SaveUnderDialog(const DialogRect& rect) {
-    Saved.rect = rect;
-    SwapUnder(rect, true);
-}
-
-void RestoreUnderDialog() { SwapUnder(Saved.rect, false); }

@@ -5,6 +5,7 @@
 #include "input/input_state.h"
 #include "platform/headless/headless.h"
 #include "platform/resources.h"
+#include "render/draw.h"
 #include "render/layout.h"
 #include "shell/app.h"
 #include "shell/dialog.h"
@@ -195,6 +196,7 @@ class ModalDialogTest : public ::testing::Test {
         ResetGameFlow();
         HeadlessReset();
         LayoutScreen(320, 240);
+        DrawGame(); // the game's picture under the dialog
     }
     void TearDown() override { ReleaseScreen(); }
     static int32_t Run() {
