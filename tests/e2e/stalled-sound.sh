@@ -22,16 +22,22 @@ bottom_cell() { region $((88 + 32 * 3)) $((8 + 32 * 12)) 32 32; }
 pair_column() { region $((88 + 32 * 3)) 8 32 416; }
 changed_from() { [ "$("${@:2}")" != "$1" ]; }
 
-# Plays until the first pair lands, holding Down (which repeats); then the
-# next pair must fall on its own, which it does only if the game goes on.
+not_title() { ! title_showing 96 104 96 180; }
+
+# Plays until the first pair lands, Down (which repeats) held long enough to
+# bring it down and not the next one, however slow the looks at the screen
+# are; then the next pair must fall on its own, which it does only if the
+# game goes on (and once it does, no landing resolves, which would leave
+# Escape unread).
 land_a_pair() {
   press Return
-  sleep 0.3
+  poll 5 not_title || fail "Return did not start a game"
   local empty column
   empty=$(bottom_cell)
   xdotool keydown Down
-  poll 8 changed_from "$empty" bottom_cell || fail "the pair did not land"
+  sleep 1.5
   xdotool keyup Down
+  poll 10 changed_from "$empty" bottom_cell || fail "the pair did not land"
   sleep 0.5
   column=$(pair_column)
   poll 4 changed_from "$column" pair_column || fail "the game stopped after the landing"
@@ -47,7 +53,7 @@ xdotool keydown Escape
 sleep 0.15
 xdotool keyup Escape
 ends_within_a_second "Escape with the output not opening"
-[ "$(settings_words)" = "86 65 1 0 0 0 1 0 1" ] || fail "settings $(settings_words)"
+[ "$(settings_words | cut -d' ' -f1-3,5-)" = "86 65 1 0 0 1 0 1" ] || fail "settings $(settings_words)"
 
 # A reader that takes nothing, its pipe cut to one page: a third of a
 # second of sound fills it.
@@ -63,5 +69,5 @@ sleep 1.5 # quiet for a second: the output is closed, which waits on the pipe
 kill -0 "$GAME_PID" || fail "the game ended by itself"
 kill -TERM "$GAME_PID"
 ends_within_a_second "SIGTERM with the output not closing"
-[ "$(settings_words)" = "86 65 1 0 0 0 1 0 1" ] || fail "settings $(settings_words)"
+[ "$(settings_words | cut -d' ' -f1-3,5-)" = "86 65 1 0 0 1 0 1" ] || fail "settings $(settings_words)"
 echo "ok"
