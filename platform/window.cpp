@@ -9,7 +9,7 @@
 WindowState TheWindow;
 
 bool WindowCreated(WindowProcedure procedure, int32_t width, int32_t height) {
-    TheWindow = WindowState{procedure, true, false, true, true, width, height, false};
+    TheWindow = WindowState{procedure, true, false, true, true, width, height, false, 0};
     // A new window has everything to paint.
     if (procedure(OnlyWindow, MSG_CREATE, 0, 0) == -1) {
         PlatformDestroyWindow(OnlyWindow);
@@ -65,6 +65,7 @@ void PlatformUpdateWindow(Window window) {
 }
 
 void PlatformInvalidate(Window) {
+    ++TheWindow.invalidations;
     if (TheWindow.alive) TheWindow.invalid = true;
 }
 
@@ -72,10 +73,11 @@ bool PlatformWindowAlive(Window) { return TheWindow.alive; }
 
 bool PlatformHasSmallIcon(Window) { return TheWindow.smallIcon; }
 
+// There is one window: every message is its own.
 int32_t PlatformDispatchMessage(const Message& message) {
     const WindowProcedure procedure = WindowProcedureIfAlive();
-    if (procedure == nullptr || message.window != OnlyWindow) return 0;
-    return procedure(message.window, message.message, message.wParam, message.lParam);
+    if (procedure == nullptr) return 0;
+    return procedure(OnlyWindow, message.message, message.wParam, message.lParam);
 }
 
 void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {

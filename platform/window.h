@@ -18,6 +18,7 @@ struct WindowState {
     bool redrawAll;                    // the screen lost what was on it
     int32_t layoutWidth, layoutHeight; // real pixels the game laid itself out for
     bool smallIcon;
+    int32_t invalidations; // how many times a repaint was asked for
 };
 extern WindowState TheWindow;
 

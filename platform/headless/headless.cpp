@@ -4,21 +4,17 @@
 #include "platform/queue.h"
 #include "platform/text.h"
 #include "platform/timers.h"
+#include "platform/window.h"
 
 #include <cstring>
 
 namespace {
-constexpr Window HeadlessWindow = 1;
 constexpr int32_t ModalQueueSize = 64;
 constexpr int32_t SoundLogSize = 256;
 
 struct HeadlessState {
     int32_t width = 320, height = 240;
-    WindowProcedure procedure = nullptr;
-    bool alive = false;
-    bool smallIcon = false;
     bool awake = false;
-    int32_t invalidations = 0;
     HeadlessSound sounds[SoundLogSize] = {};
     int32_t soundCount = 0;
     Message modal[ModalQueueSize] = {};
@@ -52,8 +48,9 @@ bool TakeModal(Message* message) {
 
 void HeadlessReset() {
     H = HeadlessState{};
+    TheWindow = WindowState{};
     QueueReset();
-    TimerKillAll(HeadlessWindow);
+    TimerKillAll(OnlyWindow);
 }
 
 void HeadlessSetWindowSize(int32_t width, int32_t height) {
@@ -77,15 +74,14 @@ int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max) {
 
 bool HeadlessTakePosted(Message* message) { return QueueTake(message); }
 bool HeadlessQuitPosted() { return QueueQuitPosted(); }
-int32_t HeadlessInvalidateCount() { return H.invalidations; }
+int32_t HeadlessInvalidateCount() { return TheWindow.invalidations; }
 bool HeadlessTimerRunning() { return TimerRunning(); }
 
+// The window's bookkeeping is the shared one (platform/window.cpp), of a
+// window never shown.
 Window PlatformCreateWindow(const char*, WindowProcedure procedure) {
-    if (procedure == nullptr || H.alive) return 0;
-    H.procedure = procedure;
-    H.alive = true;
-    procedure(HeadlessWindow, MSG_CREATE, 0, 0);
-    return HeadlessWindow;
+    if (procedure == nullptr || TheWindow.alive) return 0;
+    return WindowCreated(procedure, H.width, H.height) ? OnlyWindow : 0;
 }
 
 void PlatformWindowSize(Window, int32_t* width, int32_t* height) {
@@ -94,18 +90,8 @@ void PlatformWindowSize(Window, int32_t* width, int32_t* height) {
 }
 
 void PlatformShowWindow(Window) {}
-void PlatformUpdateWindow(Window) {}
-void PlatformInvalidate(Window) { ++H.invalidations; }
-
-void PlatformDestroyWindow(Window window) {
-    if (!H.alive) return;
-    H.procedure(window, MSG_DESTROY, 0, 0);
-    H.alive = false;
-}
-
-bool PlatformWindowAlive(Window) { return H.alive; }
-bool PlatformHasSmallIcon(Window) { return H.smallIcon; }
-void PlatformSetSmallIcon(Window, int32_t, int32_t) { H.smallIcon = true; }
+void PlatformDestroyWindow(Window window) { WindowDestroy(window); }
+void PlatformSetSmallIcon(Window, int32_t, int32_t) { TheWindow.smallIcon = true; }
 void PlatformSetClassIcon(int32_t) {}
 void PlatformKeepAwake(Window, bool awake) { H.awake = awake; }
 bool HeadlessKeepsAwake() { return H.awake; }
@@ -115,24 +101,6 @@ bool PlatformGetMessage(Message* message) {
     // driver left for a modal loop.
     if (QueueQuitPosted()) return false;
     return QueueTake(message) || TakeModal(message);
-}
-
-int32_t PlatformDispatchMessage(const Message& m) {
-    if (!H.alive || H.procedure == nullptr) return 0;
-    return H.procedure(m.window, m.message, m.wParam, m.lParam);
-}
-
-void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
-    QueuePost(Message{window, message, wParam, lParam});
-}
-
-void PlatformPostQuitMessage(int32_t exitCode) { QueuePostQuit(exitCode); }
-int32_t PlatformQuitCode() { return QueueQuitCode(); }
-
-int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
-    // A close request destroys the window, as the desktop does.
-    if (message == MSG_CLOSE) PlatformDestroyWindow(window);
-    return 0;
 }
 
 bool PlatformKeyHeld(uint32_t) { return false; }
