@@ -7,7 +7,12 @@ script so far is run by vantle-sim, its state read, the pair turned, moved and
 dropped, and the ticks until the next pair counted from the states that
 follow. The script it writes ends with the game still in play.
 
+With --half-second it plays as a player who presses a key and lets it go
+every half second, no more and no less: each press turns the pair, moves it
+or pushes it a row down, whichever brings it nearer its place.
+
 Usage: bot.py VANTLE_SIM TICKS [TITLE_TICKS] > long.sim
+       bot.py --half-second VANTLE_SIM MINUTES [TITLE_TICKS] > ten-minutes.sim
 """
 import json
 import os
@@ -132,16 +137,70 @@ def press(key):
     return f"down {key}\ntick\nup {key}\ntick\n"
 
 
+def scratch_folder():
+    # The runs keep the game at each new pair, synced to the disk: in memory
+    # where there is such a folder.
+    return tempfile.TemporaryDirectory(dir="/dev/shm" if os.path.isdir("/dev/shm") else None)
+
+
+TICK_MS = 70
+
+
+def half_second(sim, minutes, title):
+    script = f"tick {title}\ndown {ENTER}\ntick\nup {ENTER}\n"
+    start = title + 1
+    end = start + minutes * 60 * 1000 // TICK_MS
+    t, n, pairs = start, 0, 0
+    target = None  # the place and arrows chosen for the pair in play
+    row = 0  # its row when last seen
+    with scratch_folder() as folder:
+        while True:
+            # The next press half a second after the last, to the tick.
+            n += 1
+            at = start + n * 500 // TICK_MS
+            if at > end:
+                break
+            state = run(sim, script + "state\n", folder)[-1]
+            if state["mode"] in (0, 3):
+                sys.exit(f"bot.py: the game ended after {t} ticks: {state['board']}")
+            key = DOWN
+            # A pair is new once the last has locked: a landing seen, or a
+            # pair higher than the last one was (a landing between looks).
+            if state["mode"] != 1 or state["pair"][1] < row:
+                target = None
+            row = state["pair"][1] if state["mode"] == 1 else 0
+            if state["mode"] == 1:
+                if target is None:
+                    choice = choose(state)
+                    if choice is None:
+                        sys.exit(f"bot.py: no room for a pair after {t} ticks: {state['board']}")
+                    _, column, turns = choice
+                    target = (column, turn(state["pair"][2], turns))
+                    pairs += 1
+                column, top = target
+                if state["pair"][2] != top:
+                    key = UP
+                elif state["pair"][0] != column:
+                    key = LEFT if column < state["pair"][0] else RIGHT
+            script += f"down {key}\ntick\nup {key}\n"
+            if at - t > 1:
+                script += f"tick {at - t - 1}\n"
+            t = at
+    sys.stdout.write(script)
+    sys.stderr.write(f"bot.py: {pairs} pairs and {n - 1} presses in {t} ticks\n")
+
+
 def main():
+    if sys.argv[1] == "--half-second":
+        title = int(sys.argv[4]) if len(sys.argv) > 4 else 2
+        half_second(sys.argv[2], int(sys.argv[3]), title)
+        return
     sim, ticks = sys.argv[1], int(sys.argv[2])
     title = int(sys.argv[3]) if len(sys.argv) > 3 else 2
     script = f"tick {title}\ndown {ENTER}\ntick\nup {ENTER}\n"
     played = title + 1
     n = 0
-    # The runs keep the game at each new pair, synced to the disk: in memory
-    # where there is such a folder.
-    scratch = "/dev/shm" if os.path.isdir("/dev/shm") else None
-    with tempfile.TemporaryDirectory(dir=scratch) as folder:
+    with scratch_folder() as folder:
         while played < ticks:
             state = run(sim, script + "state\n", folder)[-1]
             if state["mode"] != 1:

@@ -9,6 +9,8 @@
 #   short     a few pairs, still in play at the end
 #   long      several minutes and a couple of hundred pairs (long.sim, written
 #             by bot.py, which places each pair as a patient player would)
+#   ten-minutes  ten minutes of a key pressed and let go every half second
+#             (ten-minutes.sim, written by bot.py --half-second)
 #   chain     a chain of two scoring passes, on a well set from outside
 #   resumed   a kept game taken back by a second run (resumed-1.sim suspends,
 #             resumed-2.sim goes on and writes the replay)
@@ -29,7 +31,7 @@ shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-names=${*:-short long chain resumed options escape gameover}
+names=${*:-short long ten-minutes chain resumed options escape gameover}
 cd "$here"
 
 for name in $names; do
