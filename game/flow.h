@@ -29,6 +29,9 @@ enum RepeatChoice : int32_t {
     REPEAT_RIGHT = 3
 };
 
+// Game over lasts this many ticks after its first, then the title comes.
+constexpr int32_t GameOverLength = 60;
+
 struct FlowState {
     int32_t Mode;
     int32_t TitleDrawn; // the title screen has been drawn in this Title mode

@@ -2,82 +2,22 @@
 #include "shell/app.h"
 
 #include "game/flow.h"
-#include "game/report.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
-#include "platform/bytes.h"
 #include "platform/resources.h"
 #include "render/buttons.h"
 #include "render/draw.h"
 #include "render/layout.h"
 #include "shell/cues.h"
-#include "shell/options_dialog.h"
 #include "shell/paint.h"
 #include "shell/replays.h"
 #include "shell/saved_game.h"
 #include "shell/settings.h"
 #include "shell/watch.h"
 
-#include <cstring>
-
 Window MainWindow;
 
 namespace {
-constexpr uint16_t AccelVirtualKey = 0x01;
-constexpr uint16_t AccelAlt = 0x10;
-constexpr uint16_t AccelLast = 0x80;
-constexpr int32_t MaxAccelerators = 16;
-
-struct Accelerator {
-    uint16_t flags, key, command;
-};
-
-// The accelerator table, read from its resource once.
-struct AcceleratorTable {
-    bool loaded;
-    int32_t count;
-    Accelerator entries[MaxAccelerators];
-};
-AcceleratorTable Accelerators;
-
-// Whether the rules have drawn anything since the window was last asked to
-// repaint after a tick: a tick that drew nothing asks for no repaint.
-struct ScreenChange {
-    bool drawn;
-};
-ScreenChange Screen{true};
-
-// A drawing routine, noting that the back buffer changed.
-template <auto Draw> struct Drawing {
-    template <typename... Args> static void Report(Args... args) {
-        Screen.drawn = true;
-        Draw(args...);
-    }
-};
-
-// What the rules change is drawn into the back buffer at once, and their
-// cues are played.
-constexpr GameReport ScreenAndSound{
-    Drawing<DrawPlayfield>::Report,
-    Drawing<DrawTitleScreen>::Report,
-    Drawing<DrawOrEraseCell>::Report,
-    Drawing<DrawPair>::Report,
-    Drawing<ErasePair>::Report,
-    Drawing<DrawNextPair>::Report,
-    Drawing<DrawScore>::Report,
-    Drawing<DrawHighScore>::Report,
-    Drawing<DrawMessage>::Report,
-    Drawing<DrawButton>::Report,
-    PlayCue,
-};
-
-// The drawing alone, for a replay played faster than the game.
-constexpr GameReport ScreenOnly = [] {
-    GameReport r = ScreenAndSound;
-    r.Sound = nullptr;
-    return r;
-}();
-
 void OnCreate(Window window) {
     ConnectGameReport();
     if (!PlatformHasSmallIcon(window)) PlatformSetSmallIcon(window, ICON_GAME, 16);
@@ -103,9 +43,9 @@ void OnCreate(Window window) {
     DrawPlayfield();
 }
 
-// The window's new size is laid out afresh, landscape or portrait, and the
-// game drawn again from its state; play goes on as it was.
-void OnSize(Window window) {
+} // namespace
+
+void FitWindow(Window window) {
     int32_t width = 0, height = 0;
     PlatformWindowSize(window, &width, &height);
     if (width <= 0 || height <= 0) return;
@@ -117,6 +57,7 @@ void OnSize(Window window) {
     PlatformInvalidate(window);
 }
 
+namespace {
 // A pen or finger message's place in logical pixels (the window pixels
 // come with x in the low 16 bits, y in the high).
 void PenPlace(int32_t lParam, int32_t* x, int32_t* y) {
@@ -152,10 +93,6 @@ void OnDestroy(Window window) {
 }
 } // namespace
 
-void ConnectGameReport() { SetGameReport(ScreenAndSound); }
-
-void ConnectSilentReport() { SetGameReport(ScreenOnly); }
-
 int32_t CreateMainWindow() {
     PlatformSetClassIcon(ICON_GAME);
     char title[100];
@@ -165,20 +102,6 @@ int32_t CreateMainWindow() {
     PlatformShowWindow(window);
     PlatformUpdateWindow(window);
     return 1;
-}
-
-void LoadAccelerators() {
-    Accelerators = AcceleratorTable{};
-    Accelerators.loaded = true;
-    const ResourceBytes table = FindResource(RES_ACCELERATOR, ACCELERATORS_GAME);
-    // Entries of eight bytes: flags, key, command, padding; the last is flagged.
-    for (size_t at = 0; at + 8 <= table.Size && Accelerators.count < MaxAccelerators; at += 8) {
-        const uint8_t* e = table.Data + at;
-        const uint16_t flags = ReadLe16(e);
-        Accelerators.entries[Accelerators.count++] =
-            Accelerator{flags, ReadLe16(e + 2), ReadLe16(e + 4)};
-        if (flags & AccelLast) break;
-    }
 }
 
 int32_t AppMain() {
@@ -192,25 +115,6 @@ int32_t AppMain() {
         PlatformDispatchMessage(message);
     }
     return PlatformQuitCode();
-}
-
-bool TranslateAccelerator(const Message& m) {
-    const bool virtualKey = m.message == MSG_KEYDOWN || m.message == MSG_SYSKEYDOWN;
-    const bool character = m.message == MSG_CHAR || m.message == MSG_SYSCHAR;
-    if (!virtualKey && !character) return false;
-    const bool alt = m.message == MSG_SYSKEYDOWN || m.message == MSG_SYSCHAR;
-    // A driver that skips AppMain (the headless runner) has it read here.
-    if (!Accelerators.loaded) LoadAccelerators();
-    for (int32_t i = 0; i < Accelerators.count; ++i) {
-        const Accelerator& e = Accelerators.entries[i];
-        const bool wantsVirtualKey = (e.flags & AccelVirtualKey) != 0;
-        if (wantsVirtualKey == virtualKey && e.key == m.wParam &&
-            ((e.flags & AccelAlt) != 0) == alt) {
-            WindowProc(m.window, MSG_COMMAND, e.command | 0x10000u, 0);
-            return true;
-        }
-    }
-    return false;
 }
 
 int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
@@ -236,7 +140,7 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
         }
         return 0;
     case MSG_PAINT: return PaintWindow(window);
-    case MSG_SIZE: OnSize(window); return 0;
+    case MSG_SIZE: FitWindow(window); return 0;
     case MSG_KEYDOWN:
         if (Watching()) {
             WatchKey(wParam);
@@ -287,65 +191,4 @@ int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lPa
         return 0;
     default: return PlatformDefaultWindowProc(window, message, wParam, lParam);
     }
-}
-
-namespace {
-// One tick of the game: false when it ended the program (the window and
-// its surfaces are gone).
-bool RunTick(Window window) {
-    LatchInput();
-    RecordBeforeTick();
-    KeepBeforeTick();
-    const int32_t result = GameTick();
-    KeepAfterTick(result);
-    RecordAfterTick(result);
-    if (result != 0) {
-        PlatformDestroyWindow(window);
-        return false;
-    }
-    // The screen stays lit while a game is played, not while it waits.
-    const bool playing = Flow.Mode == MODE_PLAY || Flow.Mode == MODE_RESOLVE;
-    PlatformKeepAwake(window, playing && Flow.FallStep != 0);
-    return true;
-}
-} // namespace
-
-void TimerTicks(Window window, int32_t slept) {
-    if (Watching()) {
-        bool changed = false;
-        for (int32_t i = 0; i <= slept && Watching(); ++i) changed = WatchTick() || changed;
-        if (changed) PlatformInvalidate(window);
-        PlatformTimerSleep(window, GameTimerId, WatchIdleTicks());
-        return;
-    }
-    // Ticks the loop slept through, at last: the rules said they would
-    // change nothing on the screen, so they are run one after another now,
-    // and the tick that is due after them.
-    for (int32_t i = 0; i < slept; ++i)
-        if (!RunTick(window)) return;
-    TimerTick(window);
-}
-
-void TimerTick(Window window) {
-    if (!RunTick(window)) return;
-    if (TakeOptionsRequest()) {
-        PlatformKillTimer(window, GameTimerId);
-        int32_t choices[4];
-        std::memcpy(choices, Flow.KeyRepeat, sizeof choices);
-        RunOptionsDialog(window);
-        RecordOptions(choices);
-        PlatformSetTimer(window, GameTimerId, TickMilliseconds);
-        ForgetCurrentKey();
-        // A change of size while the dialog was open is laid out now.
-        OnSize(window);
-        Screen.drawn = true;
-    }
-    // The new picture is shown; a tick that changed nothing leaves the one
-    // on the screen, which is the same.
-    if (Screen.drawn) {
-        Screen.drawn = false;
-        PlatformInvalidate(window);
-    }
-    // Until the next tick that can change anything, the loop may sleep.
-    PlatformTimerSleep(window, GameTimerId, IdleTicksAhead());
 }

@@ -28,6 +28,11 @@ void TimerTick(Window window);
 // negative count is none), then the one due.
 void TimerTicks(Window window, int32_t slept);
 
+// The window's size laid out afresh, landscape or portrait, and the game
+// drawn again from its state; play goes on as it was. Nothing changes when
+// the size has not.
+void FitWindow(Window window);
+
 // Gives the rules the drawing routines and the sound cues to report their
 // changes to; the window's creation does it, and so may a test.
 void ConnectGameReport();
