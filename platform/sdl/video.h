@@ -34,3 +34,13 @@ extern VideoState Video;
 // with Xlib itself.
 void PresentThroughX11(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch);
 void PresentThroughRenderer(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch);
+
+// --- i_drivers.cpp ---
+
+// The video systems SDL may try, set before it starts: those with a screen
+// to show the window on, never a Wayland compositor SDL would crash on
+// (Video.waylandTrouble then says why).
+void ChooseDrivers();
+// The X screen a display name (host:number.screen) chooses; 0 when it
+// names none.
+long XScreenNamed(const char* name);
