@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # --help and --version answer on standard output with exit 0, open no
 # window and touch no file; anything else on the command line is refused with
-# one line and the usage on standard error, exit 2, and nothing starts.
+# one line and the usage on standard error, exit 2, and nothing starts; so
+# is a replay or a game to watch or play on that is none.
 # Usage: options.sh PROGRAM NAME VERSION
 set -u
 program=$1
@@ -57,5 +58,31 @@ run --help --bogus
 if [ -e "$work/data" ] || [ -e "$work/home" ]; then
   fail "$name made files while answering: $(find "$work/data" "$work/home" 2>/dev/null | tr '\n' ' ')"
 fi
+# The replay options: what holds no replay or no game is refused before
+# anything starts (exit 2), and --watch with no best game kept says so
+# (exit 1); standard error names the fault.
+expect() { # EXIT TEXT ARGUMENTS...
+  code=$1
+  text=$2
+  shift 2
+  run "$@"
+  [ "$(cat "$work/rc")" = "$code" ] || fail "$name $*: exit $(cat "$work/rc"), not $code"
+  grep -q -- "$text" "$work/err" || fail "$name $*: standard error does not say '$text': $(cat "$work/err")"
+}
+case $name in
+  vantle)
+    expect 1 "no best game" --watch
+    expect 2 "nothing to watch" --watch "not a replay!"
+    expect 2 "nothing to watch" --watch "$work"
+    expect 2 "needs a file or a code" --game
+    expect 2 "holds no game" --game AAAA
+    expect 2 "one at a time" --watch AAAA --game AAAA
+    ;;
+  vantle-sim)
+    expect 2 "needs a file" --replay
+    expect 2 "not a regular file" --replay "$work"
+    expect 2 "takes no script" --replay "$work/none.replay" "$work/none.sim"
+    ;;
+esac
 [ "$failed" = 0 ] && echo "ok: $name answers --help and --version and refuses the rest"
 exit "$failed"
