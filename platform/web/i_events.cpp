@@ -83,9 +83,14 @@ EM_JS(void, js_listen, (), {
             if (el.getAttribute("data-key") && el.parentNode && el.parentNode.classList.contains("pad")) return el;
         return null;
     }
+    // A control lets go of the key it pressed, though it may stand for
+    // another by then (relabelled while a replay is watched).
     function press(button, down) {
         if (down) button.classList.add("down"); else button.classList.remove("down");
-        _WebTouchKey(down ? 1 : 0, +button.getAttribute("data-key"));
+        var key = +button.getAttribute("data-key");
+        if (down) button.vantleKey = key;
+        else if (button.vantleKey) key = button.vantleKey;
+        _WebTouchKey(down ? 1 : 0, key);
     }
     canvas.addEventListener("pointerdown", function(e) {
         if (e.pointerType == "mouse" && e.button != 0) return;
@@ -150,10 +155,11 @@ EM_JS(void, js_listen, (), {
     // page's timers, the game's tick among them, by up to 100 ms: every
     // touch is the game's, so it is cancelled at once (which also keeps the
     // page from zooming on a double tap).
-    // The form of a dialog (js/dialog.js) is the page's own: its taps are
-    // clicks, and the game's timer stands while it is open.
+    // The form of a dialog (js/dialog.js) and the page's offers are the
+    // page's own: their taps are clicks (and the game's timer stands while
+    // the dialog is open).
     function cancelTouch(e) {
-        if (e.cancelable && !(e.target && e.target.closest && e.target.closest("#options"))) e.preventDefault();
+        if (e.cancelable && !(e.target && e.target.closest && e.target.closest("#options, #offers"))) e.preventDefault();
     }
     window.addEventListener("touchstart", cancelTouch, {passive: false});
     window.addEventListener("touchmove", cancelTouch, {passive: false});

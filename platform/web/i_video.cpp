@@ -97,6 +97,8 @@ EM_JS(int, js_lay_out_page, (), {
         place(move, left - bandW, y0 + h - padH, bandW, padH);
         place(turn, left + picW, y0 + h - padH, bandW, padH);
     }
+    // The page's offers go where the picture and the controls leave room.
+    if (Module.vantleLaidOut) Module.vantleLaidOut();
     return portrait ? 1 : 0;
 });
 
@@ -159,6 +161,7 @@ EM_JS(void, js_show_ended, (), {
     for (var i = 0; i < pads.length; i++) pads[i].style.display = "none";
     var e = document.getElementById("ended");
     if (e) e.style.display = "flex";
+    if (Module.vantleEnded) Module.vantleEnded();
 });
 
 void FreePictures() {

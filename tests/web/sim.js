@@ -63,7 +63,7 @@ class Sim {
       return `shot ${path.join(dir, m[1] + '.png')}`;
     }).join('\n') + '\n';
     const r = spawnSync(this.path, ['--window', `${width}x${height}`, '--settings', settingsFile],
-      { input: script, encoding: 'utf8' });
+      { input: script, encoding: 'utf8', maxBuffer: 256 * 1024 * 1024 });
     if (r.error) throw new Error(`could not run ${this.path}: ${r.error.message}`);
     if (r.status !== 0) throw new Error(`vantle-sim exited ${r.status}: ${r.stderr.trim()}\nscript:\n${script}`);
     const shots = {};

@@ -13,7 +13,7 @@ const { delay } = require('./harness');
 // The keys WebDriver names by code point, by the names the tests use.
 const KEYS = {
   Escape: '\uE00C', Space: '\uE00D', Enter: '\uE007', ArrowLeft: '\uE012', ArrowUp: '\uE013',
-  ArrowRight: '\uE014', ArrowDown: '\uE015', Tab: '\uE004', Backspace: '\uE003',
+  ArrowRight: '\uE014', ArrowDown: '\uE015', Tab: '\uE004', Backspace: '\uE003', Home: '\uE011',
 };
 function keyValue(name) {
   if (KEYS[name]) return KEYS[name];

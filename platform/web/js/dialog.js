@@ -60,23 +60,28 @@ mergeInto(LibraryManager.library, {
   },
 
   // A line beside the picture about what it shows (a replay being
-  // watched); empty, none.
+  // watched); empty, none. The page learns from it that a replay is being
+  // watched, and when that ends.
   js_show_status: function (text) {
-    var line = document.getElementById("status");
-    if (!line) return;
     var t = UTF8ToString(text);
-    line.textContent = t;
-    line.style.display = t ? "block" : "none";
+    var line = document.getElementById("status");
+    if (line) {
+      line.textContent = t;
+      line.style.display = t ? "block" : "none";
+    }
+    if (Module.vantleStatus) Module.vantleStatus(t);
   },
 
   // The replay of the game just ended, and the game in progress while it
   // is paused, to take elsewhere: kept for the page's offers ("" none).
   js_offer_replay: function (code) {
     Module.vantleReplay = UTF8ToString(code);
+    if (Module.vantleOffersChanged) Module.vantleOffersChanged();
   },
 
   js_offer_game: function (code) {
     Module.vantleGame = UTF8ToString(code);
+    if (Module.vantleOffersChanged) Module.vantleOffersChanged();
   },
 
   js_withdraw_dialog: function () {
