@@ -166,6 +166,7 @@ GAME_PID=""
 [ "$(wc -l <"$WORK/game.log")" -eq 1 ] && grep -q "window was destroyed" "$WORK/game.log" ||
   fail "window destroyed: expected one line saying so, got: $(cat "$WORK/game.log")"
 [ "$(stat -c %s "$(SETTINGS)")" -eq 36 ] || fail "window destroyed: the settings are not saved"
+[ -s "$(GAMEFILE)" ] || fail "window destroyed: no game kept"
 sim_picture
 restart "window destroyed"
 
