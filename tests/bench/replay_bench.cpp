@@ -30,6 +30,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -107,7 +108,8 @@ std::string ReadFile(const char* path) {
 // replay to a file; empty when it is missing or bad.
 std::string TenMinutesScript() {
     std::string script = ReadFile(VANTLE_SOURCE_DIR "/tests/replays/ten-minutes.sim");
-    script = script.substr(0, script.rfind("replay "));
+    const size_t last = script.rfind("replay ");
+    if (last != std::string::npos) script.resize(last);
     ScriptError error{};
     if (!CheckScript(script.data(), script.size(), &error)) script.clear();
     return script;
@@ -216,7 +218,7 @@ void NoteGame(void* context) {
 
 template <typename T> double Percentile(std::vector<T> v, double p) {
     std::sort(v.begin(), v.end());
-    const auto i = static_cast<size_t>(p / 100.0 * static_cast<double>(v.size() - 1) + 0.5);
+    const auto i = static_cast<size_t>(std::lround(p / 100.0 * static_cast<double>(v.size() - 1)));
     return static_cast<double>(v[std::min(i, v.size() - 1)]);
 }
 
