@@ -32,7 +32,7 @@ enum MessageNumber : uint32_t {
                          // browser page hidden or closed): keep now what must not be lost
     MSG_SHOWWINDOW = 24, // wParam 0: the window was hidden or minimised (a browser page
                          // hidden), so the player no longer sees it; 1: shown again
-    MSG_SETCHECK = 241, // to a dialog: its check box lParam (by id) takes state wParam
+    MSG_SETCHECK = 241,  // to a dialog: its check box lParam (by id) takes state wParam
     MSG_KEYDOWN = 256,
     MSG_KEYUP = 257,
     MSG_CHAR = 258,
