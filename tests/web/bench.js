@@ -27,26 +27,21 @@ const zlib = require('zlib');
 const { execSync } = require('child_process');
 const { Browser, chromiumOrSkip } = require('./cdp');
 const { startServer } = require('./server');
-const { delay, waitFor, parseArgs, requireSite } = require('./harness');
+const { delay, waitFor, parseArgs, positive, requireSite, inPage, SERVICE_WORKER_ACTIVE, runMain } = require('./harness');
+const { fitPicture } = require('./sim');
 
-function usage(message) {
-  console.error(`bench.js: ${message}`);
-  process.exit(2);
-}
+// A window's size, WxH.
+const windowSize = v => {
+  const m = /^(\d+)x(\d+)$/.exec(v);
+  if (!m) throw new Error('needs a size such as 640x480');
+  return { width: +m[1], height: +m[2] };
+};
 
 function options(argv) {
-  const o = { window: '640x480', dpr: '1', runs: '7', seconds: '20',
-    ...parseArgs(argv, 'bench.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM'], ['window', 'WxH'], ['dpr', 'N'],
-      ['runs', 'N'], ['seconds', 'S']]) };
-  const m = /^(\d+)x(\d+)$/.exec(o.window);
-  if (!m) usage('--window needs a size such as 640x480');
-  o.width = +m[1];
-  o.height = +m[2];
-  for (const k of ['dpr', 'runs', 'seconds']) {
-    o[k] = Number(o[k]);
-    if (!(o[k] > 0)) usage(`--${k} needs a positive number`);
-  }
-  return o;
+  const o = parseArgs(argv, 'bench.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM'], ['window', 'WxH', false, windowSize],
+    ['dpr', 'N', false, positive], ['runs', 'N', false, positive], ['seconds', 'S', false, positive]],
+  { window: '640x480', dpr: '1', runs: '7', seconds: '20' });
+  return { ...o, ...o.window };
 }
 
 const KiB = n => (n / 1024).toFixed(1) + ' KiB';
@@ -111,18 +106,6 @@ function probeSource(samples) {
 })();`;
 }
 
-// The canvas the page makes for a viewport: the picture's shape (240 x 320
-// when the page is taller than wide, else 320 x 240), as large as fits, in
-// device pixels.
-function canvasFor(width, height, dpr) {
-  const portrait = height >= width;
-  const pw = portrait ? 240 : 320, ph = portrait ? 320 : 240;
-  const dw = Math.floor(width * dpr), dh = Math.floor(height * dpr);
-  let w = dw, h = Math.floor(dw * ph / pw);
-  if (h > dh) { h = dh; w = Math.floor(dh * pw / ph); }
-  return { w, h, pw, ph };
-}
-
 // A dozen title pixels, as canvas pixels, that the first picture must show.
 function titleSamples(simPath, width, height, pw, ph) {
   const { Sim } = require('./sim');
@@ -173,8 +156,7 @@ async function firstFrames(browser, server, o, samples) {
         cold.drawn.push(p.drawn);
         cold.framed.push(p.framed);
       }
-      const active = await page.evaluate(`Promise.race([navigator.serviceWorker.ready.then(r => !!r.active),
-        new Promise(resolve => setTimeout(() => resolve(false), 10000))])`);
+      const active = await page.evaluate(inPage(SERVICE_WORKER_ACTIVE, 10000));
       if (!active) throw new Error('no service worker became active; the second visit would not come from its cache');
       await page.reload();
       p = await readProbe(page, 'the title from the service worker');
@@ -317,7 +299,8 @@ async function main() {
   const site = requireSite(o.site, { skipIfMissing: false });
   let hz = 100;
   try { hz = Number(execSync('getconf CLK_TCK', { encoding: 'utf8' }).trim()) || 100; } catch (e) { /* 100 */ }
-  const fit = canvasFor(o.width, o.height, o.dpr);
+  // The canvas the page makes for the viewport, in device pixels.
+  const fit = fitPicture(o.width, o.height, o.dpr);
   const cw = fit.w, ch = fit.h;
   const samples = o.sim ? titleSamples(o.sim, cw, ch, fit.pw, fit.ph) : null;
 
@@ -382,7 +365,4 @@ async function main() {
   }
 }
 
-main().catch(e => {
-  console.error(`bench.js: could not measure: ${e.message}`);
-  process.exit(1);
-});
+runMain(main, e => `bench.js: could not measure: ${e.message}`);

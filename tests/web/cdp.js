@@ -11,20 +11,14 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { decodePng } = require('./png');
-const { delay, skip } = require('./harness');
+const { startServer } = require('./server');
+const { delay, skip, findProgram, stopProcess } = require('./harness');
 
 // The browser to use: $CHROMIUM if set, else the first one installed; null
 // if there is none.
 function findChromium() {
-  const candidates = process.env.CHROMIUM ? [process.env.CHROMIUM]
-    : ['/usr/bin/chromium', '/usr/lib/chromium/chromium', '/usr/bin/chromium-browser', '/usr/bin/google-chrome'];
-  for (const c of candidates) {
-    try {
-      fs.accessSync(c, fs.constants.X_OK);
-      if (fs.statSync(c).isFile()) return c;
-    } catch (e) { /* not there */ }
-  }
-  return null;
+  return findProgram(process.env.CHROMIUM ? [process.env.CHROMIUM]
+    : ['/usr/bin/chromium', '/usr/lib/chromium/chromium', '/usr/bin/chromium-browser', '/usr/bin/google-chrome']);
 }
 
 // The machine's network is closed: nothing may reach out, and nothing must
@@ -108,7 +102,7 @@ class Browser {
       browser.version = await browser.send('Browser.getVersion', {}, undefined, timeout);
     } catch (e) {
       await browser.close();
-      throw new Error(`could not start ${executable}: ${e.message}`);
+      throw new Error(`could not start ${executable}: ${e.message}`, { cause: e });
     }
     return browser;
   }
@@ -126,7 +120,7 @@ class Browser {
     for (const l of this.listeners) l(msg);
     for (const w of [...this.waiters]) {
       if (w.method !== msg.method || (w.sessionId && w.sessionId !== msg.sessionId)) continue;
-      let hit = false;
+      let hit;
       try { hit = !w.predicate || w.predicate(msg.params); } catch (e) { hit = false; }
       if (hit) {
         this.waiters.delete(w);
@@ -195,11 +189,7 @@ class Browser {
 
   // For a run cut short: no goodbyes, but no profile left behind either.
   async kill() {
-    if (!this.exited) {
-      const gone = new Promise(resolve => this.child.once('exit', resolve));
-      try { this.child.kill('SIGKILL'); } catch (e) { /* gone */ }
-      await Promise.race([gone, delay(3000)]);
-    }
+    await stopProcess(this.child, 'SIGKILL');
     try { fs.rmSync(this.userDataDir, { recursive: true, force: true, maxRetries: 5, retryDelay: 50 }); } catch (e) { /* left */ }
   }
 
@@ -374,4 +364,23 @@ function chromiumOrSkip() {
     : 'no Chromium installed (apt-get install chromium, or set CHROMIUM to a browser)');
 }
 
-module.exports = { Browser, Page, KEYS, CHROMIUM_FLAGS, findChromium, chromiumOrSkip };
+// What runGroups does for a script of one Chromium and one server of the
+// site, both kept in `t` (t.browser, t.server): started before the groups,
+// closed after them, and the browser killed should the run be abandoned;
+// vantle-sim's `sim` disposed of either way.
+function chromiumRun(t, { site, chromium, sim }) {
+  return {
+    setUp: async () => {
+      t.server = await startServer(site);
+      t.browser = await Browser.launch({ executable: chromium });
+    },
+    abandon: async () => { if (t.browser) await t.browser.kill(); sim.dispose(); },
+    tearDown: async () => {
+      if (t.browser) await t.browser.close();
+      if (t.server) await t.server.stop();
+      sim.dispose();
+    },
+  };
+}
+
+module.exports = { Browser, Page, KEYS, CHROMIUM_FLAGS, findChromium, chromiumOrSkip, chromiumRun };

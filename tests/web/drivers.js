@@ -22,9 +22,16 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { spawn } = require('child_process');
-const { delay } = require('./harness');
+const { CheckFailed, check, act, delay, until, skip, parseArgs, oneOf, requireSite, requireSim, findProgram, stopProcess,
+  readCanvas, storedItem, Pictures } = require('./harness');
 const { findChromium, CHROMIUM_FLAGS } = require('./cdp');
 const { Session, startXvfb, keyValue } = require('./webdriver');
+const { Sim, compareStretched, pictureMismatch } = require('./sim');
+
+const ENGINES = ['chromium', 'firefox', 'webkit'];
+// A phone's page, upright and turned, in CSS pixels.
+const PORTRAIT = { width: 390, height: 844 };
+const LANDSCAPE = { width: 844, height: 390 };
 
 const PHONE_UA = 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36';
 
@@ -73,17 +80,6 @@ const WEBKIT_TOUCH_STAND_IN = `<script>
 // as a phone.
 const MINIBROWSER_GTK_CSS = '* { font-size: 1px; min-width: 0; min-height: 0; padding: 0; margin: 0; border-width: 0; }\n';
 
-// What an engine needs, where Debian puts it.
-function findProgram(candidates) {
-  for (const c of candidates) {
-    try {
-      fs.accessSync(c, fs.constants.X_OK);
-      if (fs.statSync(c).isFile()) return c;
-    } catch (e) { /* not there */ }
-  }
-  return null;
-}
-
 // The MiniBrowser comes with WebKitGTK (libwebkit2gtk-4.1-0, which
 // webkit2gtk-driver depends on), in the architecture's library folder.
 function findMiniBrowser() {
@@ -113,6 +109,18 @@ function puppeteer() {
   }
 }
 
+// puppeteer-core; without it, says so and leaves with 77 (skipped).
+function puppeteerOrSkip() {
+  return puppeteer() || skip('puppeteer-core is not installed (tools/setup-deps test installs it: npm ci --prefix tests/web)');
+}
+
+// Leaves with 77 (skipped) where `engine` cannot run here.
+function engineOrSkip(engine) {
+  const missing = engineMissing(engine);
+  if (missing) skip(`${engine} is not installed here (apt-get install ${missing})`);
+  if (engine !== 'webkit') puppeteerOrSkip();
+}
+
 // A private PulseAudio with a null sink stands for the phone's speaker:
 // without any sound output Firefox never lets its audio run. Null where
 // pulseaudio is not installed.
@@ -127,11 +135,7 @@ async function startSound() {
   { env: { ...process.env, HOME: path.join(dir, 'home'), XDG_RUNTIME_DIR: path.join(dir, 'run') }, stdio: 'ignore' });
   child.once('error', () => {});
   const stop = async () => {
-    if (child.exitCode === null && child.signalCode === null) {
-      const gone = new Promise(resolve => child.once('exit', resolve));
-      child.kill('SIGTERM');
-      await Promise.race([gone, delay(3000)]);
-    }
+    await stopProcess(child);
     fs.rmSync(dir, { recursive: true, force: true });
   };
   for (let i = 0; i < 100 && !fs.existsSync(socket); i++) await delay(50);
@@ -463,4 +467,156 @@ async function launch(engine, options = {}) {
   return PuppeteerDriver.launch(engine, options);
 }
 
-module.exports = { launch, engineMissing, puppeteer, startSound, PHONE_UA };
+// ---- the game on a driver's page ----
+
+// A page with the game on it (one of launch's, or puppeteer-core's), served
+// by `server`, and what it must look like: vantle-sim's pictures (t.sim),
+// failures' pictures in t.pictures. `read` is the function that tells, in the page, where things
+// are on it (at the least `canvas`, the picture's box in CSS pixels); the
+// canvas is looked at every `poll` ms while waited for.
+class GamePage {
+  constructor(t, page, server, { read, poll = 60 }) {
+    this.t = t;
+    this.page = page;
+    this.server = server;
+    this.read = read;
+    this.poll = poll;
+  }
+
+  get portrait() { return this.page.height >= this.page.width; }
+  get size() { return this.portrait ? [240, 320] : [320, 240]; }
+  get refs() { return this.t.sim.references(...this.size); }
+
+  // Page actions, named for the failure message should the page not answer.
+  act(what, fn) {
+    return act(what, fn, { firstLine: true });
+  }
+
+  async open(name = 'index.html', what = `the page ${name}`) {
+    await this.act(what, () => this.page.goto(this.server.url(name)));
+  }
+
+  async reload(what) {
+    await this.act(what, () => this.page.reload());
+  }
+
+  // The canvas, or null, also while the page is between documents.
+  async canvas() {
+    try {
+      return await readCanvas(this.page);
+    } catch (e) {
+      this.lastError = e.message.split('\n')[0];
+      return null;
+    }
+  }
+
+  places(what = 'the page') {
+    return this.act(what, () => this.page.evaluate(this.read));
+  }
+
+  stored(key) {
+    return this.act(`localStorage "${key}"`, () => storedItem(this.page, key));
+  }
+
+  // Waits until the canvas shows the logical picture `ref` (vantle-sim's,
+  // or a canvas read before) stretched over it, outside the logical mask
+  // `skip`, inside `rect`.
+  async waitPicture(ref, what, { skip, rect, timeout = 4000 } = {}) {
+    let last = null, diff = null;
+    const ok = await until(async () => {
+      last = await this.canvas();
+      if (!last) return false;
+      diff = compareStretched(last, ref, { skip, rect });
+      return diff.count === 0;
+    }, { timeout, interval: this.poll });
+    if (ok) return last;
+    if (!last) throw new CheckFailed(`${what}: no canvas to see after ${timeout} ms${this.lastError ? ` (${this.lastError})` : ''}`);
+    throw new CheckFailed(pictureMismatch(this.t.pictures, what, timeout, last, ref, diff));
+  }
+
+  // The CSS pixel of the middle of logical pixel (lx, ly).
+  async css(lx, ly) {
+    const c = (await this.places()).canvas, r = this.refs;
+    return [c.x + (lx + 0.5) * c.w / r.lw, c.y + (ly + 0.5) * c.h / r.lh];
+  }
+
+  // The middle of the touch control that stands for `key`.
+  async control(key) {
+    const b = (await this.places()).controls.find(c => c.key === key);
+    check(b && b.shown, `there is no touch control for key ${key} on the page`);
+    return [b.x + b.w / 2, b.y + b.h / 2];
+  }
+
+  async tapAt(x, y, what, hold = 40) {
+    await this.act(what, () => this.page.tap(x, y, hold));
+  }
+}
+
+// The pages a group opens, each with its server, and what the run does
+// with them: once the group has run, the pages must have thrown nothing;
+// on a failure, what they threw last and a screenshot of each; at the end,
+// the group's notes said and the pages and their servers closed.
+class OpenPages {
+  constructor(pictures) {
+    this.pictures = pictures;
+    this.list = [];
+    this.notes = [];
+  }
+
+  add(page, server) {
+    this.list.push({ page, server });
+  }
+
+  note(line) {
+    this.notes.push(line);
+  }
+
+  // For runGroups.
+  get hooks() {
+    return {
+      begin: async () => {
+        this.list = [];
+        this.notes = [];
+      },
+      verify: async () => {
+        const errors = this.list.flatMap(o => o.page.errors);
+        check(errors.length === 0, `the page threw: ${errors[0]}`);
+      },
+      after: async () => {
+        for (const o of this.list) {
+          const lines = o.page.errors.slice(-5);
+          if (lines.length) console.log('     the page threw:\n       ' + lines.join('\n       '));
+          try { console.log(`     the page: ${this.pictures.savePng('page', await o.page.screenshot())}`); } catch (e) { /* gone */ }
+        }
+      },
+      end: async () => {
+        for (const line of this.notes) console.log(`     ${line}`);
+        for (const o of this.list) {
+          await o.page.close().catch(() => {});
+          await o.server.stop();
+        }
+      },
+    };
+  }
+}
+
+// What a script that runs its flows in the engine named is given: its
+// command line (--engine, --site, --sim, --out, --only), checked, and the
+// site, vantle-sim, the failures' pictures (in folders named after
+// `script` and the engine) and the pages its groups open. Leaves with 77
+// (skipped) where the engine or the site is missing.
+function engineScript(script) {
+  const args = parseArgs(process.argv.slice(2), `${script}.js`, [['engine', 'chromium|firefox|webkit', true, oneOf(ENGINES)],
+    ['site', 'DIR', true], ['sim', 'VANTLE_SIM', true], ['out', 'DIR'], ['only', 'WORD']]);
+  const engine = args.engine;
+  const site = requireSite(args.site);
+  engineOrSkip(engine);
+  const sim = new Sim(requireSim(args.sim));
+  const pictures = new Pictures(args.out, `vantle-${engine}-${script}`);
+  return { args, engine, site, sim, pictures, open: new OpenPages(pictures) };
+}
+
+module.exports = {
+  ENGINES, PORTRAIT, LANDSCAPE, PHONE_UA, launch, engineMissing, engineOrSkip, puppeteer, puppeteerOrSkip, startSound,
+  GamePage, OpenPages, engineScript,
+};

@@ -18,21 +18,12 @@
 // no site is built).
 
 const { startServer } = require('./server');
-const { CheckFailed, check, delay, until, skip, parseArgs, requireSite, requireSim, READ_CANVAS, decodeCanvas,
-  Pictures, runGroups } = require('./harness');
-const { Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, compareStretched, stretch, readBoard, findPair } = require('./sim');
-const { launch, engineMissing, puppeteer, startSound } = require('./drivers');
+const { CheckFailed, check, delay, until, SERVICE_WORKER_ACTIVE, runGroups, runMain } = require('./harness');
+const { SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, ENDED_TEXT, compareStretched, readBoard, findPair, FALL_MS, sameArrows, fmtPair } = require('./sim');
+const { PORTRAIT, LANDSCAPE, launch, startSound, GamePage, engineScript } = require('./drivers');
 
-const ENGINES = ['chromium', 'firefox', 'webkit'];
 const RUN_LIMIT_MS = 175000;
-const PORTRAIT = { width: 390, height: 844 };
-const LANDSCAPE = { width: 844, height: 390 };
-const FALL_MS = 21 * 70; // the pair falls a row every 21 ticks at first
-const ENDED_TEXT = 'vantle has ended. Tap to play again.';
 const KEY = { space: 32, sound: 83, left: 37, right: 39, options: 79, quit: 27, turn: 13, drop: 40 };
-
-const fmtPair = p => (p ? `column ${p.c}, row ${p.r}, arrows ${p.top}/${p.bottom}` : 'none');
-const sameArrows = (a, b) => a.top === b.top && a.bottom === b.bottom;
 
 // Where things are on the page, in CSS pixels: the picture, the touch
 // controls, the end text and the dialog's form.
@@ -70,7 +61,7 @@ const READ_PLACES = () => {
   return { canvas: canvas ? box(canvas) : null, controls, ended, form };
 };
 
-const AUDIO_STATE = () => (typeof Module === 'object' && Module.vantleAudio ? Module.vantleAudio.state : null);
+const AUDIO_STATE = () => (typeof window.Module === 'object' && window.Module.vantleAudio ? window.Module.vantleAudio.state : null);
 
 // Whether the engine holds sound back until the player has done something:
 // an output made now, before any tap, and what state it is in.
@@ -84,72 +75,9 @@ const SOUND_HELD_BACK = () => {
 };
 
 // One page with the game on it, and what it must look like.
-class Game {
+class Game extends GamePage {
   constructor(t, page, server) {
-    this.t = t;
-    this.page = page;
-    this.server = server;
-  }
-
-  get portrait() {
-    return this.page.height >= this.page.width;
-  }
-
-  get refs() {
-    return this.t.sim.references(this.portrait ? 240 : 320, this.portrait ? 320 : 240);
-  }
-
-  // Page actions, named for the failure message should the page not answer.
-  async act(what, fn) {
-    try {
-      return await fn();
-    } catch (e) {
-      if (e instanceof CheckFailed) throw e;
-      throw new CheckFailed(`${what}: ${e.message.split('\n')[0]}`);
-    }
-  }
-
-  async open(name = 'index.html', what = `the page ${name}`) {
-    await this.act(what, () => this.page.goto(this.server.url(name)));
-  }
-
-  async reload(what) {
-    await this.act(what, () => this.page.reload());
-  }
-
-  // The canvas, or null, also while the page is between documents.
-  async canvas() {
-    try {
-      return decodeCanvas(await this.page.evaluate(READ_CANVAS));
-    } catch (e) {
-      this.lastError = e.message.split('\n')[0];
-      return null;
-    }
-  }
-
-  places(what = 'the page') {
-    return this.act(what, () => this.page.evaluate(READ_PLACES));
-  }
-
-  stored(key) {
-    return this.act(`localStorage "${key}"`, () => this.page.evaluate(k => localStorage.getItem(k), key));
-  }
-
-  // Waits until the canvas shows the logical picture `ref` (vantle-sim's)
-  // stretched over it, outside the logical mask `skip`.
-  async waitPicture(ref, what, { skip, rect, timeout = 6000 } = {}) {
-    let last = null, diff = null;
-    const ok = await until(async () => {
-      last = await this.canvas();
-      if (!last) return false;
-      diff = compareStretched(last, ref, { skip, rect });
-      return diff.count === 0;
-    }, { timeout, interval: 60 });
-    if (ok) return last;
-    if (!last) throw new CheckFailed(`${what}: no canvas to see after ${timeout} ms${this.lastError ? ` (${this.lastError})` : ''}`);
-    const a = this.t.pictures.save('canvas', last), e = this.t.pictures.save('expected', stretch(ref, last.width, last.height));
-    throw new CheckFailed(`${what}: after ${timeout} ms the canvas differs from vantle-sim's picture at ${diff.count} pixels ` +
-      `(${diff.samples[0]}). Canvas: ${a}, expected: ${e}`);
+    super(t, page, server, { read: READ_PLACES, poll: 60 });
   }
 
   async waitTitle(what = 'the title', timeout = 12000) {
@@ -165,32 +93,15 @@ class Game {
       const f = findPair(readBoard(last, this.refs));
       why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
       return f.pair && accept(f.pair) ? f.pair : null;
-    }, { timeout, interval: 60 });
+    }, { timeout, interval: this.poll });
     if (p) return p;
     if (last && compareStretched(last, this.refs.title).count === 0) why = 'the canvas shows the title';
     throw new CheckFailed(`${what}: not seen within ${timeout} ms; ${why}` +
       (last ? `. Canvas: ${this.t.pictures.save('canvas', last)}` : ''));
   }
 
-  // The CSS pixel of the middle of logical pixel (lx, ly).
-  async css(lx, ly) {
-    const c = (await this.places()).canvas, r = this.refs;
-    return [c.x + (lx + 0.5) * c.w / r.lw, c.y + (ly + 0.5) * c.h / r.lh];
-  }
-
-  // The middle of the touch control that stands for `key`.
-  async control(key) {
-    const b = (await this.places()).controls.find(c => c.key === key);
-    check(b && b.shown, `there is no touch control for key ${key} on the page`);
-    return [b.x + b.w / 2, b.y + b.h / 2];
-  }
-
   async tapControl(key, hold = 40, what = `a tap on the touch control for key ${key}`) {
     const [x, y] = await this.control(key);
-    await this.act(what, () => this.page.tap(x, y, hold));
-  }
-
-  async tapAt(x, y, what, hold = 40) {
     await this.act(what, () => this.page.tap(x, y, hold));
   }
 
@@ -273,13 +184,13 @@ async function quitIsGone(t) {
 // but full is put in storage before the page loads; it comes back paused,
 // Space goes on, the pair locks and "GameOver" shows; then the game is gone.
 async function lostIsGone(t) {
-  const lost = t.lostGame();
+  const lost = t.sim.lostGame();
   const { game } = await t.open(LANDSCAPE, { load: false });
   await game.open('blank.html', 'a page of the same origin');
-  await game.act('the saved game put in storage', () => game.page.evaluate((k, v) => { localStorage.setItem(k, v); }, GAME_KEY, lost.hex));
+  await game.act('the saved game put in storage', () => game.page.evaluate((k, v) => { localStorage.setItem(k, v); }, GAME_KEY, lost));
   await game.open();
   const r = game.refs;
-  const back = t.sim.savedGame(lost.hex, { width: r.width, height: r.height });
+  const back = t.sim.savedGame(lost, { width: r.width, height: r.height });
   await game.waitPicture(back.picture, 'the saved game, nearly lost, comes back paused', { timeout: 12000 });
   await delay(FALL_MS + 300);
   await game.waitPicture(back.picture, 'the saved game stays paused, the pair where it was', { timeout: 500 });
@@ -355,9 +266,7 @@ async function keptThroughReload(t) {
 async function offline(t) {
   const { game, server } = await t.open(PORTRAIT);
   await game.waitTitle();
-  const active = await game.act('the service worker', () => game.page.evaluate(() => Promise.race([
-    navigator.serviceWorker.ready.then(r => !!r.active),
-    new Promise(resolve => setTimeout(() => resolve(false), 10000))])));
+  const active = await game.act('the service worker', () => game.page.evaluate(SERVICE_WORKER_ACTIVE, 10000));
   check(active, 'no service worker became active within 10 s');
   await delay(300);
   await server.stop();
@@ -542,59 +451,33 @@ const GROUPS = [
 ];
 
 async function main() {
-  const args = parseArgs(process.argv.slice(2), 'engines.js', [['engine', 'chromium|firefox|webkit', true],
-    ['site', 'DIR', true], ['sim', 'VANTLE_SIM', true], ['out', 'DIR'], ['only', 'WORD']]);
-  const engine = args.engine;
-  if (!ENGINES.includes(engine)) {
-    console.error(`engines.js: --engine takes ${ENGINES.join(', ')}, not ${engine}`);
-    process.exit(2);
-  }
-  const site = requireSite(args.site);
-  const missing = engineMissing(engine);
-  if (missing) skip(`${engine} is not installed here (apt-get install ${missing})`);
-  if (engine !== 'webkit' && !puppeteer()) skip('puppeteer-core is not installed (tools/setup-deps test installs it: npm ci --prefix tests/web)');
-  const sim = new Sim(requireSim(args.sim));
-  const pictures = new Pictures(args.out, `vantle-${engine}-test`);
-  const notes = [];
-  const t = { sim, pictures, driver: null, sound: null, note: line => notes.push(line) };
-  let open = [];
+  const { args, engine, site, sim, pictures, open } = engineScript('engines');
+  const t = { sim, pictures, driver: null, sound: null, note: line => open.note(line) };
   // A page on a server of its own (an origin, and so storage, of its
   // own), or on `server`.
   t.open = async (view, { touch = true, server = null, load = true } = {}) => {
     const srv = server || await startServer(site, { ...t.driver.serverOptions, pages: { '/blank.html': '<!doctype html><title>blank</title>' } });
     const page = await t.driver.newPage({ ...view, touch });
     const game = new Game(t, page, srv);
-    open.push({ page, server: srv });
+    open.add(page, srv);
     if (load) await game.open();
     return { game, server: srv, page };
   };
-  let lost = null;
-  t.lostGame = () => {
-    if (!lost) {
-      // A game in play, paused, with column 3 filled from row 2 down with
-      // up and right arrows by turns, so that nothing matches: the pair
-      // can fall no further.
-      const cells = [];
-      for (let r = 2; r <= 12; r++) cells.push(`cell 3 ${r} ${r % 2 ? 2 : 1}`);
-      const r = sim.run(['tick 2', 'down 13', 'tick', 'up 13', 'tick', ...cells, 'suspend']);
-      if (!r.game) throw new Error('vantle-sim wrote no saved game');
-      lost = { hex: r.game, over: new Map() };
-    }
-    return lost;
-  };
+  // The lost game of vantle-sim's (Sim.lostGame) as it looks 30 ticks
+  // after Space, in a window of width x height.
+  const over = new Map();
   t.lostOver = (width, height) => {
-    const l = t.lostGame();
     const key = `${width}x${height}`;
-    if (!l.over.has(key)) {
-      const r = sim.run(['down 32', 'tick', 'up 32', 'tick 30', 'state', 'shot @over'], { width, height, gameHex: l.hex });
+    if (!over.has(key)) {
+      const r = sim.run(['down 32', 'tick', 'up 32', 'tick 30', 'state', 'shot @over'], { width, height, gameHex: sim.lostGame() });
       if (r.states[0].mode !== 3) throw new Error(`vantle-sim's lost game is not over 30 ticks after Space: mode ${r.states[0].mode}`);
-      l.over.set(key, r.shots.over);
+      over.set(key, r.shots.over);
     }
-    return l.over.get(key);
+    return over.get(key);
   };
 
-  await runGroups(GROUPS.map(([name, fn]) => [name, () => fn(t)]), {
-    only: args.only, limitMs: RUN_LIMIT_MS, pictures, notes: [],
+  await runGroups(GROUPS, {
+    state: t, only: args.only, limitMs: RUN_LIMIT_MS, pictures, notes: [],
     setUp: async () => {
       t.sound = await startSound();
       const t0 = Date.now();
@@ -606,25 +489,7 @@ async function main() {
       console.log(`a tap arrives in a page as ${seen}`);
       if (!t.sound) console.log('no private PulseAudio (pulseaudio is not installed): the engine has no sound output of its own');
     },
-    begin: async () => { open = []; notes.length = 0; },
-    verify: async () => {
-      const errors = open.flatMap(o => o.page.errors);
-      check(errors.length === 0, `the page threw: ${errors[0]}`);
-    },
-    after: async () => {
-      for (const o of open) {
-        const lines = o.page.errors.slice(-5);
-        if (lines.length) console.log('     the page threw:\n       ' + lines.join('\n       '));
-        try { console.log(`     the page: ${pictures.savePng('page', await o.page.screenshot())}`); } catch (e) { /* gone */ }
-      }
-    },
-    end: async () => {
-      for (const line of notes) console.log(`     ${line}`);
-      for (const o of open) {
-        await o.page.close().catch(() => {});
-        await o.server.stop();
-      }
-    },
+    ...open.hooks,
     abandon: async () => { if (t.driver) await t.driver.kill(); if (t.sound) await t.sound.stop(); },
     tearDown: async () => {
       if (t.driver) await t.driver.close();
@@ -634,7 +499,4 @@ async function main() {
   });
 }
 
-main().catch(e => {
-  console.error(`FAIL: ${e.stack}`);
-  process.exit(1);
-});
+runMain(main);

@@ -12,19 +12,12 @@
 // Exit status: 0 passed, 1 a check failed, 2 bad arguments, 77 skipped (no
 // Chromium, or no site built).
 
-const { Browser, chromiumOrSkip } = require('./cdp');
-const { startServer } = require('./server');
-const { CheckFailed, check, delay, waitFor, parseArgs, requireSite, requireSim, READ_CANVAS, decodeCanvas,
-  runGroups } = require('./harness');
+const { chromiumOrSkip, chromiumRun } = require('./cdp');
+const { CheckFailed, check, delay, waitFor, parseArgs, requireSite, requireSim, readCanvas, storedItem, runGroups,
+  runMain } = require('./harness');
 const { Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, settingsBytes, settingsFromBytes, compareStretched } = require('./sim');
 
 const SAVED_GAME_HEX = 2 * SAVED_GAME_BYTES;
-
-async function canvas(page) {
-  return decodeCanvas(await page.evaluate(READ_CANVAS));
-}
-
-const stored = (page, key) => page.evaluate(`localStorage.getItem(${JSON.stringify(key)})`);
 
 async function open(browser, context, server) {
   const page = await browser.newPage({ context });
@@ -37,15 +30,15 @@ async function open(browser, context, server) {
 // game's state as vantle-sim reads it.
 async function showsSavedGame(page, sim, what) {
   const hex = await waitFor(async () => {
-    const h = await stored(page, GAME_KEY);
+    const h = await storedItem(page, GAME_KEY);
     return h && h.length === SAVED_GAME_HEX ? h : null;
   }, { timeout: 3000, what: `${what}: a saved game in storage` }).catch(() => null);
   check(hex, `${what}: no saved game of ${SAVED_GAME_HEX / 2} bytes in "${GAME_KEY}"`);
-  const ref = sim.savedGame(hex, { settingsHex: await stored(page, SETTINGS_KEY) });
+  const ref = sim.savedGame(hex, { settingsHex: await storedItem(page, SETTINGS_KEY) });
   check(ref.state.mode === 1 && ref.state.fallStep === 0, `${what}: the saved game is not in play, paused: ${JSON.stringify(ref.state)}`);
   let diff = null;
   await waitFor(async () => {
-    const c = await canvas(page);
+    const c = await readCanvas(page);
     if (!c) return false;
     diff = compareStretched(c, ref.picture);
     return diff.count === 0;
@@ -57,11 +50,11 @@ async function showsSavedGame(page, sim, what) {
 
 // Space goes on: the picture changes as the pair falls.
 async function goesOnWithSpace(page, what) {
-  const before = await canvas(page);
+  const before = await readCanvas(page);
   await delay(1800);
-  check(compareStretched(await canvas(page), { ...before }).count === 0, `${what}: the game went on before Space`);
+  check(compareStretched(await readCanvas(page), { ...before }).count === 0, `${what}: the game went on before Space`);
   await page.press('Space');
-  await waitFor(async () => compareStretched(await canvas(page), before).count > 0,
+  await waitFor(async () => compareStretched(await readCanvas(page), before).count > 0,
     { timeout: 3000, what: `${what}: Space goes on` });
 }
 
@@ -76,7 +69,7 @@ async function reloadAndReopen(t) {
     await delay(200);
     await page.press('ArrowLeft');
     await delay(300);
-    check((await stored(page, GAME_KEY) || '').length === SAVED_GAME_HEX,
+    check((await storedItem(page, GAME_KEY) || '').length === SAVED_GAME_HEX,
       'a game started: its first pair is not kept in storage');
     await page.reload();
     const a = await showsSavedGame(page, t.sim, 'after a reload mid-game');
@@ -90,7 +83,7 @@ async function reloadAndReopen(t) {
     check(b.pair[0] === 2, `in the tab opened again the pair is in column ${b.pair[0]}, not 2 where it was moved`);
     // Escape in play: nothing to come back to.
     await page.press('Escape');
-    await waitFor(async () => (await stored(page, GAME_KEY)) === null,
+    await waitFor(async () => (await storedItem(page, GAME_KEY)) === null,
       { timeout: 2000, what: 'Escape in play takes the saved game out of storage' });
     await page.close();
   } finally {
@@ -114,7 +107,7 @@ async function twoTabsKeepTheBetterScore(t) {
     await delay(300);
     await first.close();
     const check2 = await open(t.browser, context, t.server);
-    const hex = await stored(check2, SETTINGS_KEY);
+    const hex = await storedItem(check2, SETTINGS_KEY);
     check(hex && hex.length === 72, `no settings in storage after both tabs closed: ${hex}`);
     const s = settingsFromBytes(Buffer.from(hex, 'hex'));
     check(s.high === 8, `the tab closed last lowered the high score from 8 to ${s.high}`);
@@ -136,22 +129,7 @@ async function main() {
   const chromium = chromiumOrSkip();
   const sim = new Sim(requireSim(args.sim));
   const t = { sim, server: null, browser: null };
-  await runGroups(GROUPS.map(([name, fn]) => [name, () => fn(t)]), {
-    limitMs: 120000,
-    setUp: async () => {
-      t.server = await startServer(site);
-      t.browser = await Browser.launch({ executable: chromium });
-    },
-    abandon: async () => { if (t.browser) await t.browser.kill(); sim.dispose(); },
-    tearDown: async () => {
-      if (t.browser) await t.browser.close();
-      if (t.server) await t.server.stop();
-      sim.dispose();
-    },
-  });
+  await runGroups(GROUPS, { state: t, limitMs: 120000, ...chromiumRun(t, { site, chromium, sim }) });
 }
 
-main().catch(e => {
-  console.error(`FAIL: ${e.stack}`);
-  process.exit(1);
-});
+runMain(main);

@@ -17,18 +17,16 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { spawn } = require('child_process');
-const { findChromium, CHROMIUM_FLAGS } = require('./cdp');
+const { chromiumOrSkip, CHROMIUM_FLAGS } = require('./cdp');
 const { startServer } = require('./server');
 const { decodePng } = require('./png');
-const { check, delay, until, skip, parseArgs, requireSite, requireSim, CANVAS_FN, decodeCanvas, Pictures,
-  runGroups } = require('./harness');
-const { Sim, compareStretched, readBoard, findPair, wellRegion } = require('./sim');
-const { puppeteer } = require('./drivers');
-const { wellSamples, INSTALL_WATCH, topRow } = require('./watch');
+const { check, delay, until, parseArgs, requireSite, requireSim, stopProcess, readCanvas, SERVICE_WORKER_ACTIVE,
+  Pictures, runGroups, runMain } = require('./harness');
+const { Sim, readBoard, findPair, wellRegion, FALL_MS, mayFall, turned, fmtPair } = require('./sim');
+const { PHONE_UA, puppeteerOrSkip, GamePage } = require('./drivers');
+const { wellSamples, installWatch, topRow } = require('./watch');
 
 const RUN_LIMIT_MS = 285000;
-const PHONE_UA = 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36';
-const FALL_MS = 21 * 70; // the pair falls a row every 21 ticks at first
 
 // Where things are on the page, in CSS pixels.
 const READ_PLACES = () => {
@@ -68,11 +66,10 @@ class Fingers {
   }
 }
 
-// One phone (or tablet) with the game on it.
-class Phone {
+// One phone (or tablet) with the game on it: a page of puppeteer-core's.
+class Phone extends GamePage {
   constructor(t, page) {
-    this.t = t;
-    this.page = page;
+    super(t, page, t.server, { read: READ_PLACES, poll: 40 });
     this.errors = [];
     page.on('pageerror', e => this.errors.push(e.message));
   }
@@ -85,7 +82,7 @@ class Phone {
       isLandscape: width > height }, userAgent: PHONE_UA });
     this.client = await this.page.createCDPSession();
     this.fingers = new Fingers(this.client);
-    await this.page.goto(url || this.t.server.url('index.html'));
+    await this.page.goto(url || this.server.url('index.html'));
   }
 
   async turn(width, height) {
@@ -99,13 +96,9 @@ class Phone {
     return this.height >= this.width;
   }
 
-  get refs() {
-    return this.t.sim.references(this.portrait ? 240 : 320, this.portrait ? 320 : 240);
-  }
-
   // The canvas; with `region`, only that part of it (canvas pixels).
   async canvas(region = null) {
-    return decodeCanvas(await this.page.evaluate(CANVAS_FN, region));
+    return readCanvas(this.page, region);
   }
 
   // The well's part of the canvas alone, which is all a look at the pair
@@ -113,22 +106,6 @@ class Phone {
   async well() {
     const size = await this.page.evaluate(() => { const c = document.getElementById('screen'); return [c.width, c.height]; });
     return this.canvas(wellRegion(this.refs, size[0], size[1]));
-  }
-
-  places() {
-    return this.page.evaluate(READ_PLACES);
-  }
-
-  async waitPicture(ref, what, { skip, rect, timeout = 5000 } = {}) {
-    let last = null, diff = null;
-    const ok = await until(async () => {
-      last = await this.canvas();
-      if (!last) return false;
-      diff = compareStretched(last, ref, { skip, rect });
-      return diff.count === 0;
-    }, { timeout });
-    check(ok, () => `${what}: the canvas (${last ? last.width + 'x' + last.height : 'none'}) does not show vantle-sim's picture` +
-      (diff ? ` (${diff.count} pixels differ; ${diff.samples[0]})` : ''));
   }
 
   async waitTitle(what = 'the title') {
@@ -141,24 +118,11 @@ class Phone {
       const c = await this.well();
       if (!c) return null;
       const f = findPair(readBoard(c, this.refs));
-      why = f.pair ? `the pair is at column ${f.pair.c}, row ${f.pair.r}` : f.why;
+      why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
       return f.pair && accept(f.pair) ? f.pair : null;
     }, { timeout });
     check(p, `${what}: not seen within ${timeout} ms (${why})`);
     return p;
-  }
-
-  // CSS pixel of the middle of logical pixel (lx, ly) of the picture.
-  async css(lx, ly) {
-    const c = (await this.places()).canvas, r = this.refs;
-    return [c.x + (lx + 0.5) * c.w / r.lw, c.y + (ly + 0.5) * c.h / r.lh];
-  }
-
-  // The middle of the touch control for `key`.
-  async control(key) {
-    const b = (await this.places()).controls.find(c => c.key === key);
-    check(b && b.shown, `there is no touch control for key ${key} on the page`);
-    return [b.x + b.w / 2, b.y + b.h / 2];
   }
 
   async tapControl(key, ms = 40) {
@@ -275,12 +239,10 @@ async function tapsActOnce(t) {
     await delay(350);
     const t1 = Date.now();
     const after = await phone.pair(`${what}: the pair after`);
-    const fell = after.r - before.r, most = 1 + Math.floor((Date.now() - last.t0) / FALL_MS);
-    check(want(before, after, fell, most), `${what}: the pair went from column ${before.c} row ${before.r} (${before.top}/${before.bottom}) ` +
-      `to column ${after.c} row ${after.r} (${after.top}/${after.bottom})`);
+    const fell = after.r - before.r, most = mayFall(Date.now() - last.t0);
+    check(want(before, after, fell, most), `${what}: the pair went from ${fmtPair(before)} to ${fmtPair(after)}`);
     last = { pair: after, t0: t1 };
   };
-  const turned = a => (a % 4) + 1;
   await moved('a 40 ms tap on the Left control', () => phone.tapControl(37),
     (a, b, fell, most) => b.c === a.c - 1 && fell >= 0 && fell <= most);
   await moved('a 40 ms tap on the Right control', () => phone.tapControl(39),
@@ -312,7 +274,7 @@ async function tapsActOnce(t) {
 async function downTapDropsOnce(t, phone, before) {
   const what = 'a 40 ms tap on the Down control (which repeats while held)';
   const size = await phone.page.evaluate(() => { const c = document.getElementById('screen'); return [c.width, c.height]; });
-  await phone.page.evaluate(INSTALL_WATCH, wellSamples(phone.refs, size[0], size[1]));
+  await phone.page.evaluate(installWatch(wellSamples(phone.refs, size[0], size[1])));
   await delay(100);
   await phone.tapControl(40);
   await delay(600);
@@ -579,8 +541,7 @@ async function deploy(t) {
     const phone = await t.newPhone();
     await phone.open({ width: 390, height: 844, dpr: 3, url: host.url });
     await phone.waitTitle('the first build: the title');
-    check(await phone.page.evaluate(() => Promise.race([navigator.serviceWorker.ready.then(r => !!r.active),
-      new Promise(resolve => setTimeout(() => resolve(false), 8000))])), 'no service worker became active');
+    check(await phone.page.evaluate(SERVICE_WORKER_ACTIVE, 8000), 'no service worker became active');
     await delay(500);
 
     // The next build: a new page (marked) and so a new worker, as the
@@ -642,8 +603,7 @@ async function pythonServer(root) {
     async stop() {
       if (stopped) return;
       stopped = true;
-      child.kill('SIGTERM');
-      await new Promise(resolve => child.once('exit', resolve));
+      await stopProcess(child);
     },
   };
 }
@@ -663,10 +623,8 @@ async function main() {
   const args = parseArgs(process.argv.slice(2), 'phone.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM', true],
     ['out', 'DIR'], ['only', 'WORD']]);
   const site = requireSite(args.site);
-  const chromium = findChromium();
-  if (!chromium) skip('no Chromium installed (apt-get install chromium, or set CHROMIUM to a browser)');
-  const pptr = puppeteer();
-  if (!pptr) skip('puppeteer-core is not installed (tools/setup-deps test installs it: npm ci --prefix tests/web)');
+  const chromium = chromiumOrSkip();
+  const pptr = puppeteerOrSkip();
   const sim = new Sim(requireSim(args.sim));
   const pictures = new Pictures(args.out, 'vantle-phone-test');
   const notes = [];
@@ -679,8 +637,8 @@ async function main() {
     phones.push(phone);
     return phone;
   };
-  await runGroups(GROUPS.map(([name, fn]) => [name, () => fn(t)]), {
-    only: args.only, limitMs: RUN_LIMIT_MS, notes, pictures,
+  await runGroups(GROUPS, {
+    state: t, only: args.only, limitMs: RUN_LIMIT_MS, notes, pictures,
     setUp: async () => {
       t.server = await startServer(site);
       t.browser = await pptr.launch({ executablePath: chromium, headless: true, args: [...CHROMIUM_FLAGS, '--mute-audio'],
@@ -710,7 +668,4 @@ async function main() {
   });
 }
 
-main().catch(e => {
-  console.error(`FAIL: ${e.stack}`);
-  process.exit(1);
-});
+runMain(main);

@@ -19,17 +19,12 @@
 
 const fs = require('fs');
 const path = require('path');
-const { spawnSync } = require('child_process');
 const { startServer } = require('./server');
-const { CheckFailed, check, delay, until, skip, parseArgs, requireSite, requireSim, READ_CANVAS, decodeCanvas,
-  Pictures, runGroups } = require('./harness');
-const { Sim, GAME_KEY, SAVED_GAME_BYTES, compareStretched, stretch, readBoard } = require('./sim');
-const { launch, engineMissing, puppeteer } = require('./drivers');
+const { CheckFailed, check, delay, until, STAND_IN_PAD, runGroups, runMain } = require('./harness');
+const { GAME_KEY, SAVED_GAME_BYTES, compareStretched, readBoard } = require('./sim');
+const { PORTRAIT, LANDSCAPE, launch, GamePage, engineScript } = require('./drivers');
 
-const ENGINES = ['chromium', 'firefox', 'webkit'];
 const RUN_LIMIT_MS = 170000;
-const PORTRAIT = { width: 390, height: 844 };
-const LANDSCAPE = { width: 844, height: 390 };
 const KEY_MS = 160; // a key or a controller's button held, as a player holds one
 
 // The controller's buttons in the browser's standard layout.
@@ -67,14 +62,7 @@ const SHARE_STAND_IN = `<script>
 
 // A game controller the page reads through the Gamepad interface: its
 // buttons are set from the test (window.__pad).
-const PAD_STAND_IN = `<script>
-(function () {
-  var pad = { index: 0, id: 'stand-in', connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0],
-    buttons: Array.from({ length: 17 }, function () { return { pressed: false, touched: false, value: 0 }; }) };
-  window.__pad = pad;
-  navigator.getGamepads = function () { return [pad, null, null, null]; };
-})();
-</script>`;
+const PAD_STAND_IN = `<script>\n${STAND_IN_PAD}\n</script>`;
 
 // The page as the tests look at it: the status line, the offers, the touch
 // controls, the end text.
@@ -109,8 +97,8 @@ const READ_PAGE = () => {
     ended: seen(ended) ? { words: (r => ({ x: r.left, y: r.top, w: r.width, h: r.height }))(words.getBoundingClientRect()) } : null,
     controls: [...document.querySelectorAll('.pad button')].map(b => ({ key: +b.getAttribute('data-key'),
       label: b.getAttribute('aria-label'), text: b.textContent, shown: seen(b), ...box(b) })),
-    replay: typeof Module === 'object' ? Module.vantleReplay || '' : '',
-    game: typeof Module === 'object' ? Module.vantleGame || '' : '',
+    replay: typeof window.Module === 'object' ? window.Module.vantleReplay || '' : '',
+    game: typeof window.Module === 'object' ? window.Module.vantleGame || '' : '',
     share: window.__share ? { shared: window.__share.shared, wrote: window.__share.wrote, hasOwnShare: window.__share.hasOwnShare } : null,
   };
 };
@@ -165,7 +153,7 @@ class Replay {
     // with it, once it is over and the title is back; no game follows.
     this.states = r.states.slice(0, -1);
     this.next = this.states.findIndex((s, i) => i > 0 && this.states[i - 1].mode === 2 && s.mode === 1);
-    const end = simReplay(sim, this.code);
+    const end = sim.checkReplay(this.code);
     this.ticks = end.state ? end.state.tick : 0;
     if (r.states[0].mode !== 1 || this.next < 0 || end.status !== 0 || end.state.mode !== 0 || r.states[r.states.length - 1].mode !== 0)
       throw new Error('vantle-sim\'s game for the replay did not start, deal a second pair and end on the title');
@@ -192,60 +180,19 @@ class Replay {
 // A saved game in play: column 3 filled from row 2 down so that the pair
 // can fall no further (`lost`), or a plain one a few moves in.
 function savedGames(sim) {
-  const cells = [];
-  for (let r = 2; r <= 12; r++) cells.push(`cell 3 ${r} ${r % 2 ? 2 : 1}`);
-  const lost = sim.run(['tick 2', 'down 13', 'tick', 'up 13', 'tick', ...cells, 'suspend']).game;
+  const lost = sim.lostGame();
   const plain = sim.run(['tick 2', 'down 13', 'tick', 'up 13', 'tick 5', 'down 37', 'tick', 'up 37', 'tick 3',
     'down 13', 'tick', 'up 13', 'tick 4', 'suspend']).game;
   if (!lost || !plain) throw new Error('vantle-sim wrote no saved game');
   return { lost, plain };
 }
 
-// vantle-sim's check of a replay's code: exit 0 when it plays to where it
-// says it ends; its last state.
-function simReplay(sim, code) {
-  const file = path.join(sim.work, `checked-${Date.now()}-${Math.random().toString(36).slice(2)}.replay`);
-  fs.writeFileSync(file, code + '\n');
-  const r = spawnSync(sim.path, ['--replay', file], { encoding: 'utf8' });
-  const line = r.stdout.split('\n').find(l => l.startsWith('{'));
-  return { status: r.status, said: r.stderr.trim(), state: line ? JSON.parse(line) : null };
-}
-
 // ---- one page ----
 
-class Page {
+class Page extends GamePage {
   constructor(t, page, server) {
-    this.t = t;
-    this.page = page;
-    this.server = server;
+    super(t, page, server, { read: READ_PAGE, poll: 50 });
   }
-
-  get portrait() { return this.page.height >= this.page.width; }
-  get size() { return this.portrait ? [240, 320] : [320, 240]; }
-  get refs() { return this.t.sim.references(...this.size); }
-
-  async act(what, fn) {
-    try {
-      return await fn();
-    } catch (e) {
-      if (e instanceof CheckFailed) throw e;
-      throw new CheckFailed(`${what}: ${e.message.split('\n')[0]}`);
-    }
-  }
-
-  async open(name, what = `the page ${name}`) {
-    await this.act(what, () => this.page.goto(this.server.url(name)));
-  }
-
-  async canvas() {
-    try {
-      return decodeCanvas(await this.page.evaluate(READ_CANVAS));
-    } catch (e) {
-      return null;
-    }
-  }
-
-  look(what = 'the page') { return this.act(what, () => this.page.evaluate(READ_PAGE)); }
 
   // Waits until `accept` takes what the page shows; gives it, or fails
   // saying `what` and what was seen last.
@@ -262,23 +209,6 @@ class Page {
 
   waitStatus(what, re, timeout = 4000) {
     return this.waitLook(what, l => l.status !== null && re.test(l.status), timeout);
-  }
-
-  // Waits until the canvas shows the logical picture `ref` (or, a canvas
-  // read before, that same canvas).
-  async waitPicture(ref, what, { timeout = 4000, skip } = {}) {
-    let last = null, diff = null;
-    const ok = await until(async () => {
-      last = await this.canvas();
-      if (!last) return false;
-      diff = compareStretched(last, ref, { skip });
-      return diff.count === 0;
-    }, { timeout, interval: 50 });
-    if (ok) return last;
-    if (!last) throw new CheckFailed(`${what}: no canvas to see after ${timeout} ms`);
-    const a = this.t.pictures.save('canvas', last), e = this.t.pictures.save('expected', stretch(ref, last.width, last.height));
-    throw new CheckFailed(`${what}: after ${timeout} ms the canvas differs from vantle-sim's picture at ${diff.count} pixels ` +
-      `(${diff.samples[0]}). Canvas: ${a}, expected: ${e}`);
   }
 
   // Waits until the canvas no longer shows `before`.
@@ -300,10 +230,6 @@ class Page {
     return this.act(what, () => this.page.press(name, KEY_MS));
   }
 
-  async tapAt(x, y, what, hold = 40) {
-    await this.act(what, () => this.page.tap(x, y, hold));
-  }
-
   // A tap on the middle of a box of the page (an offer, the end text).
   async tapBox(b, what) {
     check(b && b.w > 0, `${what}: there is nothing to tap`);
@@ -313,7 +239,7 @@ class Page {
   // A tap on the touch control that now sends `key`; its label must be
   // `label` (a pattern).
   async tapControl(key, label, what) {
-    const l = await this.look(what);
+    const l = await this.places(what);
     const b = l.controls.find(c => c.key === key && c.shown);
     check(b, `${what}: no touch control sends key ${key} (${l.controls.map(c => `${c.key} "${c.label}"`).join(', ')})`);
     check(!label || label.test(b.label), `${what}: the control that sends key ${key} is labelled "${b.label}"`);
@@ -327,16 +253,6 @@ class Page {
       await delay(KEY_MS);
       await this.page.evaluate(i => { window.__pad.buttons[i].pressed = false; window.__pad.timestamp++; }, n);
     });
-  }
-
-  // The CSS pixel of the middle of logical pixel (lx, ly).
-  async css(lx, ly) {
-    const c = (await this.look()).canvas, r = this.refs;
-    return [c.x + (lx + 0.5) * c.w / r.lw, c.y + (ly + 0.5) * c.h / r.lh];
-  }
-
-  stored(key) {
-    return this.act(`localStorage "${key}"`, () => this.page.evaluate(k => localStorage.getItem(k), key));
   }
 
   setShare(share, clip) {
@@ -435,7 +351,7 @@ async function watchBy(t, wayName, view) {
   const paused = await p.canvas();
   await p.keep(paused, `${way.name}: paused, the replay stands still`, 1600);
   if (wayName === 'touch') {
-    const l = await p.look();
+    const l = await p.places();
     const b = l.controls.find(c => c.key === 32);
     check(/^Go on/.test(b.label), `paused, the pause control is labelled "${b.label}", not as going on`);
   }
@@ -580,7 +496,7 @@ async function gameOverOffers(t) {
   }
   check(!overlap(l.offers, l.canvas), `the offers (${fmtBox(l.offers)}) cover the picture (${fmtBox(l.canvas)}) though the page has room beside it`);
   check(l.replay.length > 20 && l.replay.length < 4000, `the replay's code is ${l.replay.length} characters`);
-  const checked = simReplay(t.sim, l.replay);
+  const checked = t.sim.checkReplay(l.replay);
   check(checked.status === 0, `vantle-sim --replay on the code offered: exit ${checked.status} (${checked.said})`);
 
   // The system's own sharing, where there is one (a stand-in here).
@@ -630,7 +546,7 @@ async function quitOffers(t) {
   check(!overlap(l.offers, l.ended.words), 'the offers cover the words "vantle has ended"');
   check(l.watchAgain.onTop && l.shareReplay.onTop, 'the offers on the quit page are covered');
   const code = l.replay;
-  const checked = simReplay(t.sim, code);
+  const checked = t.sim.checkReplay(code);
   check(checked.status === 0 && checked.state, `vantle-sim --replay on the quit game's code: exit ${checked.status} (${checked.said})`);
 
   await p.tapBox(l.watchAgain, 'a tap on "Watch again"');
@@ -675,27 +591,13 @@ const GROUPS = [
 ];
 
 async function main() {
-  const args = parseArgs(process.argv.slice(2), 'replays.js', [['engine', 'chromium|firefox|webkit', true],
-    ['site', 'DIR', true], ['sim', 'VANTLE_SIM', true], ['out', 'DIR'], ['only', 'WORD']]);
-  const engine = args.engine;
-  if (!ENGINES.includes(engine)) {
-    console.error(`replays.js: --engine takes ${ENGINES.join(', ')}, not ${engine}`);
-    process.exit(2);
-  }
-  const site = requireSite(args.site);
-  const missing = engineMissing(engine);
-  if (missing) skip(`${engine} is not installed here (apt-get install ${missing})`);
-  if (engine !== 'webkit' && !puppeteer()) skip('puppeteer-core is not installed (tools/setup-deps test installs it: npm ci --prefix tests/web)');
-  const sim = new Sim(requireSim(args.sim));
-  const pictures = new Pictures(args.out, `vantle-${engine}-replays`);
-  const notes = [];
-  const t = { engine, sim, pictures, driver: null, note: line => notes.push(line) };
-  let open = [];
+  const { args, engine, site, sim, pictures, open } = engineScript('replays');
+  const t = { engine, sim, pictures, driver: null, note: line => open.note(line) };
   t.open = async (view, name, { pad = false } = {}) => {
     const inject = (t.driver.serverOptions.inject || '') + SHARE_STAND_IN + (pad ? PAD_STAND_IN : '');
     const server = await startServer(site, { inject, pages: { '/blank.html': '<!doctype html><title>blank</title>' } });
     const page = await t.driver.newPage({ ...view, touch: true });
-    open.push({ page, server });
+    open.add(page, server);
     if (engine === 'chromium') {
       await page.context.overridePermissions(server.origin, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
     }
@@ -704,8 +606,8 @@ async function main() {
     return p;
   };
 
-  await runGroups(GROUPS.map(([name, fn]) => [name, () => fn(t)]), {
-    only: args.only, limitMs: RUN_LIMIT_MS, pictures,
+  await runGroups(GROUPS, {
+    state: t, only: args.only, limitMs: RUN_LIMIT_MS, pictures,
     setUp: async () => {
       const t0 = Date.now();
       t.replay = new Replay(sim);
@@ -719,25 +621,7 @@ async function main() {
       console.log('the game controller: a stand-in put in the page before its scripts (navigator.getGamepads gives it), ' +
         'its buttons set from the test in the standard layout');
     },
-    begin: async () => { open = []; notes.length = 0; },
-    verify: async () => {
-      const errors = open.flatMap(o => o.page.errors);
-      check(errors.length === 0, `the page threw: ${errors[0]}`);
-    },
-    after: async () => {
-      for (const o of open) {
-        const lines = o.page.errors.slice(-5);
-        if (lines.length) console.log('     the page threw:\n       ' + lines.join('\n       '));
-        try { console.log(`     the page: ${pictures.savePng('page', await o.page.screenshot())}`); } catch (e) { /* gone */ }
-      }
-    },
-    end: async () => {
-      for (const line of notes) console.log(`     ${line}`);
-      for (const o of open) {
-        await o.page.close().catch(() => {});
-        await o.server.stop();
-      }
-    },
+    ...open.hooks,
     abandon: async () => { if (t.driver) await t.driver.kill(); },
     tearDown: async () => {
       if (t.driver) await t.driver.close();
@@ -746,7 +630,4 @@ async function main() {
   });
 }
 
-main().catch(e => {
-  console.error(`FAIL: ${e.stack}`);
-  process.exit(1);
-});
+runMain(main);

@@ -13,15 +13,14 @@
 // --out folder), 2 bad arguments, 77 skipped (no Chromium installed, or no
 // site built in --site).
 
-const { Browser, chromiumOrSkip } = require('./cdp');
+const { chromiumOrSkip, chromiumRun } = require('./cdp');
 const { startServer } = require('./server');
 const { decodePng } = require('./png');
-const { CheckFailed, check, delay, waitFor, parseArgs, requireSite, requireSim, READ_CANVAS, decodeCanvas, Pictures,
-  runGroups } = require('./harness');
-const { Sim, SETTINGS_KEY, DEFAULT_SETTINGS, settingsBytes, settingsFromBytes,
-  compareStretched, stretch, readBoard, findPair } = require('./sim');
+const { CheckFailed, check, act, delay, until, waitFor, parseArgs, requireSite, requireSim, inPage, readCanvas, storedItem,
+  SERVICE_WORKER_ACTIVE, STAND_IN_PAD, Pictures, runGroups, runMain } = require('./harness');
+const { Sim, SETTINGS_KEY, DEFAULT_SETTINGS, ENDED_TEXT, settingsBytes, settingsFromBytes, fitPicture, compareStretched,
+  pictureMismatch, readBoard, findPair, FALL_MS, mayFall, sameArrows, turned, fmtPair } = require('./sim');
 
-const ENDED_TEXT = 'vantle has ended. Tap to play again.';
 const RUN_LIMIT_MS = 170000;
 
 // Failure pictures: --out, or a folder of their own.
@@ -29,8 +28,6 @@ let pictures = null;
 const savePicture = (name, img) => pictures.save(name, img);
 
 const fmtBox = b => (b ? `(${b.x},${b.y}) ${b.w}x${b.h}` : '-');
-const fmtPair = p => (p ? `column ${p.c}, rows ${p.r}-${p.r + 1}, arrows ${p.top}/${p.bottom}` : 'none');
-const turned = a => (a % 4) + 1; // a quarter turn clockwise: up, right, down, left
 
 const READ_ENDED = `(() => {
   const e = document.getElementById('ended');
@@ -89,33 +86,28 @@ class Game {
 
   // The canvas's pixels: the picture, all of them.
   async canvas() {
-    return decodeCanvas(await this.page.evaluate(READ_CANVAS));
+    return readCanvas(this.page);
   }
 
   // Waits until the canvas shows the logical picture `ref` (vantle-sim's)
   // stretched over it, outside the logical mask `skip`.
   async waitPicture(ref, what, { skip, rect, timeout = 5000 } = {}) {
     const { w: W, h: H } = this.fit();
-    const end = Date.now() + timeout;
     let last = null, diff = null;
-    for (;;) {
+    const ok = await until(async () => {
       last = await this.act(what, () => this.canvas());
-      if (last && last.width === W && last.height === H) {
-        diff = compareStretched(last, ref, { skip, rect });
-        if (diff.count === 0) return last;
-      }
-      if (Date.now() > end) break;
-      await delay(40);
-    }
+      if (!last || last.width !== W || last.height !== H) return false;
+      diff = compareStretched(last, ref, { skip, rect });
+      return diff.count === 0;
+    }, { timeout });
+    if (ok) return last;
     if (!last) {
       const where = await this.page.evaluate('location.href + " (" + document.title + ")"').catch(() => '?');
       throw new CheckFailed(`${what}: there is no canvas#screen with pixels after ${timeout} ms; the page is ${where}`);
     }
     if (last.width !== W || last.height !== H)
       throw new CheckFailed(`${what}: the canvas is ${last.width}x${last.height} pixels, not ${W}x${H} (the picture's shape as large as fits the viewport ${this.width}x${this.height} at devicePixelRatio ${this.dpr})`);
-    const a = savePicture('canvas', last), e = savePicture('expected', stretch(ref, W, H));
-    throw new CheckFailed(`${what}: after ${timeout} ms the canvas still differs from vantle-sim's picture at ${diff.count} pixels, ` +
-      `within logical ${fmtBox(diff.box)}; ${diff.samples[0]}. Canvas: ${a}, expected: ${e}`);
+    throw new CheckFailed(pictureMismatch(pictures, what, timeout, last, ref, diff));
   }
 
   async waitTitle(what = 'the title appears', timeout = 8000) {
@@ -129,20 +121,18 @@ class Game {
 
   // Waits until the well shows the falling pair alone and `accept(pair)`.
   async waitPair(what, accept = () => true, timeout = 3000) {
-    const end = Date.now() + timeout;
     let last = null, why = '';
-    for (;;) {
+    const p = await until(async () => {
       last = await this.act(what, () => this.board());
-      if (last.canvas) {
-        const f = findPair(last.board);
-        if (f.pair && accept(f.pair)) return f.pair;
-        why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
-      } else {
+      if (!last.canvas) {
         why = 'there is no canvas';
+        return null;
       }
-      if (Date.now() > end) break;
-      await delay(40);
-    }
+      const f = findPair(last.board);
+      why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
+      return f.pair && accept(f.pair) ? f.pair : null;
+    }, { timeout });
+    if (p) return p;
     if (last.canvas && compareStretched(last.canvas, this.refs.title).count === 0) why = 'the canvas still shows the title';
     const a = last.canvas ? ` Canvas: ${savePicture('canvas', last.canvas)}` : '';
     throw new CheckFailed(`${what}: not seen within ${timeout} ms; ${why}; the well reads ${last.board ? last.board.join(' ') : '-'}.${a}`);
@@ -163,11 +153,7 @@ class Game {
   // Where the picture is on the page, in device pixels: its shape, as large
   // as fits the viewport on whole device pixels, centred.
   fit() {
-    const pw = this.portrait ? 240 : 320, ph = this.portrait ? 320 : 240;
-    const dw = Math.floor(this.width * this.dpr), dh = Math.floor(this.height * this.dpr);
-    let w = dw, h = Math.floor(dw * ph / pw);
-    if (h > dh) { h = dh; w = Math.floor(dh * pw / ph); }
-    return { x: Math.round((dw - w) / 2), y: Math.round((dh - h) / 2), w, h };
+    return fitPicture(this.width, this.height, this.dpr);
   }
 
   // CSS pixel at the middle of logical pixel (lx, ly).
@@ -178,13 +164,8 @@ class Game {
 
   // Input, and page actions, named for the failure message should the page
   // stop answering.
-  async act(what, fn) {
-    try {
-      return await fn();
-    } catch (e) {
-      if (e instanceof CheckFailed) throw e;
-      throw new CheckFailed(`${what}: ${e.message}`);
-    }
+  act(what, fn) {
+    return act(what, fn);
   }
 
   async press(key, what = `the key ${key}`) {
@@ -210,7 +191,7 @@ class Game {
   }
 
   async storedSettings() {
-    const hex = await this.page.evaluate(`localStorage.getItem(${JSON.stringify(SETTINGS_KEY)})`);
+    const hex = await storedItem(this.page, SETTINGS_KEY);
     if (hex === null) return null;
     check(/^[0-9a-f]{72}$/.test(hex), `localStorage "${SETTINGS_KEY}" is "${hex}", not 72 lowercase hex characters`);
     return settingsFromBytes(Buffer.from(hex, 'hex'));
@@ -226,11 +207,6 @@ class Game {
   }
 }
 
-// The pair falls a row every 21 ticks of 70 ms at first: at most this many
-// rows in `ms` on its own.
-const FALL_MS = 21 * 70;
-const mayFall = ms => 1 + Math.floor(ms / FALL_MS);
-
 // One action on the falling pair: waits for the pair to change as `moved`
 // says, then a little longer, and checks where it settled; `expect` is told
 // how many rows the pair may have fallen on its own meanwhile.
@@ -245,7 +221,6 @@ async function movePair(game, what, act, moved, expect) {
   return after;
 }
 
-const sameArrows = (a, b) => a.top === b.top && a.bottom === b.bottom;
 const fell = (a, b, most) => b.r - a.r >= 0 && b.r - a.r <= most;
 const oneLeft = (a, b, most) => b.c === a.c - 1 && sameArrows(a, b) && fell(a, b, most);
 const oneRight = (a, b, most) => b.c === a.c + 1 && sameArrows(a, b) && fell(a, b, most);
@@ -611,9 +586,7 @@ async function offline(t) {
       }
       check(i.sizes === `${img.width}x${img.height}`, `icon ${i.src} is ${img.width}x${img.height}, the manifest says ${i.sizes}`);
     }
-    const active = await game.page.evaluate(`Promise.race([
-      navigator.serviceWorker.ready.then(r => !!r.active),
-      new Promise(resolve => setTimeout(() => resolve(false), 8000))])`);
+    const active = await game.page.evaluate(inPage(SERVICE_WORKER_ACTIVE, 8000));
     check(active, 'no service worker became active within 8 s');
     await delay(300);
     await server.stop();
@@ -626,17 +599,6 @@ async function offline(t) {
     await server.stop();
   }
 }
-
-// A game controller that the page reads through the Gamepad interface, put
-// in by a script before the page's own: its buttons (in the standard
-// layout) and its left stick are set from here.
-const STAND_IN_PAD = `(() => {
-  const pad = { index: 0, id: 'stand-in', connected: true, mapping: 'standard', timestamp: 0,
-    buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })),
-    axes: [0, 0, 0, 0] };
-  window.__pad = pad;
-  navigator.getGamepads = () => [pad, null, null, null];
-})()`;
 
 // A controller plays as the keys it stands for: A starts a game, the D-pad
 // and the stick move the pair, Y opens the Options dialog and B closes it.
@@ -763,12 +725,8 @@ async function main() {
     game.context = context;
     return game;
   };
-  await runGroups(GROUPS.map(([name, fn]) => [name, () => fn(t)]), {
-    only: args.only, limitMs: RUN_LIMIT_MS, pictures,
-    setUp: async () => {
-      t.server = await startServer(site);
-      t.browser = await Browser.launch({ executable: chromium });
-    },
+  await runGroups(GROUPS, {
+    state: t, only: args.only, limitMs: RUN_LIMIT_MS, pictures, ...chromiumRun(t, { site, chromium, sim }),
     begin: async () => { pages = []; contexts = []; },
     verify: async () => {
       for (const p of pages) check(p.exceptions.length === 0, `the page threw: ${p.exceptions[0]}`);
@@ -783,16 +741,7 @@ async function main() {
       for (const p of pages) await p.close();
       for (const c of contexts) await t.browser.disposeContext(c).catch(() => {});
     },
-    abandon: async () => { if (t.browser) await t.browser.kill(); sim.dispose(); },
-    tearDown: async () => {
-      if (t.browser) await t.browser.close();
-      if (t.server) await t.server.stop();
-      sim.dispose();
-    },
   });
 }
 
-main().catch(e => {
-  console.error(`FAIL: ${e.stack}`);
-  process.exit(1);
-});
+runMain(main);

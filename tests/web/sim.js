@@ -16,6 +16,8 @@ const SETTINGS_KEY = 'vantle:vantle.dat';
 const GAME_KEY = 'vantle:vantle.sav';
 const SAVED_GAME_BYTES = 338;
 const DEFAULT_SETTINGS = { sound: 1, high: 0, repeat: [0, 0, 1, 0], hidden: 1 };
+// What the page says once the game has ended.
+const ENDED_TEXT = 'vantle has ended. Tap to play again.';
 
 // The 36-byte settings file: nine little-endian int32.
 function settingsBytes(s) {
@@ -37,6 +39,7 @@ class Sim {
     this.work = fs.mkdtempSync(path.join(os.tmpdir(), 'vantle-web-sim-'));
     this.runs = 0;
     this.cache = new Map();
+    this.lost = null;
   }
 
   dispose() {
@@ -78,6 +81,29 @@ class Sim {
   savedGame(gameHex, { width = 320, height = 240, settingsHex = null } = {}) {
     const r = this.run(['shot @start', 'state'], { width, height, settingsHex, gameHex });
     return { picture: r.shots.start, state: r.states[0] };
+  }
+
+  // A saved game in play, paused, with column 3 filled from row 2 down with
+  // up and right arrows by turns, so that nothing matches: the pair can
+  // fall no further, and Space loses the game. Its bytes in hexadecimal.
+  lostGame() {
+    if (!this.lost) {
+      const cells = [];
+      for (let r = 2; r <= 12; r++) cells.push(`cell 3 ${r} ${r % 2 ? 2 : 1}`);
+      this.lost = this.run(['tick 2', 'down 13', 'tick', 'up 13', 'tick', ...cells, 'suspend']).game;
+      if (!this.lost) throw new Error('vantle-sim wrote no saved game');
+    }
+    return this.lost;
+  }
+
+  // vantle-sim's check of a replay's code: exit 0 when it plays to where
+  // it says it ends; its last state.
+  checkReplay(code) {
+    const file = path.join(this.work, `checked-${this.runs++}.replay`);
+    fs.writeFileSync(file, code + '\n');
+    const r = spawnSync(this.path, ['--replay', file], { encoding: 'utf8' });
+    const line = r.stdout.split('\n').find(l => l.startsWith('{'));
+    return { status: r.status, said: r.stderr.trim(), state: line ? JSON.parse(line) : null };
   }
 
   // Everything the tests compare against, for a canvas of width x height.
@@ -162,6 +188,19 @@ function wellRegion(refs, width, height) {
   return { x, y, w: Math.ceil((r.x + r.w) * width / refs.lw) - x, h: Math.ceil((r.y + r.h) * height / refs.lh) - y };
 }
 
+// Where the picture is on a page of width x height CSS pixels at `dpr`, in
+// device pixels: its shape (pw x ph: 240 x 320 when the page is taller than
+// wide, a square too, else 320 x 240), as large as fits on whole device
+// pixels, centred.
+function fitPicture(width, height, dpr = 1) {
+  const portrait = height >= width;
+  const pw = portrait ? 240 : 320, ph = portrait ? 320 : 240;
+  const dw = Math.floor(width * dpr), dh = Math.floor(height * dpr);
+  let w = dw, h = Math.floor(dw * ph / pw);
+  if (h > dh) { h = dh; w = Math.floor(dh * pw / ph); }
+  return { x: Math.round((dw - w) / 2), y: Math.round((dh - h) / 2), w, h, pw, ph };
+}
+
 function copyPicture(img) {
   return { width: img.width, height: img.height, data: Buffer.from(img.data) };
 }
@@ -226,6 +265,16 @@ function compareStretched(canvas, ref, { rect, skip } = {}) {
   return { count, samples, box: count ? { x: bx0, y: by0, w: bx1 - bx0 + 1, h: by1 - by0 + 1 } : null };
 }
 
+// What a failed wait for vantle-sim's picture `ref` says: how the canvas
+// last seen differs (`diff`, from compareStretched), and both pictures
+// saved among the failure's `pictures`.
+function pictureMismatch(pictures, what, timeout, canvas, ref, diff) {
+  const a = pictures.save('canvas', canvas), e = pictures.save('expected', stretch(ref, canvas.width, canvas.height));
+  const box = diff.box ? `, within logical (${diff.box.x},${diff.box.y}) ${diff.box.w}x${diff.box.h}` : '';
+  return `${what}: after ${timeout} ms the canvas differs from vantle-sim's picture at ${diff.count} pixels${box} ` +
+    `(${diff.samples[0]}). Canvas: ${a}, expected: ${e}`;
+}
+
 function rgb(d, o) {
   return `rgb(${d[o]},${d[o + 1]},${d[o + 2]})`;
 }
@@ -278,6 +327,16 @@ function findPair(board) {
   return { pair: { c: a.c, r: a.r, top: +a.v, bottom: +b.v } };
 }
 
+// The pair falls a row every 21 ticks of 70 ms at first: at most this many
+// rows in `ms` on its own.
+const FALL_MS = 21 * 70;
+const mayFall = ms => 1 + Math.floor(ms / FALL_MS);
+const sameArrows = (a, b) => a.top === b.top && a.bottom === b.bottom;
+const turned = a => (a % 4) + 1; // a quarter turn clockwise: up, right, down, left
+const fmtPair = p => (p ? `column ${p.c}, rows ${p.r}-${p.r + 1}, arrows ${p.top}/${p.bottom}` : 'none');
+
 module.exports = {
-  Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, DEFAULT_SETTINGS, cellGeometry, wellRegion, settingsBytes, settingsFromBytes, compareStretched, stretch, readBoard, findPair,
+  Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, DEFAULT_SETTINGS, ENDED_TEXT, cellGeometry, wellRegion, fitPicture,
+  settingsBytes, settingsFromBytes, firstShowing, compareStretched, pictureMismatch, stretch, readBoard, findPair,
+  FALL_MS, mayFall, sameArrows, turned, fmtPair,
 };

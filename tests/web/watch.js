@@ -8,12 +8,8 @@
 // up, as the page's listeners saw it. Nothing is copied out of the page but
 // the log, so it costs the game nothing it would notice.
 
-const { cellGeometry } = require('./sim');
-
-// The first canvas pixel showing logical column (or row) l.
-function firstShowing(l, logical, canvas) {
-  return Math.floor((l * canvas + logical - 1) / logical);
-}
+const { CANVAS_FN } = require('./harness');
+const { cellGeometry, firstShowing } = require('./sim');
 
 // For each cell, canvas pixels where an empty cell looks unlike any of the
 // four arrows: [cell, x, y, r, g, b] with the empty cell's colour, for a
@@ -46,21 +42,14 @@ function wellSamples(refs, width, height) {
   return samples;
 }
 
-// Installs the watch in the page (a function for page.evaluate, given
-// wellSamples' list); window.__watch then holds { log: [{ t, cells }],
-// input: [{ type, t, pointerType }] }, cells a string of 91 digits, row by
-// row, 1 where a cell holds an arrow.
-const INSTALL_WATCH = samples => {
+// The watch, in the page: given wellSamples' list and harness.js's
+// CANVAS_FN to read the canvas as it is when the watch begins.
+const WATCH = (samples, readCanvas) => {
   const canvas = document.getElementById('screen');
   const w = window.__watch = { log: [], input: [] };
-  const copy = document.createElement('canvas');
-  copy.width = canvas.width;
-  copy.height = canvas.height;
-  const g = copy.getContext('2d', { willReadFrequently: true });
-  g.drawImage(canvas, 0, 0);
-  const d = g.getImageData(0, 0, copy.width, copy.height).data;
+  const d = readCanvas(null, true).data;
   const differs = (data, o, s) => data[o] !== s[3] || data[o + 1] !== s[4] || data[o + 2] !== s[5];
-  const seen = samples.map(s => (differs(d, (s[2] * copy.width + s[1]) * 4, s) ? 1 : 0));
+  const seen = samples.map(s => (differs(d, (s[2] * canvas.width + s[1]) * 4, s) ? 1 : 0));
   // A cell holds an arrow when most of its pixels say so.
   const cells = () => {
     const votes = new Array(91).fill(0), count = new Array(91).fill(0);
@@ -92,10 +81,16 @@ const INSTALL_WATCH = samples => {
   return true;
 };
 
+// What installs the watch (an expression for page.evaluate); then
+// window.__watch holds { log: [{ t, cells }], input: [{ type, t,
+// pointerType }] }, cells a string of 91 digits, row by row, 1 where a cell
+// holds an arrow.
+const installWatch = samples => `(${WATCH})(${JSON.stringify(samples)}, ${CANVAS_FN})`;
+
 // The top row of the arrows in column `c` of a log entry's cells, or -1.
 function topRow(cells, c) {
   for (let r = 0; r < 13; r++) if (cells[r * 7 + c] === '1') return r;
   return -1;
 }
 
-module.exports = { wellSamples, INSTALL_WATCH, topRow };
+module.exports = { wellSamples, installWatch, topRow };

@@ -8,7 +8,7 @@
 const { spawn } = require('child_process');
 const http = require('http');
 const net = require('net');
-const { delay } = require('./harness');
+const { delay, stopProcess } = require('./harness');
 
 // The keys WebDriver names by code point, by the names the tests use.
 const KEYS = {
@@ -53,10 +53,7 @@ async function startXvfb(size = '1280x1024') {
   return {
     display,
     async stop() {
-      if (child.exitCode !== null || child.signalCode !== null) return;
-      const gone = new Promise(resolve => child.once('exit', resolve));
-      child.kill('SIGTERM');
-      await Promise.race([gone, delay(3000)]);
+      await stopProcess(child);
     },
   };
 }
@@ -172,12 +169,7 @@ class Session {
   }
 
   async kill() {
-    if (this.child.exitCode !== null || this.child.signalCode !== null) return;
-    const gone = new Promise(resolve => this.child.once('exit', resolve));
-    this.child.kill('SIGTERM');
-    if (await Promise.race([gone.then(() => true), delay(3000).then(() => false)])) return;
-    this.child.kill('SIGKILL');
-    await Promise.race([gone, delay(2000)]);
+    if (!(await stopProcess(this.child))) await stopProcess(this.child, 'SIGKILL', 2000);
   }
 
   // Ends the session (the browser with it) and the driver.
