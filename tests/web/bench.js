@@ -27,7 +27,16 @@ const zlib = require('zlib');
 const { execSync } = require('child_process');
 const { Browser, chromiumOrSkip } = require('./cdp');
 const { startServer } = require('./server');
-const { delay, waitFor, parseArgs, positive, requireSite, inPage, SERVICE_WORKER_ACTIVE, runMain } = require('./harness');
+const {
+  delay,
+  waitFor,
+  parseArgs,
+  positive,
+  requireSite,
+  inPage,
+  SERVICE_WORKER_ACTIVE,
+  runMain,
+} = require('./harness');
 const { fitPicture } = require('./sim');
 
 // A window's size, WxH.
@@ -38,9 +47,19 @@ const windowSize = v => {
 };
 
 function options(argv) {
-  const o = parseArgs(argv, 'bench.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM'], ['window', 'WxH', false, windowSize],
-    ['dpr', 'N', false, positive], ['runs', 'N', false, positive], ['seconds', 'S', false, positive]],
-  { window: '640x480', dpr: '1', runs: '7', seconds: '20' });
+  const o = parseArgs(
+    argv,
+    'bench.js',
+    [
+      ['site', 'DIR', true],
+      ['sim', 'VANTLE_SIM'],
+      ['window', 'WxH', false, windowSize],
+      ['dpr', 'N', false, positive],
+      ['runs', 'N', false, positive],
+      ['seconds', 'S', false, positive],
+    ],
+    { window: '640x480', dpr: '1', runs: '7', seconds: '20' },
+  );
   return { ...o, ...o.window };
 }
 
@@ -48,7 +67,8 @@ const KiB = n => (n / 1024).toFixed(1) + ' KiB';
 
 function sizes(site) {
   const rows = [];
-  let raw = 0, gz = 0;
+  let raw = 0,
+    gz = 0;
   for (const name of ['vantle.wasm', 'vantle.js']) {
     const file = path.join(site, name);
     if (!fs.existsSync(file)) {
@@ -59,9 +79,13 @@ function sizes(site) {
     const g = zlib.gzipSync(data, { level: 9 }).length;
     raw += data.length;
     gz += g;
-    rows.push(`  ${name.padEnd(12)} ${String(data.length).padStart(8)} bytes (${KiB(data.length)}), gzip -9 ${String(g).padStart(7)} bytes (${KiB(g)})`);
+    rows.push(
+      `  ${name.padEnd(12)} ${String(data.length).padStart(8)} bytes (${KiB(data.length)}), gzip -9 ${String(g).padStart(7)} bytes (${KiB(g)})`,
+    );
   }
-  rows.push(`  ${'together'.padEnd(12)} ${String(raw).padStart(8)} bytes (${KiB(raw)}), gzip -9 ${String(gz).padStart(7)} bytes (${KiB(gz)})   target: within 200 KiB gzipped`);
+  rows.push(
+    `  ${'together'.padEnd(12)} ${String(raw).padStart(8)} bytes (${KiB(raw)}), gzip -9 ${String(gz).padStart(7)} bytes (${KiB(gz)})   target: within 200 KiB gzipped`,
+  );
   return rows.join('\n');
 }
 
@@ -113,11 +137,13 @@ function titleSamples(simPath, width, height, pw, ph) {
   try {
     const r = sim.references(pw, ph);
     const out = [];
-    for (let i = 0; i < 4; i++) for (let j = 0; j < 3; j++) {
-      const x = Math.floor(width * (2 * i + 1) / 8), y = Math.floor(height * (2 * j + 1) / 6);
-      const o = (Math.floor(y * r.lh / height) * r.lw + Math.floor(x * r.lw / width)) * 4;
-      out.push({ x, y, r: r.title.data[o], g: r.title.data[o + 1], b: r.title.data[o + 2] });
-    }
+    for (let i = 0; i < 4; i++)
+      for (let j = 0; j < 3; j++) {
+        const x = Math.floor((width * (2 * i + 1)) / 8),
+          y = Math.floor((height * (2 * j + 1)) / 6);
+        const o = (Math.floor((y * r.lh) / height) * r.lw + Math.floor((x * r.lw) / width)) * 4;
+        out.push({ x, y, r: r.title.data[o], g: r.title.data[o + 1], b: r.title.data[o + 2] });
+      }
     return out;
   } finally {
     sim.dispose();
@@ -132,15 +158,20 @@ function stats(list) {
 }
 
 async function readProbe(page, what) {
-  return waitFor(async () => {
-    const p = await page.evaluate('window.__vantleProbe || null');
-    if (p && p.kind && p.kind !== '2d') throw new Error(`the game draws through a "${p.kind}" context; the probe reads 2d ones only`);
-    return p && p.drawn && p.framed ? p : null;
-  }, { timeout: 15000, interval: 20, what });
+  return waitFor(
+    async () => {
+      const p = await page.evaluate('window.__vantleProbe || null');
+      if (p && p.kind && p.kind !== '2d')
+        throw new Error(`the game draws through a "${p.kind}" context; the probe reads 2d ones only`);
+      return p && p.drawn && p.framed ? p : null;
+    },
+    { timeout: 15000, interval: 20, what },
+  );
 }
 
 async function firstFrames(browser, server, o, samples) {
-  const cold = { drawn: [], framed: [] }, warm = { drawn: [], framed: [] };
+  const cold = { drawn: [], framed: [] },
+    warm = { drawn: [], framed: [] };
   const probe = probeSource(samples);
   // Run 0 warms the browser up (its first renderer, its first wasm) and is
   // not counted.
@@ -174,7 +205,8 @@ async function firstFrames(browser, server, o, samples) {
 
 // CPU time (seconds) of the browser and every process under it, from /proc.
 function treeCpuSeconds(rootPid, hz) {
-  const parent = new Map(), cpu = new Map();
+  const parent = new Map(),
+    cpu = new Map();
   for (const d of fs.readdirSync('/proc')) {
     if (!/^\d+$/.test(d)) continue;
     try {
@@ -182,12 +214,18 @@ function treeCpuSeconds(rootPid, hz) {
       const f = st.slice(st.lastIndexOf(')') + 2).split(' ');
       parent.set(+d, +f[1]);
       cpu.set(+d, (+f[11] + +f[12]) / hz);
-    } catch (e) { /* gone */ }
+    } catch (e) {
+      /* gone */
+    }
   }
   const mine = new Set([rootPid]);
   for (let grew = true; grew;) {
     grew = false;
-    for (const [p, pp] of parent) if (!mine.has(p) && mine.has(pp)) { mine.add(p); grew = true; }
+    for (const [p, pp] of parent)
+      if (!mine.has(p) && mine.has(pp)) {
+        mine.add(p);
+        grew = true;
+      }
   }
   let total = 0;
   for (const p of mine) total += cpu.get(p) || 0;
@@ -197,23 +235,29 @@ function treeCpuSeconds(rootPid, hz) {
 const PUTS = 'window.__vantleProbe ? window.__vantleProbe.puts : 0';
 
 async function cpuWhile(browser, page, seconds, hz) {
-  const m0 = await page.metrics(), c0 = treeCpuSeconds(browser.pid, hz), p0 = await page.evaluate(PUTS);
+  const m0 = await page.metrics(),
+    c0 = treeCpuSeconds(browser.pid, hz),
+    p0 = await page.evaluate(PUTS);
   const w0 = Date.now();
   await delay(seconds * 1000);
-  const m1 = await page.metrics(), c1 = treeCpuSeconds(browser.pid, hz), p1 = await page.evaluate(PUTS);
+  const m1 = await page.metrics(),
+    c1 = treeCpuSeconds(browser.pid, hz),
+    p1 = await page.evaluate(PUTS);
   const wall = (Date.now() - w0) / 1000;
   return {
     wall,
-    task: 100 * (m1.TaskDuration - m0.TaskDuration) / wall,
-    script: 100 * (m1.ScriptDuration - m0.ScriptDuration) / wall,
-    all: 100 * (c1 - c0) / wall,
+    task: (100 * (m1.TaskDuration - m0.TaskDuration)) / wall,
+    script: (100 * (m1.ScriptDuration - m0.ScriptDuration)) / wall,
+    all: (100 * (c1 - c0)) / wall,
     puts: (p1 - p0) / wall,
   };
 }
 
 function cpuLine(c) {
-  return `page main thread ${c.task.toFixed(2)} % of a core (scripts ${c.script.toFixed(2)} %), ` +
-    `all Chromium processes ${c.all.toFixed(1)} %, ${c.puts.toFixed(1)} canvas pictures a second, over ${c.wall.toFixed(1)} s`;
+  return (
+    `page main thread ${c.task.toFixed(2)} % of a core (scripts ${c.script.toFixed(2)} %), ` +
+    `all Chromium processes ${c.all.toFixed(1)} %, ${c.puts.toFixed(1)} canvas pictures a second, over ${c.wall.toFixed(1)} s`
+  );
 }
 
 // Taps on the touch controls of an emulated phone: the time from each
@@ -247,7 +291,9 @@ async function touchLatency(browser, server, taps) {
     await delay(800);
     // The left and right buttons of the portrait panel: logical rows 270
     // to 287 of 320.
-    const k = place.canvas.pixels / 320, top = Math.floor(270 * k), bottom = Math.ceil(287 * k);
+    const k = place.canvas.pixels / 320,
+      top = Math.floor(270 * k),
+      bottom = Math.ceil(287 * k);
     const out = [];
     for (let i = 0; i < taps; i++) {
       const [x, y] = i % 2 ? place.right : place.left;
@@ -270,11 +316,15 @@ async function touchLatency(browser, server, taps) {
 // a page that leaves its touches alone and on one that cancels them.
 async function heldTimer(browser, taps) {
   const out = {};
-  for (const [name, cancel] of [['passive', false], ['cancelled', true]]) {
+  for (const [name, cancel] of [
+    ['passive', false],
+    ['cancelled', true],
+  ]) {
     const page = await browser.newPage();
     try {
       await page.setViewport({ width: 390, height: 844, dpr: 3, mobile: true, touch: true });
-      const html = `<!doctype html><body style="margin:0;height:100vh;touch-action:none"><script>
+      const html =
+        `<!doctype html><body style="margin:0;height:100vh;touch-action:none"><script>
         window.late = [];
         document.body.addEventListener('pointerdown', () => { const t = performance.now(); setTimeout(() => late.push(performance.now() - t), 5); });
         ${cancel ? "window.addEventListener('touchstart', e => e.preventDefault(), { passive: false });" : ''}
@@ -298,14 +348,21 @@ async function main() {
   const chromium = chromiumOrSkip();
   const site = requireSite(o.site, { skipIfMissing: false });
   let hz = 100;
-  try { hz = Number(execSync('getconf CLK_TCK', { encoding: 'utf8' }).trim()) || 100; } catch (e) { /* 100 */ }
+  try {
+    hz = Number(execSync('getconf CLK_TCK', { encoding: 'utf8' }).trim()) || 100;
+  } catch (e) {
+    /* 100 */
+  }
   // The canvas the page makes for the viewport, in device pixels.
   const fit = fitPicture(o.width, o.height, o.dpr);
-  const cw = fit.w, ch = fit.h;
+  const cw = fit.w,
+    ch = fit.h;
   const samples = o.sim ? titleSamples(o.sim, cw, ch, fit.pw, fit.ph) : null;
 
   console.log(`vantle in the browser: ${site}`);
-  console.log(`viewport ${o.width}x${o.height} at devicePixelRatio ${o.dpr} (canvas ${cw}x${ch}), ${o.runs} runs after one to warm up, ${chromium}`);
+  console.log(
+    `viewport ${o.width}x${o.height} at devicePixelRatio ${o.dpr} (canvas ${cw}x${ch}), ${o.runs} runs after one to warm up, ${chromium}`,
+  );
   console.log('\ndownload');
   console.log(sizes(site));
 
@@ -319,7 +376,9 @@ async function main() {
   }
   try {
     browser = await Browser.launch({ executable: chromium });
-    console.log(`\nnavigation to the title (${browser.version.product}; ${samples ? 'title pixels from vantle-sim' : 'the first picture drawn'})   target: within 300 ms`);
+    console.log(
+      `\nnavigation to the title (${browser.version.product}; ${samples ? 'title pixels from vantle-sim' : 'the first picture drawn'})   target: within 300 ms`,
+    );
     const f = await firstFrames(browser, server, o, samples);
     console.log(`  first visit, drawn on the canvas         ${stats(f.cold.drawn)}`);
     console.log(`  first visit, seen in an animation frame  ${stats(f.cold.framed)}`);
@@ -352,11 +411,13 @@ async function main() {
     await browser.close();
 
     browser = await Browser.launch({ executable: chromium });
-    console.log('\ntouch, 390x844 at devicePixelRatio 3, 40 ms taps on the Left and Right touch controls   target: median within 70 ms');
+    console.log(
+      '\ntouch, 390x844 at devicePixelRatio 3, 40 ms taps on the Left and Right touch controls   target: median within 70 ms',
+    );
     const lat = await touchLatency(browser, server, 24);
     console.log(`  touchstart to the canvas changed   ${stats(lat)}`);
     const held = await heldTimer(browser, 10);
-    console.log('\nwhy every touch is cancelled: a 5 ms timer set in a touch\'s pointerdown fires after');
+    console.log("\nwhy every touch is cancelled: a 5 ms timer set in a touch's pointerdown fires after");
     console.log(`  the touch not cancelled   ${stats(held.passive)}`);
     console.log(`  the touch cancelled       ${stats(held.cancelled)}`);
   } finally {

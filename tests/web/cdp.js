@@ -17,17 +17,31 @@ const { delay, skip, findProgram, stopProcess } = require('./harness');
 // The browser to use: $CHROMIUM if set, else the first one installed; null
 // if there is none.
 function findChromium() {
-  return findProgram(process.env.CHROMIUM ? [process.env.CHROMIUM]
-    : ['/usr/bin/chromium', '/usr/lib/chromium/chromium', '/usr/bin/chromium-browser', '/usr/bin/google-chrome']);
+  return findProgram(
+    process.env.CHROMIUM
+      ? [process.env.CHROMIUM]
+      : ['/usr/bin/chromium', '/usr/lib/chromium/chromium', '/usr/bin/chromium-browser', '/usr/bin/google-chrome'],
+  );
 }
 
 // The machine's network is closed: nothing may reach out, and nothing must
 // wait for it; a page in the background keeps its timers.
-const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-  '--no-default-browser-check', '--disable-extensions', '--disable-background-timer-throttling',
-  '--disable-renderer-backgrounding', '--disable-backgrounding-occluded-windows', '--password-store=basic',
-  '--use-mock-keychain'];
+const CHROMIUM_FLAGS = [
+  '--no-sandbox',
+  '--disable-gpu',
+  '--disable-quic',
+  '--no-first-run',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-sync',
+  '--no-default-browser-check',
+  '--disable-extensions',
+  '--disable-background-timer-throttling',
+  '--disable-renderer-backgrounding',
+  '--disable-backgrounding-occluded-windows',
+  '--password-store=basic',
+  '--use-mock-keychain',
+];
 const LAUNCH_FLAGS = ['--headless=new', ...CHROMIUM_FLAGS, '--mute-audio'];
 
 // Keys as Input.dispatchKeyEvent wants them.
@@ -72,8 +86,7 @@ class Browser {
       }
     });
     child.stderr.on('data', chunk => {
-      for (const line of chunk.toString('utf8').split('\n'))
-        if (line.trim()) this.stderr.push(line);
+      for (const line of chunk.toString('utf8').split('\n')) if (line.trim()) this.stderr.push(line);
       if (this.stderr.length > 40) this.stderr.splice(0, this.stderr.length - 40);
     });
     child.stdout.on('data', () => {});
@@ -95,8 +108,11 @@ class Browser {
   static async launch({ executable = findChromium(), args = [], timeout = 20000 } = {}) {
     if (!executable) throw new Error('no chromium found (set CHROMIUM)');
     const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'vantle-chromium-'));
-    const child = spawn(executable, [...LAUNCH_FLAGS, `--user-data-dir=${userDataDir}`, '--remote-debugging-pipe', ...args],
-      { stdio: ['ignore', 'pipe', 'pipe', 'pipe', 'pipe'] });
+    const child = spawn(
+      executable,
+      [...LAUNCH_FLAGS, `--user-data-dir=${userDataDir}`, '--remote-debugging-pipe', ...args],
+      { stdio: ['ignore', 'pipe', 'pipe', 'pipe', 'pipe'] },
+    );
     const browser = new Browser(child, userDataDir, executable);
     try {
       browser.version = await browser.send('Browser.getVersion', {}, undefined, timeout);
@@ -113,7 +129,8 @@ class Browser {
       if (!p) return;
       this.pending.delete(msg.id);
       clearTimeout(p.timer);
-      if (msg.error) p.reject(new Error(`${p.method}: ${msg.error.message}${msg.error.data ? ' (' + msg.error.data + ')' : ''}`));
+      if (msg.error)
+        p.reject(new Error(`${p.method}: ${msg.error.message}${msg.error.data ? ' (' + msg.error.data + ')' : ''}`));
       else p.resolve(msg.result);
       return;
     }
@@ -121,7 +138,11 @@ class Browser {
     for (const w of [...this.waiters]) {
       if (w.method !== msg.method || (w.sessionId && w.sessionId !== msg.sessionId)) continue;
       let hit;
-      try { hit = !w.predicate || w.predicate(msg.params); } catch (e) { hit = false; }
+      try {
+        hit = !w.predicate || w.predicate(msg.params);
+      } catch (e) {
+        hit = false;
+      }
       if (hit) {
         this.waiters.delete(w);
         clearTimeout(w.timer);
@@ -157,7 +178,10 @@ class Browser {
       }, timeout);
       this.waiters.add(waiter);
     });
-    promise.cancel = () => { clearTimeout(waiter.timer); this.waiters.delete(waiter); };
+    promise.cancel = () => {
+      clearTimeout(waiter.timer);
+      this.waiters.delete(waiter);
+    };
     promise.catch(() => {});
     return promise;
   }
@@ -190,19 +214,33 @@ class Browser {
   // For a run cut short: no goodbyes, but no profile left behind either.
   async kill() {
     await stopProcess(this.child, 'SIGKILL');
-    try { fs.rmSync(this.userDataDir, { recursive: true, force: true, maxRetries: 5, retryDelay: 50 }); } catch (e) { /* left */ }
+    try {
+      fs.rmSync(this.userDataDir, { recursive: true, force: true, maxRetries: 5, retryDelay: 50 });
+    } catch (e) {
+      /* left */
+    }
   }
 
   async close() {
     if (!this.exited) {
       const gone = new Promise(resolve => this.child.once('exit', resolve));
       this.send('Browser.close', {}, undefined, 3000).catch(() => {});
-      const timer = setTimeout(() => { try { this.child.kill('SIGKILL'); } catch (e) { /* gone */ } }, 5000);
+      const timer = setTimeout(() => {
+        try {
+          this.child.kill('SIGKILL');
+        } catch (e) {
+          /* gone */
+        }
+      }, 5000);
       await gone;
       clearTimeout(timer);
     }
     // Only once the browser is gone: it writes into its profile to the end.
-    try { fs.rmSync(this.userDataDir, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch (e) { /* left */ }
+    try {
+      fs.rmSync(this.userDataDir, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 });
+    } catch (e) {
+      /* left */
+    }
   }
 }
 
@@ -211,12 +249,14 @@ class Page {
     this.browser = browser;
     this.targetId = targetId;
     this.sessionId = sessionId;
-    this.log = [];          // console lines and uncaught exceptions, for failure reports
-    this.exceptions = [];   // uncaught exceptions only
+    this.log = []; // console lines and uncaught exceptions, for failure reports
+    this.exceptions = []; // uncaught exceptions only
     this.unlisten = browser.onEvent(msg => {
       if (msg.sessionId !== sessionId) return;
       if (msg.method === 'Runtime.consoleAPICalled') {
-        const text = msg.params.args.map(a => (a.value !== undefined ? String(a.value) : a.description || a.type)).join(' ');
+        const text = msg.params.args
+          .map(a => (a.value !== undefined ? String(a.value) : a.description || a.type))
+          .join(' ');
         this.log.push(`console.${msg.params.type}: ${text}`);
       } else if (msg.method === 'Runtime.exceptionThrown') {
         const d = msg.params.exceptionDetails;
@@ -235,7 +275,7 @@ class Page {
     try {
       return await this.browser.send(method, params, this.sessionId, timeout);
     } catch (e) {
-      if (/no answer within/.test(e.message)) e.message += ' (is the page\'s main thread stuck?)';
+      if (/no answer within/.test(e.message)) e.message += " (is the page's main thread stuck?)";
       throw e;
     }
   }
@@ -255,7 +295,10 @@ class Page {
 
   async setViewport({ width, height, dpr = 1, mobile = false, touch = false }) {
     await this.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: dpr, mobile });
-    await this.send('Emulation.setTouchEmulationEnabled', touch ? { enabled: true, maxTouchPoints: 1 } : { enabled: false });
+    await this.send(
+      'Emulation.setTouchEmulationEnabled',
+      touch ? { enabled: true, maxTouchPoints: 1 } : { enabled: false },
+    );
   }
 
   async waitForLoad(start, timeout = 15000) {
@@ -301,16 +344,31 @@ class Page {
   async keyDown(name, { repeat = false } = {}) {
     const k = KEYS[name];
     if (!k) throw new Error(`unknown key ${name}`);
-    const p = { type: k.text ? 'keyDown' : 'rawKeyDown', key: k.key, code: name, windowsVirtualKeyCode: k.vk,
-      nativeVirtualKeyCode: k.vk, autoRepeat: repeat };
-    if (k.text) { p.text = k.text; p.unmodifiedText = k.text; }
+    const p = {
+      type: k.text ? 'keyDown' : 'rawKeyDown',
+      key: k.key,
+      code: name,
+      windowsVirtualKeyCode: k.vk,
+      nativeVirtualKeyCode: k.vk,
+      autoRepeat: repeat,
+    };
+    if (k.text) {
+      p.text = k.text;
+      p.unmodifiedText = k.text;
+    }
     await this.send('Input.dispatchKeyEvent', p);
   }
 
   async keyUp(name) {
     const k = KEYS[name];
     if (!k) throw new Error(`unknown key ${name}`);
-    await this.send('Input.dispatchKeyEvent', { type: 'keyUp', key: k.key, code: name, windowsVirtualKeyCode: k.vk, nativeVirtualKeyCode: k.vk });
+    await this.send('Input.dispatchKeyEvent', {
+      type: 'keyUp',
+      key: k.key,
+      code: name,
+      windowsVirtualKeyCode: k.vk,
+      nativeVirtualKeyCode: k.vk,
+    });
   }
 
   // A press held for `hold` ms: the game looks at its keys once a tick.
@@ -329,9 +387,23 @@ class Page {
 
   async click(x, y, hold = 150) {
     await this.send('Input.dispatchMouseEvent', { type: 'mouseMoved', x, y });
-    await this.send('Input.dispatchMouseEvent', { type: 'mousePressed', x, y, button: 'left', buttons: 1, clickCount: 1 });
+    await this.send('Input.dispatchMouseEvent', {
+      type: 'mousePressed',
+      x,
+      y,
+      button: 'left',
+      buttons: 1,
+      clickCount: 1,
+    });
     await delay(hold);
-    await this.send('Input.dispatchMouseEvent', { type: 'mouseReleased', x, y, button: 'left', buttons: 0, clickCount: 1 });
+    await this.send('Input.dispatchMouseEvent', {
+      type: 'mouseReleased',
+      x,
+      y,
+      button: 'left',
+      buttons: 0,
+      clickCount: 1,
+    });
   }
 
   // What the page shows, in device pixels.
@@ -351,7 +423,11 @@ class Page {
 
   async close() {
     this.unlisten();
-    try { await this.browser.send('Target.closeTarget', { targetId: this.targetId }); } catch (e) { /* gone */ }
+    try {
+      await this.browser.send('Target.closeTarget', { targetId: this.targetId });
+    } catch (e) {
+      /* gone */
+    }
   }
 }
 
@@ -360,8 +436,11 @@ class Page {
 function chromiumOrSkip() {
   const chromium = findChromium();
   if (chromium) return chromium;
-  skip(process.env.CHROMIUM ? `CHROMIUM=${process.env.CHROMIUM} is not a program`
-    : 'no Chromium installed (apt-get install chromium, or set CHROMIUM to a browser)');
+  skip(
+    process.env.CHROMIUM
+      ? `CHROMIUM=${process.env.CHROMIUM} is not a program`
+      : 'no Chromium installed (apt-get install chromium, or set CHROMIUM to a browser)',
+  );
 }
 
 // What runGroups does for a script of one Chromium and one server of the
@@ -374,7 +453,10 @@ function chromiumRun(t, { site, chromium, sim }) {
       t.server = await startServer(site);
       t.browser = await Browser.launch({ executable: chromium });
     },
-    abandon: async () => { if (t.browser) await t.browser.kill(); sim.dispose(); },
+    abandon: async () => {
+      if (t.browser) await t.browser.kill();
+      sim.dispose();
+    },
     tearDown: async () => {
       if (t.browser) await t.browser.close();
       if (t.server) await t.server.stop();

@@ -22,8 +22,23 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { spawn } = require('child_process');
-const { CheckFailed, check, act, delay, until, skip, parseArgs, oneOf, requireSite, requireSim, findProgram, stopProcess,
-  readCanvas, storedItem, Pictures } = require('./harness');
+const {
+  CheckFailed,
+  check,
+  act,
+  delay,
+  until,
+  skip,
+  parseArgs,
+  oneOf,
+  requireSite,
+  requireSim,
+  findProgram,
+  stopProcess,
+  readCanvas,
+  storedItem,
+  Pictures,
+} = require('./harness');
 const { findChromium, CHROMIUM_FLAGS } = require('./cdp');
 const { Session, startXvfb, keyValue } = require('./webdriver');
 const { Sim, compareStretched, pictureMismatch } = require('./sim');
@@ -33,7 +48,8 @@ const ENGINES = ['chromium', 'firefox', 'webkit'];
 const PORTRAIT = { width: 390, height: 844 };
 const LANDSCAPE = { width: 844, height: 390 };
 
-const PHONE_UA = 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36';
+const PHONE_UA =
+  'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36';
 
 // As on a phone: no sound until the player has tapped.
 const CHROMIUM_PHONE_FLAGS = [...CHROMIUM_FLAGS, '--autoplay-policy=document-user-activation-required'];
@@ -78,7 +94,8 @@ const WEBKIT_TOUCH_STAND_IN = `<script>
 // The MiniBrowser's toolbar would keep its window 447 pixels wide at the
 // least: a style of our own shrinks it, so that the page can be as narrow
 // as a phone.
-const MINIBROWSER_GTK_CSS = '* { font-size: 1px; min-width: 0; min-height: 0; padding: 0; margin: 0; border-width: 0; }\n';
+const MINIBROWSER_GTK_CSS =
+  '* { font-size: 1px; min-width: 0; min-height: 0; padding: 0; margin: 0; border-width: 0; }\n';
 
 // The MiniBrowser comes with WebKitGTK (libwebkit2gtk-4.1-0, which
 // webkit2gtk-driver depends on), in the architecture's library folder.
@@ -86,14 +103,17 @@ function findMiniBrowser() {
   const dirs = ['/usr/libexec', '/usr/lib'];
   try {
     for (const e of fs.readdirSync('/usr/lib')) if (/-linux-gnu/.test(e)) dirs.push(path.join('/usr/lib', e));
-  } catch (e) { /* none */ }
+  } catch (e) {
+    /* none */
+  }
   return findProgram(dirs.flatMap(d => ['webkit2gtk-4.1', 'webkit2gtk-4.0'].map(v => path.join(d, v, 'MiniBrowser'))));
 }
 
 // Which engines can run here, and if not, the Debian package that brings it.
 function engineMissing(engine) {
   if (engine === 'chromium') return findChromium() ? null : 'chromium';
-  if (engine === 'firefox') return findProgram(['/usr/bin/firefox-esr', '/usr/lib/firefox-esr/firefox-esr']) ? null : 'firefox-esr';
+  if (engine === 'firefox')
+    return findProgram(['/usr/bin/firefox-esr', '/usr/lib/firefox-esr/firefox-esr']) ? null : 'firefox-esr';
   if (engine === 'webkit') {
     if (!findProgram(['/usr/bin/WebKitWebDriver']) || !findMiniBrowser()) return 'webkit2gtk-driver';
     if (!findProgram(['/usr/bin/Xvfb'])) return 'xvfb';
@@ -111,7 +131,10 @@ function puppeteer() {
 
 // puppeteer-core; without it, says so and leaves with 77 (skipped).
 function puppeteerOrSkip() {
-  return puppeteer() || skip('puppeteer-core is not installed (tools/setup-deps test installs it: npm ci --prefix tests/web)');
+  return (
+    puppeteer() ||
+    skip('puppeteer-core is not installed (tools/setup-deps test installs it: npm ci --prefix tests/web)')
+  );
 }
 
 // Leaves with 77 (skipped) where `engine` cannot run here.
@@ -130,9 +153,21 @@ async function startSound() {
   fs.mkdirSync(path.join(dir, 'home'));
   fs.mkdirSync(path.join(dir, 'run'), { mode: 0o700 });
   const socket = path.join(dir, 'pulse.sock');
-  const child = spawn('pulseaudio', ['-n', '--daemonize=no', '--exit-idle-time=-1', '--use-pid-file=no', '--system=false',
-    '-L', 'module-null-sink', '-L', `module-native-protocol-unix socket=${socket} auth-anonymous=1`],
-  { env: { ...process.env, HOME: path.join(dir, 'home'), XDG_RUNTIME_DIR: path.join(dir, 'run') }, stdio: 'ignore' });
+  const child = spawn(
+    'pulseaudio',
+    [
+      '-n',
+      '--daemonize=no',
+      '--exit-idle-time=-1',
+      '--use-pid-file=no',
+      '--system=false',
+      '-L',
+      'module-null-sink',
+      '-L',
+      `module-native-protocol-unix socket=${socket} auth-anonymous=1`,
+    ],
+    { env: { ...process.env, HOME: path.join(dir, 'home'), XDG_RUNTIME_DIR: path.join(dir, 'run') }, stdio: 'ignore' },
+  );
   child.once('error', () => {});
   const stop = async () => {
     await stopProcess(child);
@@ -158,14 +193,25 @@ class PuppeteerPage {
     this.listen(page);
   }
 
-  get width() { return this.view.width; }
-  get height() { return this.view.height; }
-  get touch() { return this.view.touch; }
+  get width() {
+    return this.view.width;
+  }
+  get height() {
+    return this.view.height;
+  }
+  get touch() {
+    return this.view.touch;
+  }
 
   // What the page threw, with where it was and where in its scripts.
   listen(page) {
     page.on('pageerror', e => {
-      const at = (e.stack || '').split('\n').map(l => l.trim()).filter(Boolean).slice(0, 3).join(' | ');
+      const at = (e.stack || '')
+        .split('\n')
+        .map(l => l.trim())
+        .filter(Boolean)
+        .slice(0, 3)
+        .join(' | ');
       this.errors.push(`${e.message || e} (on ${page.url()}${at ? `; ${at}` : ''})`);
     });
   }
@@ -173,16 +219,29 @@ class PuppeteerPage {
   async setUp() {
     const { width, height, touch } = this.view;
     if (this.driver.engine === 'chromium') {
-      await this.page.emulate({ viewport: { width, height, deviceScaleFactor: 1, isMobile: touch, hasTouch: touch,
-        isLandscape: width > height }, userAgent: touch ? PHONE_UA : await this.driver.browser.userAgent() });
+      await this.page.emulate({
+        viewport: {
+          width,
+          height,
+          deviceScaleFactor: 1,
+          isMobile: touch,
+          hasTouch: touch,
+          isLandscape: width > height,
+        },
+        userAgent: touch ? PHONE_UA : await this.driver.browser.userAgent(),
+      });
       this.cdp = await this.page.createCDPSession();
     } else {
       await this.page.setViewport({ width, height, deviceScaleFactor: 1, isLandscape: width > height });
     }
   }
 
-  async goto(url) { await this.page.goto(url, { waitUntil: 'load', timeout: 30000 }); }
-  async reload() { await this.page.reload({ waitUntil: 'load', timeout: 30000 }); }
+  async goto(url) {
+    await this.page.goto(url, { waitUntil: 'load', timeout: 30000 });
+  }
+  async reload() {
+    await this.page.reload({ waitUntil: 'load', timeout: 30000 });
+  }
   // Runs `fn` (or an expression) in the page and gives back its value as
   // JSON carries it. Not through puppeteer's page.evaluate, which marks
   // every call as the player's own doing (CDP userGesture, BiDi
@@ -193,22 +252,36 @@ class PuppeteerPage {
     const expression = `(async () => { const v = await ${call}; return v === undefined ? 'null' : JSON.stringify(v); })()`;
     let r;
     if (this.driver.engine === 'chromium') {
-      r = await this.cdp.send('Runtime.evaluate', { expression, awaitPromise: true, returnByValue: true, userGesture: false });
+      r = await this.cdp.send('Runtime.evaluate', {
+        expression,
+        awaitPromise: true,
+        returnByValue: true,
+        userGesture: false,
+      });
       if (r.exceptionDetails) {
         const d = r.exceptionDetails;
         throw new Error(`page script failed: ${(d.exception && d.exception.description) || d.text}`);
       }
       return JSON.parse(r.result.value);
     }
-    r = await this.page.mainFrame().browsingContext.defaultRealm.evaluate(expression, true,
-      { userActivation: false, resultOwnership: 'none', serializationOptions: {} });
+    r = await this.page
+      .mainFrame()
+      .browsingContext.defaultRealm.evaluate(expression, true, {
+        userActivation: false,
+        resultOwnership: 'none',
+        serializationOptions: {},
+      });
     if (r.type === 'exception') throw new Error(`page script failed: ${r.exceptionDetails.text}`);
     return JSON.parse(r.result.value);
   }
   // Keys by their codes (KeyO, ArrowLeft), as puppeteer names them but
   // for Space, which it knows by its character.
-  async keyDown(name) { await this.page.keyboard.down(name === 'Space' ? ' ' : name); }
-  async keyUp(name) { await this.page.keyboard.up(name === 'Space' ? ' ' : name); }
+  async keyDown(name) {
+    await this.page.keyboard.down(name === 'Space' ? ' ' : name);
+  }
+  async keyUp(name) {
+    await this.page.keyboard.up(name === 'Space' ? ' ' : name);
+  }
 
   async press(name, ms = 150) {
     await this.keyDown(name);
@@ -231,24 +304,40 @@ class PuppeteerPage {
     }
     const actions = [];
     for (const { x, y, hold = 40, gap = 0 } of list) {
-      actions.push({ type: 'pointerMove', x: Math.round(x), y: Math.round(y) },
+      actions.push(
+        { type: 'pointerMove', x: Math.round(x), y: Math.round(y) },
         { type: 'pointerDown', button: 0, width: 1, height: 1, pressure: 0.5 },
-        { type: 'pause', duration: hold }, { type: 'pointerUp', button: 0 });
+        { type: 'pause', duration: hold },
+        { type: 'pointerUp', button: 0 },
+      );
       if (gap) actions.push({ type: 'pause', duration: gap });
     }
-    await this.page.mainFrame().browsingContext.performActions([
-      { type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' }, actions }]);
+    await this.page
+      .mainFrame()
+      .browsingContext.performActions([
+        { type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' }, actions },
+      ]);
   }
 
-  async tap(x, y, hold = 40) { await this.taps([{ x, y, hold }]); }
+  async tap(x, y, hold = 40) {
+    await this.taps([{ x, y, hold }]);
+  }
 
-  async click(x, y) { await this.page.mouse.click(x, y, { delay: 100 }); }
+  async click(x, y) {
+    await this.page.mouse.click(x, y, { delay: 100 });
+  }
 
   async setViewport(width, height) {
     this.view = { ...this.view, width, height };
     const { touch } = this.view;
-    await this.page.setViewport({ width, height, deviceScaleFactor: 1, isMobile: this.driver.engine === 'chromium' && touch,
-      hasTouch: this.driver.engine === 'chromium' && touch, isLandscape: width > height });
+    await this.page.setViewport({
+      width,
+      height,
+      deviceScaleFactor: 1,
+      isMobile: this.driver.engine === 'chromium' && touch,
+      hasTouch: this.driver.engine === 'chromium' && touch,
+      isLandscape: width > height,
+    });
   }
 
   async reopen() {
@@ -258,7 +347,9 @@ class PuppeteerPage {
     await this.setUp();
   }
 
-  async screenshot() { return Buffer.from(await this.page.screenshot()); }
+  async screenshot() {
+    return Buffer.from(await this.page.screenshot());
+  }
 
   async close() {
     await this.context.close().catch(() => {});
@@ -277,22 +368,33 @@ class PuppeteerDriver {
     d.version = await d.browser.version();
     d.serverOptions = {};
     d.notes = [];
-    d.touch = engine === 'chromium'
-      ? 'touch emulated: a phone\'s screen through the DevTools protocol (Emulation.setTouchEmulationEnabled, a mobile viewport) and real touch events (Input.dispatchTouchEvent)'
-      : 'touch emulated in part: real touch input through WebDriver BiDi (input.performActions, pointerType touch); ' +
-        'the touch screen itself stood in for by Firefox\'s test settings (dom.maxtouchpoints.testing.value, ' +
-        'ui.allPointerCapabilities coarse), as its BiDi has no emulation.setTouchOverride';
+    d.touch =
+      engine === 'chromium'
+        ? "touch emulated: a phone's screen through the DevTools protocol (Emulation.setTouchEmulationEnabled, a mobile viewport) and real touch events (Input.dispatchTouchEvent)"
+        : 'touch emulated in part: real touch input through WebDriver BiDi (input.performActions, pointerType touch); ' +
+          "the touch screen itself stood in for by Firefox's test settings (dom.maxtouchpoints.testing.value, " +
+          'ui.allPointerCapabilities coarse), as its BiDi has no emulation.setTouchOverride';
     return d;
   }
 
   async start(touch) {
     if (this.engine === 'chromium') {
-      return this.puppeteer.launch({ executablePath: findChromium(), headless: true, args: CHROMIUM_PHONE_FLAGS, env: this.env,
-        protocolTimeout: 30000 });
+      return this.puppeteer.launch({
+        executablePath: findChromium(),
+        headless: true,
+        args: CHROMIUM_PHONE_FLAGS,
+        env: this.env,
+        protocolTimeout: 30000,
+      });
     }
-    return this.puppeteer.launch({ browser: 'firefox', executablePath: findProgram(['/usr/bin/firefox-esr', '/usr/lib/firefox-esr/firefox-esr']),
-      headless: true, env: this.env, protocolTimeout: 30000,
-      extraPrefsFirefox: { ...FIREFOX_PREFS, ...(touch ? FIREFOX_TOUCH_PREFS : {}) } });
+    return this.puppeteer.launch({
+      browser: 'firefox',
+      executablePath: findProgram(['/usr/bin/firefox-esr', '/usr/lib/firefox-esr/firefox-esr']),
+      headless: true,
+      env: this.env,
+      protocolTimeout: 30000,
+      extraPrefsFirefox: { ...FIREFOX_PREFS, ...(touch ? FIREFOX_TOUCH_PREFS : {}) },
+    });
   }
 
   // A page of its own storage. Firefox's touch screen is the whole
@@ -317,7 +419,12 @@ class PuppeteerDriver {
   async kill() {
     for (const b of [this.browser, this.mouseBrowser]) {
       const proc = b && b.process();
-      if (proc) try { proc.kill('SIGKILL'); } catch (e) { /* gone */ }
+      if (proc)
+        try {
+          proc.kill('SIGKILL');
+        } catch (e) {
+          /* gone */
+        }
     }
   }
 }
@@ -331,17 +438,27 @@ class WebKitPage {
     this.errors = []; // WebDriver classic does not tell a page's errors
   }
 
-  get s() { return this.driver.session; }
-  get width() { return this.view.width; }
-  get height() { return this.view.height; }
-  get touch() { return this.view.touch; }
+  get s() {
+    return this.driver.session;
+  }
+  get width() {
+    return this.view.width;
+  }
+  get height() {
+    return this.view.height;
+  }
+  get touch() {
+    return this.view.touch;
+  }
 
   async goto(url) {
     if (!this.touch && /^http/.test(url)) url += (url.includes('?') ? '&' : '?') + 'mouse';
     await this.s.navigate(url);
   }
 
-  async reload() { await this.s.refresh(); }
+  async reload() {
+    await this.s.refresh();
+  }
 
   async evaluate(fn, ...args) {
     const script = typeof fn === 'function' ? `return (${fn}).apply(null, arguments);` : `return (${fn});`;
@@ -349,7 +466,9 @@ class WebKitPage {
   }
 
   async keyDown(name) {
-    await this.s.performActions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: keyValue(name) }] }]);
+    await this.s.performActions([
+      { type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: keyValue(name) }] },
+    ]);
   }
 
   async keyUp(name) {
@@ -359,22 +478,39 @@ class WebKitPage {
   // A key held `ms`, timed by the browser.
   async press(name, ms = 150) {
     const value = keyValue(name);
-    await this.s.performActions([{ type: 'key', id: 'keyboard', actions: [
-      { type: 'keyDown', value }, { type: 'pause', duration: ms }, { type: 'keyUp', value }] }]);
+    await this.s.performActions([
+      {
+        type: 'key',
+        id: 'keyboard',
+        actions: [
+          { type: 'keyDown', value },
+          { type: 'pause', duration: ms },
+          { type: 'keyUp', value },
+        ],
+      },
+    ]);
   }
 
   async taps(list, pointerType = 'touch') {
     const actions = [];
     for (const { x, y, hold = 40, gap = 0 } of list) {
-      actions.push({ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport' },
-        { type: 'pointerDown', button: 0 }, { type: 'pause', duration: hold }, { type: 'pointerUp', button: 0 });
+      actions.push(
+        { type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport' },
+        { type: 'pointerDown', button: 0 },
+        { type: 'pause', duration: hold },
+        { type: 'pointerUp', button: 0 },
+      );
       if (gap) actions.push({ type: 'pause', duration: gap });
     }
     await this.s.performActions([{ type: 'pointer', id: pointerType, parameters: { pointerType }, actions }], 30000);
   }
 
-  async tap(x, y, hold = 40) { await this.taps([{ x, y, hold }]); }
-  async click(x, y) { await this.taps([{ x, y, hold: 100 }], 'mouse'); }
+  async tap(x, y, hold = 40) {
+    await this.taps([{ x, y, hold }]);
+  }
+  async click(x, y) {
+    await this.taps([{ x, y, hold: 100 }], 'mouse');
+  }
 
   // The window made as large as the page should be, plus the toolbar.
   async setViewport(width, height) {
@@ -401,7 +537,9 @@ class WebKitPage {
     await this.setViewport(this.width, this.height);
   }
 
-  async screenshot() { return this.s.screenshot(); }
+  async screenshot() {
+    return this.s.screenshot();
+  }
 
   async close() {
     await this.s.navigate('about:blank').catch(() => {});
@@ -417,14 +555,28 @@ class WebKitDriver {
     fs.writeFileSync(path.join(d.work, 'config', 'gtk-3.0', 'gtk.css'), MINIBROWSER_GTK_CSS);
     try {
       d.xvfb = await startXvfb('1280x1024');
-      const env = { ...process.env, DISPLAY: d.xvfb.display, XDG_CONFIG_HOME: path.join(d.work, 'config'),
-        XDG_CACHE_HOME: path.join(d.work, 'cache'), XDG_DATA_HOME: path.join(d.work, 'data'), HOME: d.work };
+      const env = {
+        ...process.env,
+        DISPLAY: d.xvfb.display,
+        XDG_CONFIG_HOME: path.join(d.work, 'config'),
+        XDG_CACHE_HOME: path.join(d.work, 'cache'),
+        XDG_DATA_HOME: path.join(d.work, 'data'),
+        HOME: d.work,
+      };
       delete env.WAYLAND_DISPLAY;
       if (sound) env.PULSE_SERVER = sound.server;
       // As Safari on a phone: no sound until the player has tapped (the
       // MiniBrowser would otherwise let Web Audio start at once).
-      d.session = await Session.start({ driver: '/usr/bin/WebKitWebDriver', env, capabilities: {
-        'webkitgtk:browserOptions': { binary: findMiniBrowser(), args: ['--automation', '--features=+RequiresUserGestureForAudioPlayback'] } } });
+      d.session = await Session.start({
+        driver: '/usr/bin/WebKitWebDriver',
+        env,
+        capabilities: {
+          'webkitgtk:browserOptions': {
+            binary: findMiniBrowser(),
+            args: ['--automation', '--features=+RequiresUserGestureForAudioPlayback'],
+          },
+        },
+      });
       d.version = `${d.session.capabilities.browserName} (WebKitGTK ${d.session.capabilities.browserVersion})`;
       await d.session.navigate('about:blank');
       const [outer, inner] = await d.session.execute('return [outerHeight, innerHeight];');
@@ -435,7 +587,8 @@ class WebKitDriver {
     }
     d.serverOptions = { inject: WEBKIT_TOUCH_STAND_IN };
     d.notes = [];
-    d.touch = 'touch stood in for: WebKitGTK has no touch emulation, so taps are WebDriver pointer actions of type touch ' +
+    d.touch =
+      'touch stood in for: WebKitGTK has no touch emulation, so taps are WebDriver pointer actions of type touch ' +
       '(which it delivers as a mouse), and a script the test server puts first in the page says the screen ' +
       'is a touch screen (navigator.maxTouchPoints 5, any-pointer coarse)';
     return d;
@@ -483,9 +636,15 @@ class GamePage {
     this.poll = poll;
   }
 
-  get portrait() { return this.page.height >= this.page.width; }
-  get size() { return this.portrait ? [240, 320] : [320, 240]; }
-  get refs() { return this.t.sim.references(...this.size); }
+  get portrait() {
+    return this.page.height >= this.page.width;
+  }
+  get size() {
+    return this.portrait ? [240, 320] : [320, 240];
+  }
+  get refs() {
+    return this.t.sim.references(...this.size);
+  }
 
   // Page actions, named for the failure message should the page not answer.
   act(what, fn) {
@@ -522,22 +681,30 @@ class GamePage {
   // or a canvas read before) stretched over it, outside the logical mask
   // `skip`, inside `rect`.
   async waitPicture(ref, what, { skip, rect, timeout = 4000 } = {}) {
-    let last = null, diff = null;
-    const ok = await until(async () => {
-      last = await this.canvas();
-      if (!last) return false;
-      diff = compareStretched(last, ref, { skip, rect });
-      return diff.count === 0;
-    }, { timeout, interval: this.poll });
+    let last = null,
+      diff = null;
+    const ok = await until(
+      async () => {
+        last = await this.canvas();
+        if (!last) return false;
+        diff = compareStretched(last, ref, { skip, rect });
+        return diff.count === 0;
+      },
+      { timeout, interval: this.poll },
+    );
     if (ok) return last;
-    if (!last) throw new CheckFailed(`${what}: no canvas to see after ${timeout} ms${this.lastError ? ` (${this.lastError})` : ''}`);
+    if (!last)
+      throw new CheckFailed(
+        `${what}: no canvas to see after ${timeout} ms${this.lastError ? ` (${this.lastError})` : ''}`,
+      );
     throw new CheckFailed(pictureMismatch(this.t.pictures, what, timeout, last, ref, diff));
   }
 
   // The CSS pixel of the middle of logical pixel (lx, ly).
   async css(lx, ly) {
-    const c = (await this.places()).canvas, r = this.refs;
-    return [c.x + (lx + 0.5) * c.w / r.lw, c.y + (ly + 0.5) * c.h / r.lh];
+    const c = (await this.places()).canvas,
+      r = this.refs;
+    return [c.x + ((lx + 0.5) * c.w) / r.lw, c.y + ((ly + 0.5) * c.h) / r.lh];
   }
 
   // The middle of the touch control that stands for `key`.
@@ -586,7 +753,11 @@ class OpenPages {
         for (const o of this.list) {
           const lines = o.page.errors.slice(-5);
           if (lines.length) console.log('     the page threw:\n       ' + lines.join('\n       '));
-          try { console.log(`     the page: ${this.pictures.savePng('page', await o.page.screenshot())}`); } catch (e) { /* gone */ }
+          try {
+            console.log(`     the page: ${this.pictures.savePng('page', await o.page.screenshot())}`);
+          } catch (e) {
+            /* gone */
+          }
         }
       },
       end: async () => {
@@ -606,8 +777,13 @@ class OpenPages {
 // `script` and the engine) and the pages its groups open. Leaves with 77
 // (skipped) where the engine or the site is missing.
 function engineScript(script) {
-  const args = parseArgs(process.argv.slice(2), `${script}.js`, [['engine', 'chromium|firefox|webkit', true, oneOf(ENGINES)],
-    ['site', 'DIR', true], ['sim', 'VANTLE_SIM', true], ['out', 'DIR'], ['only', 'WORD']]);
+  const args = parseArgs(process.argv.slice(2), `${script}.js`, [
+    ['engine', 'chromium|firefox|webkit', true, oneOf(ENGINES)],
+    ['site', 'DIR', true],
+    ['sim', 'VANTLE_SIM', true],
+    ['out', 'DIR'],
+    ['only', 'WORD'],
+  ]);
   const engine = args.engine;
   const site = requireSite(args.site);
   engineOrSkip(engine);
@@ -617,6 +793,17 @@ function engineScript(script) {
 }
 
 module.exports = {
-  ENGINES, PORTRAIT, LANDSCAPE, PHONE_UA, launch, engineMissing, engineOrSkip, puppeteer, puppeteerOrSkip, startSound,
-  GamePage, OpenPages, engineScript,
+  ENGINES,
+  PORTRAIT,
+  LANDSCAPE,
+  PHONE_UA,
+  launch,
+  engineMissing,
+  engineOrSkip,
+  puppeteer,
+  puppeteerOrSkip,
+  startSound,
+  GamePage,
+  OpenPages,
+  engineScript,
 };

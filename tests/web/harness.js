@@ -65,11 +65,16 @@ function skip(why) {
 // missing, or a value that `parse` (if any) throws at, is a usage error
 // (exit 2). Gives { name: value }, each value as `parse` made it.
 function parseArgs(argv, script, options, defaults = {}) {
-  const usageLine = 'usage: node tests/web/' + script + ' ' +
-    options.map(([name, what, required]) => {
-      const arg = what === null ? `--${name}` : `--${name} ${what}`;
-      return required ? arg : `[${arg}]`;
-    }).join(' ');
+  const usageLine =
+    'usage: node tests/web/' +
+    script +
+    ' ' +
+    options
+      .map(([name, what, required]) => {
+        const arg = what === null ? `--${name}` : `--${name} ${what}`;
+        return required ? arg : `[${arg}]`;
+      })
+      .join(' ');
   const usage = message => {
     console.error(`${script}: ${message}`);
     console.error(usageLine);
@@ -131,7 +136,9 @@ function findProgram(candidates) {
     try {
       fs.accessSync(c, fs.constants.X_OK);
       if (fs.statSync(c).isFile()) return c;
-    } catch (e) { /* not there */ }
+    } catch (e) {
+      /* not there */
+    }
   }
   return null;
 }
@@ -141,7 +148,11 @@ function findProgram(candidates) {
 async function stopProcess(child, signal = 'SIGTERM', ms = 3000) {
   if (child.exitCode !== null || child.signalCode !== null) return true;
   const gone = new Promise(resolve => child.once('exit', () => resolve(true)));
-  try { child.kill(signal); } catch (e) { /* gone */ }
+  try {
+    child.kill(signal);
+  } catch (e) {
+    /* gone */
+  }
   return Promise.race([gone, delay(ms).then(() => false)]);
 }
 
@@ -171,8 +182,13 @@ const CANVAS_FN = (region, raw) => {
   const g = t.getContext('2d', { willReadFrequently: true });
   g.imageSmoothingEnabled = false;
   g.drawImage(c, 0, 0);
-  const r = region ? { x: Math.max(0, region.x), y: Math.max(0, region.y),
-    w: Math.min(region.w, c.width - Math.max(0, region.x)), h: Math.min(region.h, c.height - Math.max(0, region.y)) }
+  const r = region
+    ? {
+        x: Math.max(0, region.x),
+        y: Math.max(0, region.y),
+        w: Math.min(region.w, c.width - Math.max(0, region.x)),
+        h: Math.min(region.h, c.height - Math.max(0, region.y)),
+      }
     : { x: 0, y: 0, w: c.width, h: c.height };
   const d = g.getImageData(r.x, r.y, r.w, r.h).data;
   if (raw) return { width: c.width, height: c.height, region: r, data: d };
@@ -191,7 +207,8 @@ function decodeCanvas(v) {
   if (!v) return null;
   const got = Buffer.from(v.data, 'base64');
   const r = v.region;
-  if (r.x === 0 && r.y === 0 && r.w === v.width && r.h === v.height) return { width: v.width, height: v.height, data: got };
+  if (r.x === 0 && r.y === 0 && r.w === v.width && r.h === v.height)
+    return { width: v.width, height: v.height, data: got };
   const data = Buffer.alloc(v.width * v.height * 4);
   for (let y = 0; y < r.h; y++) got.copy(data, ((r.y + y) * v.width + r.x) * 4, y * r.w * 4, (y + 1) * r.w * 4);
   return { width: v.width, height: v.height, data };
@@ -210,9 +227,11 @@ function storedItem(page, key) {
 
 // Whether a service worker has become active for the page within `ms`: a
 // function for the page.
-const SERVICE_WORKER_ACTIVE = ms => Promise.race([
-  navigator.serviceWorker.ready.then(r => !!r.active),
-  new Promise(resolve => setTimeout(() => resolve(false), ms))]);
+const SERVICE_WORKER_ACTIVE = ms =>
+  Promise.race([
+    navigator.serviceWorker.ready.then(r => !!r.active),
+    new Promise(resolve => setTimeout(() => resolve(false), ms)),
+  ]);
 
 // A game controller that the page reads through the Gamepad interface, put
 // in by a script before the page's own: its buttons (in the standard
@@ -262,8 +281,11 @@ class Pictures {
 function describeFailure(e) {
   if (e instanceof CheckFailed) return e.message;
   const here = path.sep + path.join('tests', 'web') + path.sep;
-  const at = (e.stack || '').split('\n').filter(l => l.includes(here) && !l.includes('node_modules'))
-    .map(l => l.trim()).slice(0, 3);
+  const at = (e.stack || '')
+    .split('\n')
+    .filter(l => l.includes(here) && !l.includes('node_modules'))
+    .map(l => l.trim())
+    .slice(0, 3);
   return `${e.message}${at.length ? ' (' + at.join(', ') + ')' : ''}`;
 }
 
@@ -276,20 +298,40 @@ function describeFailure(e) {
 // (what the page said, a picture), and `end(name)` closes what it used,
 // whatever happened. Past `limitMs` for the whole run, `abandon()` runs and
 // the script leaves with 1. Exits: 0 when all passed, else 1.
-async function runGroups(groups, { state, only, limitMs, begin = async () => {}, verify = async () => {}, after = async () => {},
-  end = async () => {}, abandon = async () => {}, notes = [], pictures = null, setUp = null, tearDown = null }) {
+async function runGroups(
+  groups,
+  {
+    state,
+    only,
+    limitMs,
+    begin = async () => {},
+    verify = async () => {},
+    after = async () => {},
+    end = async () => {},
+    abandon = async () => {},
+    notes = [],
+    pictures = null,
+    setUp = null,
+    tearDown = null,
+  },
+) {
   const started = Date.now();
   let quitting = false;
   const quit = async why => {
     if (quitting) return;
     quitting = true;
     console.log(`FAIL: ${why}`);
-    try { await abandon(); } catch (e) { /* leaving anyway */ }
+    try {
+      await abandon();
+    } catch (e) {
+      /* leaving anyway */
+    }
     process.exit(1);
   };
   const watchdog = setTimeout(() => quit(`the run took longer than ${limitMs / 1000} s`), limitMs);
   for (const signal of ['SIGINT', 'SIGTERM']) process.on(signal, () => quit(`stopped by ${signal}`));
-  let failures = 0, ran = 0;
+  let failures = 0,
+    ran = 0;
   try {
     if (setUp) await setUp();
     for (const [name, fn] of groups) {
@@ -304,9 +346,17 @@ async function runGroups(groups, { state, only, limitMs, begin = async () => {},
       } catch (e) {
         failures++;
         console.log(`FAIL ${name}: ${describeFailure(e)}`);
-        try { await after(name, e); } catch (x) { /* said what could be said */ }
+        try {
+          await after(name, e);
+        } catch (x) {
+          /* said what could be said */
+        }
       } finally {
-        try { await end(name); } catch (e) { console.log(`     (closing the group: ${e.message})`); }
+        try {
+          await end(name);
+        } catch (e) {
+          console.log(`     (closing the group: ${e.message})`);
+        }
       }
     }
   } catch (e) {
@@ -314,7 +364,11 @@ async function runGroups(groups, { state, only, limitMs, begin = async () => {},
     console.log(`FAIL: ${describeFailure(e)}`);
   } finally {
     if (tearDown) {
-      try { await tearDown(); } catch (e) { console.log(`(closing down: ${e.message})`); }
+      try {
+        await tearDown();
+      } catch (e) {
+        console.log(`(closing down: ${e.message})`);
+      }
     }
     clearTimeout(watchdog);
   }
@@ -339,7 +393,29 @@ function runMain(main, failure = e => `FAIL: ${e.stack}`) {
 }
 
 module.exports = {
-  CheckFailed, check, act, delay, waitFor, until, skip, parseArgs, oneOf, positive, requireSite, findProgram, stopProcess,
-  requireSim, CANVAS_FN, inPage, decodeCanvas, readCanvas, storedItem, SERVICE_WORKER_ACTIVE, STAND_IN_PAD, Pictures,
-  describeFailure, runGroups, runMain,
+  CheckFailed,
+  check,
+  act,
+  delay,
+  waitFor,
+  until,
+  skip,
+  parseArgs,
+  oneOf,
+  positive,
+  requireSite,
+  findProgram,
+  stopProcess,
+  requireSim,
+  CANVAS_FN,
+  inPage,
+  decodeCanvas,
+  readCanvas,
+  storedItem,
+  SERVICE_WORKER_ACTIVE,
+  STAND_IN_PAD,
+  Pictures,
+  describeFailure,
+  runGroups,
+  runMain,
 };

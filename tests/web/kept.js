@@ -13,9 +13,28 @@
 // Chromium, or no site built).
 
 const { chromiumOrSkip, chromiumRun } = require('./cdp');
-const { CheckFailed, check, delay, waitFor, parseArgs, requireSite, requireSim, readCanvas, storedItem, runGroups,
-  runMain } = require('./harness');
-const { Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, settingsBytes, settingsFromBytes, compareStretched } = require('./sim');
+const {
+  CheckFailed,
+  check,
+  delay,
+  waitFor,
+  parseArgs,
+  requireSite,
+  requireSim,
+  readCanvas,
+  storedItem,
+  runGroups,
+  runMain,
+} = require('./harness');
+const {
+  Sim,
+  SETTINGS_KEY,
+  GAME_KEY,
+  SAVED_GAME_BYTES,
+  settingsBytes,
+  settingsFromBytes,
+  compareStretched,
+} = require('./sim');
 
 const SAVED_GAME_HEX = 2 * SAVED_GAME_BYTES;
 
@@ -29,21 +48,32 @@ async function open(browser, context, server) {
 // The game on the page is the saved game in storage, paused; returns that
 // game's state as vantle-sim reads it.
 async function showsSavedGame(page, sim, what) {
-  const hex = await waitFor(async () => {
-    const h = await storedItem(page, GAME_KEY);
-    return h && h.length === SAVED_GAME_HEX ? h : null;
-  }, { timeout: 3000, what: `${what}: a saved game in storage` }).catch(() => null);
+  const hex = await waitFor(
+    async () => {
+      const h = await storedItem(page, GAME_KEY);
+      return h && h.length === SAVED_GAME_HEX ? h : null;
+    },
+    { timeout: 3000, what: `${what}: a saved game in storage` },
+  ).catch(() => null);
   check(hex, `${what}: no saved game of ${SAVED_GAME_HEX / 2} bytes in "${GAME_KEY}"`);
   const ref = sim.savedGame(hex, { settingsHex: await storedItem(page, SETTINGS_KEY) });
-  check(ref.state.mode === 1 && ref.state.fallStep === 0, `${what}: the saved game is not in play, paused: ${JSON.stringify(ref.state)}`);
+  check(
+    ref.state.mode === 1 && ref.state.fallStep === 0,
+    `${what}: the saved game is not in play, paused: ${JSON.stringify(ref.state)}`,
+  );
   let diff = null;
-  await waitFor(async () => {
-    const c = await readCanvas(page);
-    if (!c) return false;
-    diff = compareStretched(c, ref.picture);
-    return diff.count === 0;
-  }, { timeout: 3000, what }).catch(() => {
-    throw new CheckFailed(`${what}: the canvas is not vantle-sim's picture of the saved game (${diff ? diff.count : '?'} pixels differ)`);
+  await waitFor(
+    async () => {
+      const c = await readCanvas(page);
+      if (!c) return false;
+      diff = compareStretched(c, ref.picture);
+      return diff.count === 0;
+    },
+    { timeout: 3000, what },
+  ).catch(() => {
+    throw new CheckFailed(
+      `${what}: the canvas is not vantle-sim's picture of the saved game (${diff ? diff.count : '?'} pixels differ)`,
+    );
   });
   return ref.state;
 }
@@ -54,8 +84,10 @@ async function goesOnWithSpace(page, what) {
   await delay(1800);
   check(compareStretched(await readCanvas(page), { ...before }).count === 0, `${what}: the game went on before Space`);
   await page.press('Space');
-  await waitFor(async () => compareStretched(await readCanvas(page), before).count > 0,
-    { timeout: 3000, what: `${what}: Space goes on` });
+  await waitFor(async () => compareStretched(await readCanvas(page), before).count > 0, {
+    timeout: 3000,
+    what: `${what}: Space goes on`,
+  });
 }
 
 async function reloadAndReopen(t) {
@@ -69,8 +101,10 @@ async function reloadAndReopen(t) {
     await delay(200);
     await page.press('ArrowLeft');
     await delay(300);
-    check((await storedItem(page, GAME_KEY) || '').length === SAVED_GAME_HEX,
-      'a game started: its first pair is not kept in storage');
+    check(
+      ((await storedItem(page, GAME_KEY)) || '').length === SAVED_GAME_HEX,
+      'a game started: its first pair is not kept in storage',
+    );
     await page.reload();
     const a = await showsSavedGame(page, t.sim, 'after a reload mid-game');
     check(a.pair[0] === 1, `after a reload the pair is in column ${a.pair[0]}, not 1 where it was moved`);
@@ -83,8 +117,10 @@ async function reloadAndReopen(t) {
     check(b.pair[0] === 2, `in the tab opened again the pair is in column ${b.pair[0]}, not 2 where it was moved`);
     // Escape in play: nothing to come back to.
     await page.press('Escape');
-    await waitFor(async () => (await storedItem(page, GAME_KEY)) === null,
-      { timeout: 2000, what: 'Escape in play takes the saved game out of storage' });
+    await waitFor(async () => (await storedItem(page, GAME_KEY)) === null, {
+      timeout: 2000,
+      what: 'Escape in play takes the saved game out of storage',
+    });
     await page.close();
   } finally {
     await t.browser.disposeContext(context).catch(() => {});
@@ -124,7 +160,10 @@ const GROUPS = [
 ];
 
 async function main() {
-  const args = parseArgs(process.argv.slice(2), 'kept.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM', true]]);
+  const args = parseArgs(process.argv.slice(2), 'kept.js', [
+    ['site', 'DIR', true],
+    ['sim', 'VANTLE_SIM', true],
+  ]);
   const site = requireSite(args.site);
   const chromium = chromiumOrSkip();
   const sim = new Sim(requireSim(args.sim));

@@ -20,8 +20,20 @@ const { spawn } = require('child_process');
 const { chromiumOrSkip, CHROMIUM_FLAGS } = require('./cdp');
 const { startServer } = require('./server');
 const { decodePng } = require('./png');
-const { check, delay, until, parseArgs, requireSite, requireSim, stopProcess, readCanvas, SERVICE_WORKER_ACTIVE,
-  Pictures, runGroups, runMain } = require('./harness');
+const {
+  check,
+  delay,
+  until,
+  parseArgs,
+  requireSite,
+  requireSim,
+  stopProcess,
+  readCanvas,
+  SERVICE_WORKER_ACTIVE,
+  Pictures,
+  runGroups,
+  runMain,
+} = require('./harness');
 const { Sim, readBoard, findPair, wellRegion, FALL_MS, mayFall, turned, fmtPair } = require('./sim');
 const { PHONE_UA, puppeteerOrSkip, GamePage } = require('./drivers');
 const { wellSamples, installWatch, topRow } = require('./watch');
@@ -30,12 +42,17 @@ const RUN_LIMIT_MS = 285000;
 
 // Where things are on the page, in CSS pixels.
 const READ_PLACES = () => {
-  const box = e => { const r = e.getBoundingClientRect(); return { x: r.left, y: r.top, w: r.width, h: r.height }; };
+  const box = e => {
+    const r = e.getBoundingClientRect();
+    return { x: r.left, y: r.top, w: r.width, h: r.height };
+  };
   const controls = [...document.querySelectorAll('.pad button')].map(b => ({
-    key: +b.getAttribute('data-key'), label: b.getAttribute('aria-label'),
-    shown: getComputedStyle(b.parentNode).display !== 'none', ...box(b) }));
-  return { canvas: box(document.getElementById('screen')), controls,
-    innerWidth, innerHeight, dpr: devicePixelRatio };
+    key: +b.getAttribute('data-key'),
+    label: b.getAttribute('aria-label'),
+    shown: getComputedStyle(b.parentNode).display !== 'none',
+    ...box(b),
+  }));
+  return { canvas: box(document.getElementById('screen')), controls, innerWidth, innerHeight, dpr: devicePixelRatio };
 };
 
 // Real touches, each finger its own id, through the DevTools protocol.
@@ -78,8 +95,17 @@ class Phone extends GamePage {
     this.width = width;
     this.height = height;
     this.dpr = dpr;
-    await this.page.emulate({ viewport: { width, height, deviceScaleFactor: dpr, isMobile: mobile, hasTouch: true,
-      isLandscape: width > height }, userAgent: PHONE_UA });
+    await this.page.emulate({
+      viewport: {
+        width,
+        height,
+        deviceScaleFactor: dpr,
+        isMobile: mobile,
+        hasTouch: true,
+        isLandscape: width > height,
+      },
+      userAgent: PHONE_UA,
+    });
     this.client = await this.page.createCDPSession();
     this.fingers = new Fingers(this.client);
     await this.page.goto(url || this.server.url('index.html'));
@@ -88,8 +114,14 @@ class Phone extends GamePage {
   async turn(width, height) {
     this.width = width;
     this.height = height;
-    await this.page.setViewport({ width, height, deviceScaleFactor: this.dpr, isMobile: true, hasTouch: true,
-      isLandscape: width > height });
+    await this.page.setViewport({
+      width,
+      height,
+      deviceScaleFactor: this.dpr,
+      isMobile: true,
+      hasTouch: true,
+      isLandscape: width > height,
+    });
   }
 
   get portrait() {
@@ -104,7 +136,10 @@ class Phone extends GamePage {
   // The well's part of the canvas alone, which is all a look at the pair
   // needs: on a phone's large canvas, much less to carry.
   async well() {
-    const size = await this.page.evaluate(() => { const c = document.getElementById('screen'); return [c.width, c.height]; });
+    const size = await this.page.evaluate(() => {
+      const c = document.getElementById('screen');
+      return [c.width, c.height];
+    });
     return this.canvas(wellRegion(this.refs, size[0], size[1]));
   }
 
@@ -114,13 +149,16 @@ class Phone extends GamePage {
 
   async pair(what, accept = () => true, timeout = 1500) {
     let why = '';
-    const p = await until(async () => {
-      const c = await this.well();
-      if (!c) return null;
-      const f = findPair(readBoard(c, this.refs));
-      why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
-      return f.pair && accept(f.pair) ? f.pair : null;
-    }, { timeout });
+    const p = await until(
+      async () => {
+        const c = await this.well();
+        if (!c) return null;
+        const f = findPair(readBoard(c, this.refs));
+        why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
+        return f.pair && accept(f.pair) ? f.pair : null;
+      },
+      { timeout },
+    );
     check(p, `${what}: not seen within ${timeout} ms (${why})`);
     return p;
   }
@@ -176,14 +214,20 @@ async function screenShare(t) {
     const c = p.canvas;
     const share = (c.w * c.h) / (s.width * s.height);
     const across = s.width >= s.height ? c.h / s.height : c.w / s.width;
-    rows.push(`${name}: ${c.w.toFixed(1)}x${c.h.toFixed(1)} at (${c.x.toFixed(1)},${c.y.toFixed(1)}), ` +
-      `${(share * 100).toFixed(1)} % of the screen, ${(across * 100).toFixed(1)} % of its ${s.width >= s.height ? 'height' : 'width'}`);
+    rows.push(
+      `${name}: ${c.w.toFixed(1)}x${c.h.toFixed(1)} at (${c.x.toFixed(1)},${c.y.toFixed(1)}), ` +
+        `${(share * 100).toFixed(1)} % of the screen, ${(across * 100).toFixed(1)} % of its ${s.width >= s.height ? 'height' : 'width'}`,
+    );
     check(across > 0.99, `${name}: the picture fills only ${(across * 100).toFixed(1)} % of the page's narrow side`);
-    check(Math.abs(c.x - (s.width - c.x - c.w)) <= 1 && Math.abs(c.y - (s.height - c.y - c.h)) <= 1,
-      `${name}: the picture at (${c.x},${c.y}) ${c.w}x${c.h} is not centred`);
+    check(
+      Math.abs(c.x - (s.width - c.x - c.w)) <= 1 && Math.abs(c.y - (s.height - c.y - c.h)) <= 1,
+      `${name}: the picture at (${c.x},${c.y}) ${c.w}x${c.h} is not centred`,
+    );
     const canvas = await phone.canvas();
-    check(Math.abs(canvas.width - c.w * s.dpr) <= 1 && Math.abs(canvas.height - c.h * s.dpr) <= 1,
-      `${name}: the canvas has ${canvas.width}x${canvas.height} pixels for ${c.w}x${c.h} CSS pixels at ${s.dpr}`);
+    check(
+      Math.abs(canvas.width - c.w * s.dpr) <= 1 && Math.abs(canvas.height - c.h * s.dpr) <= 1,
+      `${name}: the canvas has ${canvas.width}x${canvas.height} pixels for ${c.w}x${c.h} CSS pixels at ${s.dpr}`,
+    );
 
     // The actions: a touch control of 44 x 44 or more for each, or, where
     // the page leaves no band for them, the panel's own buttons that big.
@@ -192,12 +236,20 @@ async function screenShare(t) {
     if (shown.length) {
       check(shown.length === 8, `${name}: ${shown.length} touch controls shown, not 8`);
       for (const b of shown)
-        check(b.w >= 44 && b.h >= 44, `${name}: the control "${b.label}" is ${b.w.toFixed(1)}x${b.h.toFixed(1)} CSS pixels`);
+        check(
+          b.w >= 44 && b.h >= 44,
+          `${name}: the control "${b.label}" is ${b.w.toFixed(1)}x${b.h.toFixed(1)} CSS pixels`,
+        );
       for (const b of shown)
-        check(b.x >= c.x + c.w - 0.5 || b.x + b.w <= c.x + 0.5 || b.y >= c.y + c.h - 0.5 || b.y + b.h <= c.y + 0.5,
-          `${name}: the control "${b.label}" covers the picture`);
+        check(
+          b.x >= c.x + c.w - 0.5 || b.x + b.w <= c.x + 0.5 || b.y >= c.y + c.h - 0.5 || b.y + b.h <= c.y + 0.5,
+          `${name}: the control "${b.label}" covers the picture`,
+        );
     } else {
-      check(16 * scale >= 44 && 17 * scale >= 44, `${name}: no touch controls, and the panel's buttons are only ${(16 * scale).toFixed(1)} CSS pixels`);
+      check(
+        16 * scale >= 44 && 17 * scale >= 44,
+        `${name}: no touch controls, and the panel's buttons are only ${(16 * scale).toFixed(1)} CSS pixels`,
+      );
     }
 
     // Nothing outside the picture but black and the controls.
@@ -206,12 +258,18 @@ async function screenShare(t) {
     let lit = 0;
     for (let y = 0; y < shot.height; y += 3)
       for (let x = 0; x < shot.width; x += 3) {
-        const cx = x / s.dpr, cy = y / s.dpr;
-        if (inside(cx, cy, c) || shown.some(b => inside(cx, cy, { x: b.x - 7, y: b.y - 7, w: b.w + 14, h: b.h + 14 }))) continue;
+        const cx = x / s.dpr,
+          cy = y / s.dpr;
+        if (inside(cx, cy, c) || shown.some(b => inside(cx, cy, { x: b.x - 7, y: b.y - 7, w: b.w + 14, h: b.h + 14 })))
+          continue;
         const i = (y * shot.width + x) * 4;
         if (shot.data[i] | shot.data[i + 1] | shot.data[i + 2]) lit++;
       }
-    check(lit === 0, () => `${name}: ${lit} sampled pixels outside the picture and the controls are not black (${t.pictures.save(name, shot)})`);
+    check(
+      lit === 0,
+      () =>
+        `${name}: ${lit} sampled pixels outside the picture and the controls are not black (${t.pictures.save(name, shot)})`,
+    );
   }
   t.note('screen share', rows);
 }
@@ -224,7 +282,8 @@ async function tapsActOnce(t) {
   // every FALL_MS from then. Each look after a tap is the next one's look
   // before, and a pair low in the well, which would soon land, is left
   // for a new game on a new phone: a loaded machine makes every look slow.
-  let phone = null, last = null;
+  let phone = null,
+    last = null;
   const fresh = async () => {
     phone = await t.newPhone();
     await phone.open({ width: 360, height: 800, dpr: 3 });
@@ -239,25 +298,42 @@ async function tapsActOnce(t) {
     await delay(350);
     const t1 = Date.now();
     const after = await phone.pair(`${what}: the pair after`);
-    const fell = after.r - before.r, most = mayFall(Date.now() - last.t0);
+    const fell = after.r - before.r,
+      most = mayFall(Date.now() - last.t0);
     check(want(before, after, fell, most), `${what}: the pair went from ${fmtPair(before)} to ${fmtPair(after)}`);
     last = { pair: after, t0: t1 };
   };
-  await moved('a 40 ms tap on the Left control', () => phone.tapControl(37),
-    (a, b, fell, most) => b.c === a.c - 1 && fell >= 0 && fell <= most);
-  await moved('a 40 ms tap on the Right control', () => phone.tapControl(39),
-    (a, b, fell, most) => b.c === a.c + 1 && fell >= 0 && fell <= most);
-  await moved('a 40 ms tap on the turning control', () => phone.tapControl(13),
-    (a, b, fell, most) => b.c === a.c && b.top === turned(a.top) && b.bottom === turned(a.bottom) && fell <= most);
+  await moved(
+    'a 40 ms tap on the Left control',
+    () => phone.tapControl(37),
+    (a, b, fell, most) => b.c === a.c - 1 && fell >= 0 && fell <= most,
+  );
+  await moved(
+    'a 40 ms tap on the Right control',
+    () => phone.tapControl(39),
+    (a, b, fell, most) => b.c === a.c + 1 && fell >= 0 && fell <= most,
+  );
+  await moved(
+    'a 40 ms tap on the turning control',
+    () => phone.tapControl(13),
+    (a, b, fell, most) => b.c === a.c && b.top === turned(a.top) && b.bottom === turned(a.bottom) && fell <= most,
+  );
   if (last.pair.r >= 6) await fresh();
   const t1 = Date.now();
   last = { pair: await downTapDropsOnce(t, phone, last.pair), t0: t1 };
-  await moved('a 30 ms tap on the Left control', () => phone.tapControl(37, 30),
-    (a, b, fell, most) => b.c === a.c - 1 && fell <= most);
-  await moved("a 40 ms tap on the panel's Left button", async () => {
-    const [lx, ly] = await phone.css(...phone.refs.leftMiddle);
-    await phone.fingers.tap(lx, ly, 40);
-  }, (a, b, fell, most) => b.c === a.c - 1 && fell <= most);
+  await moved(
+    'a 30 ms tap on the Left control',
+    () => phone.tapControl(37, 30),
+    (a, b, fell, most) => b.c === a.c - 1 && fell <= most,
+  );
+  await moved(
+    "a 40 ms tap on the panel's Left button",
+    async () => {
+      const [lx, ly] = await phone.css(...phone.refs.leftMiddle);
+      await phone.fingers.tap(lx, ly, 40);
+    },
+    (a, b, fell, most) => b.c === a.c - 1 && fell <= most,
+  );
 }
 
 // Down repeats while held, so a tap on it is told from a hold by what the
@@ -273,14 +349,18 @@ async function tapsActOnce(t) {
 // a look from outside cannot tell from the drop.)
 async function downTapDropsOnce(t, phone, before) {
   const what = 'a 40 ms tap on the Down control (which repeats while held)';
-  const size = await phone.page.evaluate(() => { const c = document.getElementById('screen'); return [c.width, c.height]; });
+  const size = await phone.page.evaluate(() => {
+    const c = document.getElementById('screen');
+    return [c.width, c.height];
+  });
   await phone.page.evaluate(installWatch(wellSamples(phone.refs, size[0], size[1])));
   await delay(100);
   await phone.tapControl(40);
   await delay(600);
   const after = await phone.pair(`${what}: the pair after`);
   const w = await phone.page.evaluate(() => window.__watch);
-  const down = w.input.find(e => e.type === 'pointerdown'), up = w.input.find(e => e.type === 'pointerup' && (!down || e.t >= down.t));
+  const down = w.input.find(e => e.type === 'pointerdown'),
+    up = w.input.find(e => e.type === 'pointerup' && (!down || e.t >= down.t));
   check(down && up, `${what}: the page saw no finger go down and up (${JSON.stringify(w.input)})`);
   const rows = [];
   let row = topRow(w.log[0].cells, before.c);
@@ -291,15 +371,22 @@ async function downTapDropsOnce(t, phone, before) {
   }
   // A drop after the finger is up comes with the next tick; the pair falls
   // on its own no sooner than 21 ticks after a drop.
-  const held = rows.filter(m => m.t > down.t && m.t <= up.t), later = rows.filter(m => m.t > up.t && m.t <= up.t + 700);
+  const held = rows.filter(m => m.t > down.t && m.t <= up.t),
+    later = rows.filter(m => m.t > up.t && m.t <= up.t + 700);
   const drops = [...held, ...later].reduce((n, m) => n + m.to - m.from, 0);
   const log = rows.map(m => `row ${m.to} at ${(m.t - down.t).toFixed(0)} ms`).join(', ') || 'no move';
   const said = `the page had the finger down ${(up.t - down.t).toFixed(0)} ms; from its going down: ${log}`;
   check(after.c === before.c, `${what}: the pair went from column ${before.c} to ${after.c}`);
   check(drops >= 1, `${what}: the pair did not drop (${said})`);
   const afterUp = later.reduce((n, m) => n + m.to - m.from, 0);
-  check(afterUp <= (held.length ? 0 : 1), `${what}: the pair dropped ${afterUp} row(s) after the finger went up (${said})`);
-  check(held.every(m => m.to === m.from + 1), `${what}: the pair dropped more than a row in a tick (${said})`);
+  check(
+    afterUp <= (held.length ? 0 : 1),
+    `${what}: the pair dropped ${afterUp} row(s) after the finger went up (${said})`,
+  );
+  check(
+    held.every(m => m.to === m.from + 1),
+    `${what}: the pair dropped more than a row in a tick (${said})`,
+  );
   t.note('the Down tap', [said]);
   return after;
 }
@@ -348,7 +435,10 @@ async function smallControls(t) {
   // Quit: the page says the game has ended.
   await delay(150);
   await phone.tapControl(27);
-  const ended = await until(() => phone.page.evaluate(() => getComputedStyle(document.getElementById('ended')).display !== 'none'), { timeout: 2000 });
+  const ended = await until(
+    () => phone.page.evaluate(() => getComputedStyle(document.getElementById('ended')).display !== 'none'),
+    { timeout: 2000 },
+  );
   check(ended, 'a 40 ms tap on the quit control does not end the game');
   const left = (await phone.places()).controls.filter(c => c.shown).length;
   check(left === 0, `the game has ended, yet ${left} touch controls still show`);
@@ -368,8 +458,14 @@ async function twoFingers(t) {
   await delay(250);
   const q = await phone.pair('Down held, Left tapped: the pair');
   await phone.fingers.end(1);
-  check(q.c === p.c - 1, `with Down held by one finger, a tap of Left by another does not move the pair (column ${p.c} to ${q.c})`);
-  check(q.r >= p.r + 2, `with Down held by one finger and Left tapped by another, the pair does not drop (row ${p.r} to ${q.r})`);
+  check(
+    q.c === p.c - 1,
+    `with Down held by one finger, a tap of Left by another does not move the pair (column ${p.c} to ${q.c})`,
+  );
+  check(
+    q.r >= p.r + 2,
+    `with Down held by one finger and Left tapped by another, the pair does not drop (row ${p.r} to ${q.r})`,
+  );
 
   // A slide from Left onto Right: one column left, then one right.
   await delay(300);
@@ -378,7 +474,7 @@ async function twoFingers(t) {
   await phone.fingers.start(3, lx, ly);
   await delay(150);
   const b = await phone.pair('a finger down on Left: the pair', s => s.c === a.c - 1, 1000);
-  for (let i = 1; i <= 4; i++) await phone.fingers.move(3, lx + (rx - lx) * i / 4, ly + (ry - ly) * i / 4);
+  for (let i = 1; i <= 4; i++) await phone.fingers.move(3, lx + ((rx - lx) * i) / 4, ly + ((ry - ly) * i) / 4);
   await delay(150);
   await phone.fingers.end(3);
   await phone.pair('the finger slid onto Right: the pair moves right', s => s.c === b.c + 1, 1000);
@@ -394,15 +490,25 @@ async function turning(t) {
   await delay(300);
   const before = await phone.pair('portrait: the pair');
   await phone.turn(844, 390);
-  const after = await phone.pair('turned to landscape: the same pair', q => q.c === before.c && q.top === before.top && q.bottom === before.bottom, 2000);
+  const after = await phone.pair(
+    'turned to landscape: the same pair',
+    q => q.c === before.c && q.top === before.top && q.bottom === before.bottom,
+    2000,
+  );
   check(after.r - before.r <= 2, `turned, the pair jumped from row ${before.r} to ${after.r}`);
-  await phone.waitPicture(phone.refs.play, 'turned to landscape: the landscape play screen', { skip: phone.refs.changing, timeout: 2000 });
+  await phone.waitPicture(phone.refs.play, 'turned to landscape: the landscape play screen', {
+    skip: phone.refs.changing,
+    timeout: 2000,
+  });
   const c = (await phone.places()).canvas;
   check(Math.abs(c.h - 390) < 1, `turned to landscape, the picture is ${c.h} CSS pixels high, not the page's 390`);
   await phone.tapControl(39);
   await phone.pair('turned, a tap on Right moves the pair', q => q.c === after.c + 1, 1500);
   await phone.turn(390, 844);
-  await phone.waitPicture(phone.refs.play, 'turned back to portrait: the portrait play screen', { skip: phone.refs.changing, timeout: 2000 });
+  await phone.waitPicture(phone.refs.play, 'turned back to portrait: the portrait play screen', {
+    skip: phone.refs.changing,
+    timeout: 2000,
+  });
 }
 
 // The screen wake lock: asked for when a game starts, let go when it is
@@ -422,7 +528,9 @@ const WAKE_LOCK_STAND_IN = () => {
         window.__wake.held--;
         sentinel.dispatchEvent(new Event('release'));
       };
-      document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') sentinel.release(); });
+      document.addEventListener('visibilitychange', () => {
+        if (document.visibilityState === 'hidden') sentinel.release();
+      });
       return Promise.resolve(sentinel);
     },
   };
@@ -438,11 +546,20 @@ async function wakeLock(t) {
   const wake = () => phone.page.evaluate(() => window.__wake);
   check((await wake()).requests === 0, 'the title asks for the wake lock');
   await phone.start();
-  check(await until(async () => (await wake()).held === 1, { timeout: 2000 }), 'a game in play does not hold the wake lock');
+  check(
+    await until(async () => (await wake()).held === 1, { timeout: 2000 }),
+    'a game in play does not hold the wake lock',
+  );
   await phone.tapControl(32);
-  check(await until(async () => (await wake()).held === 0, { timeout: 2000 }), 'paused, the game still holds the wake lock');
+  check(
+    await until(async () => (await wake()).held === 0, { timeout: 2000 }),
+    'paused, the game still holds the wake lock',
+  );
   await phone.tapControl(32);
-  check(await until(async () => (await wake()).held === 1, { timeout: 2000 }), 'play goes on, and the wake lock is not asked for again');
+  check(
+    await until(async () => (await wake()).held === 1, { timeout: 2000 }),
+    'play goes on, and the wake lock is not asked for again',
+  );
   // Hidden behind another tab: let go, and (paused) not asked for again.
   const other = await phone.page.browserContext().newPage();
   await until(() => phone.page.evaluate(() => document.visibilityState === 'hidden'), { timeout: 3000 });
@@ -483,28 +600,53 @@ async function manners(t) {
   const p = await phone.places();
   check(p.canvas.y >= 47 - 0.01, `with a 47 px notch the picture starts at ${p.canvas.y}`);
   for (const b of p.controls.filter(c => c.shown))
-    check(b.y >= 47 - 0.01 && b.y + b.h <= 844 - 34 + 0.01, `with insets of 47 and 34 px the control "${b.label}" is at ${b.y}..${b.y + b.h}`);
-  check(Math.abs(p.canvas.w - 390) < 1, `with insets above and below the picture is ${p.canvas.w} wide, not the page's 390`);
+    check(
+      b.y >= 47 - 0.01 && b.y + b.h <= 844 - 34 + 0.01,
+      `with insets of 47 and 34 px the control "${b.label}" is at ${b.y}..${b.y + b.h}`,
+    );
+  check(
+    Math.abs(p.canvas.w - 390) < 1,
+    `with insets above and below the picture is ${p.canvas.w} wide, not the page's 390`,
+  );
 
   // The manifest: an id, and a maskable icon that is opaque to its edges.
   const m = await phone.page.evaluate(async () => (await fetch('manifest.webmanifest')).json());
   check(typeof m.id === 'string' && m.id.length > 0, 'the manifest has no id');
   const maskable = (m.icons || []).find(i => (i.purpose || '').split(' ').includes('maskable'));
   check(maskable, 'the manifest names no maskable icon');
-  const bytes = await phone.page.evaluate(async src => [...new Uint8Array(await (await fetch(src)).arrayBuffer())], maskable.src);
+  const bytes = await phone.page.evaluate(
+    async src => [...new Uint8Array(await (await fetch(src)).arrayBuffer())],
+    maskable.src,
+  );
   const icon = decodePng(Buffer.from(bytes));
-  check(`${icon.width}x${icon.height}` === maskable.sizes, `the maskable icon is ${icon.width}x${icon.height}, the manifest says ${maskable.sizes}`);
-  for (const [ix, iy] of [[0, 0], [icon.width - 1, 0], [0, icon.height - 1], [icon.width - 1, icon.height - 1]])
+  check(
+    `${icon.width}x${icon.height}` === maskable.sizes,
+    `the maskable icon is ${icon.width}x${icon.height}, the manifest says ${maskable.sizes}`,
+  );
+  for (const [ix, iy] of [
+    [0, 0],
+    [icon.width - 1, 0],
+    [0, icon.height - 1],
+    [icon.width - 1, icon.height - 1],
+  ])
     check(icon.data[(iy * icon.width + ix) * 4 + 3] === 255, `the maskable icon is see-through at (${ix},${iy})`);
 
   // Without WebAssembly, and without JavaScript: a message, not a black page.
   const bare = await t.newPhone();
-  await bare.page.evaluateOnNewDocument(() => { delete window.WebAssembly; });
+  await bare.page.evaluateOnNewDocument(() => {
+    delete window.WebAssembly;
+  });
   await bare.open({ width: 390, height: 844, dpr: 3 });
-  const said = await until(() => bare.page.evaluate(() => {
-    const e = document.getElementById('nowasm');
-    return e && getComputedStyle(e).display !== 'none' && e.getBoundingClientRect().height > 0 ? e.textContent : null;
-  }), { timeout: 3000 });
+  const said = await until(
+    () =>
+      bare.page.evaluate(() => {
+        const e = document.getElementById('nowasm');
+        return e && getComputedStyle(e).display !== 'none' && e.getBoundingClientRect().height > 0
+          ? e.textContent
+          : null;
+      }),
+    { timeout: 3000 },
+  );
   check(said && /WebAssembly/.test(said), 'without WebAssembly the page does not say it needs it');
   const off = await t.newPhone();
   await off.page.setJavaScriptEnabled(false);
@@ -546,8 +688,14 @@ async function deploy(t) {
 
     // The next build: a new page (marked) and so a new worker, as the
     // build names its cache after what the site holds; dated a day ago.
-    const index = path.join(root, 'index.html'), sw = path.join(root, 'sw.js');
-    fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<title>vantle</title>', '<title>vantle</title>\n<meta name="build" content="next">'));
+    const index = path.join(root, 'index.html'),
+      sw = path.join(root, 'sw.js');
+    fs.writeFileSync(
+      index,
+      fs
+        .readFileSync(index, 'utf8')
+        .replace('<title>vantle</title>', '<title>vantle</title>\n<meta name="build" content="next">'),
+    );
     fs.writeFileSync(sw, fs.readFileSync(sw, 'utf8').replace(/const CACHE = "([^"]*)"/, 'const CACHE = "$1-next"'));
     const dayAgo = new Date(Date.now() - 24 * 3600 * 1000);
     fs.utimesSync(index, dayAgo, dayAgo);
@@ -556,11 +704,12 @@ async function deploy(t) {
     let reloads = 0;
     // The new worker has taken over once its cache is there and nothing is
     // still installing or waiting (a loaded machine may take seconds).
-    const nextActive = () => phone.page.evaluate(async () => {
-      const r = await navigator.serviceWorker.getRegistration();
-      const keys = await caches.keys();
-      return !!r && !!r.active && !r.installing && !r.waiting && keys.some(k => k.endsWith('-next'));
-    });
+    const nextActive = () =>
+      phone.page.evaluate(async () => {
+        const r = await navigator.serviceWorker.getRegistration();
+        const keys = await caches.keys();
+        return !!r && !!r.active && !r.installing && !r.waiting && keys.some(k => k.endsWith('-next'));
+      });
     while (!(await isNext()) && reloads < 2) {
       await phone.page.reload();
       reloads++;
@@ -583,15 +732,19 @@ async function deploy(t) {
 
 // python3 -m http.server on a free port, serving `root`.
 async function pythonServer(root) {
-  const child = spawn('python3', ['-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', root],
-    { stdio: ['ignore', 'pipe', 'pipe'] });
+  const child = spawn('python3', ['-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', root], {
+    stdio: ['ignore', 'pipe', 'pipe'],
+  });
   let out = '';
   const port = await new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error('python3 -m http.server did not start')), 5000);
     const look = d => {
       out += d;
       const m = /port (\d+)/.exec(out);
-      if (m) { clearTimeout(timer); resolve(+m[1]); }
+      if (m) {
+        clearTimeout(timer);
+        resolve(+m[1]);
+      }
     };
     child.stdout.on('data', look);
     child.stderr.on('data', look);
@@ -620,8 +773,12 @@ const GROUPS = [
 ];
 
 async function main() {
-  const args = parseArgs(process.argv.slice(2), 'phone.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM', true],
-    ['out', 'DIR'], ['only', 'WORD']]);
+  const args = parseArgs(process.argv.slice(2), 'phone.js', [
+    ['site', 'DIR', true],
+    ['sim', 'VANTLE_SIM', true],
+    ['out', 'DIR'],
+    ['only', 'WORD'],
+  ]);
   const site = requireSite(args.site);
   const chromium = chromiumOrSkip();
   const pptr = puppeteerOrSkip();
@@ -629,7 +786,8 @@ async function main() {
   const pictures = new Pictures(args.out, 'vantle-phone-test');
   const notes = [];
   const t = { site, sim, pictures, server: null, browser: null, note: (what, lines) => notes.push([what, lines]) };
-  let contexts = [], phones = [];
+  let contexts = [],
+    phones = [];
   t.newPhone = async () => {
     const context = await t.browser.createBrowserContext();
     contexts.push(context);
@@ -638,19 +796,34 @@ async function main() {
     return phone;
   };
   await runGroups(GROUPS, {
-    state: t, only: args.only, limitMs: RUN_LIMIT_MS, notes, pictures,
+    state: t,
+    only: args.only,
+    limitMs: RUN_LIMIT_MS,
+    notes,
+    pictures,
     setUp: async () => {
       t.server = await startServer(site);
-      t.browser = await pptr.launch({ executablePath: chromium, headless: true, args: [...CHROMIUM_FLAGS, '--mute-audio'],
-        protocolTimeout: 30000 });
+      t.browser = await pptr.launch({
+        executablePath: chromium,
+        headless: true,
+        args: [...CHROMIUM_FLAGS, '--mute-audio'],
+        protocolTimeout: 30000,
+      });
     },
-    begin: async () => { contexts = []; phones = []; },
+    begin: async () => {
+      contexts = [];
+      phones = [];
+    },
     verify: async () => {
       for (const ph of phones) check(ph.errors.length === 0, `the page threw: ${ph.errors[0]}`);
     },
     after: async name => {
       for (const ph of phones) {
-        try { console.log(`     screenshot: ${pictures.savePng(name, await ph.page.screenshot())}`); } catch (x) { /* closed */ }
+        try {
+          console.log(`     screenshot: ${pictures.savePng(name, await ph.page.screenshot())}`);
+        } catch (x) {
+          /* closed */
+        }
       }
     },
     end: async () => {

@@ -11,14 +11,21 @@ const SIGNATURE = Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
 
 function paeth(a, b, c) {
   const p = a + b - c;
-  const pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+  const pa = Math.abs(p - a),
+    pb = Math.abs(p - b),
+    pc = Math.abs(p - c);
   if (pa <= pb && pa <= pc) return a;
   return pb <= pc ? b : c;
 }
 
 function decodePng(buf) {
   if (buf.length < 8 || !buf.subarray(0, 8).equals(SIGNATURE)) throw new Error('not a PNG');
-  let pos = 8, width = 0, height = 0, depth = 0, colour = -1, interlace = 0;
+  let pos = 8,
+    width = 0,
+    height = 0,
+    depth = 0,
+    colour = -1,
+    interlace = 0;
   const idat = [];
   while (pos + 8 <= buf.length) {
     const length = buf.readUInt32BE(pos);
@@ -55,12 +62,23 @@ function decodePng(buf) {
       const upLeft = i >= channels ? prev[i - channels] : 0;
       let add;
       switch (filter) {
-        case 0: add = 0; break;
-        case 1: add = left; break;
-        case 2: add = up; break;
-        case 3: add = (left + up) >> 1; break;
-        case 4: add = paeth(left, up, upLeft); break;
-        default: throw new Error(`PNG row ${y} has unknown filter ${filter}`);
+        case 0:
+          add = 0;
+          break;
+        case 1:
+          add = left;
+          break;
+        case 2:
+          add = up;
+          break;
+        case 3:
+          add = (left + up) >> 1;
+          break;
+        case 4:
+          add = paeth(left, up, upLeft);
+          break;
+        default:
+          throw new Error(`PNG row ${y} has unknown filter ${filter}`);
       }
       line[i] = (line[i] + add) & 0xff;
     }
@@ -77,7 +95,8 @@ function decodePng(buf) {
 }
 
 function crc32(bytes) {
-  let c, crc = 0xffffffff;
+  let c,
+    crc = 0xffffffff;
   for (let n = 0; n < bytes.length; n++) {
     c = (crc ^ bytes[n]) & 0xff;
     for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
@@ -101,14 +120,18 @@ function encodePng(img) {
   const raw = Buffer.alloc(img.height * (stride + 1));
   for (let y = 0; y < img.height; y++)
     for (let x = 0; x < img.width; x++)
-      for (let k = 0; k < 3; k++)
-        raw[y * (stride + 1) + 1 + x * 3 + k] = img.data[(y * img.width + x) * 4 + k];
+      for (let k = 0; k < 3; k++) raw[y * (stride + 1) + 1 + x * 3 + k] = img.data[(y * img.width + x) * 4 + k];
   const header = Buffer.alloc(13);
   header.writeUInt32BE(img.width, 0);
   header.writeUInt32BE(img.height, 4);
   header[8] = 8;
   header[9] = 2;
-  return Buffer.concat([SIGNATURE, chunk('IHDR', header), chunk('IDAT', zlib.deflateSync(raw)), chunk('IEND', Buffer.alloc(0))]);
+  return Buffer.concat([
+    SIGNATURE,
+    chunk('IHDR', header),
+    chunk('IDAT', zlib.deflateSync(raw)),
+    chunk('IEND', Buffer.alloc(0)),
+  ]);
 }
 
 module.exports = { decodePng, encodePng };

@@ -16,10 +16,43 @@
 const { chromiumOrSkip, chromiumRun } = require('./cdp');
 const { startServer } = require('./server');
 const { decodePng } = require('./png');
-const { CheckFailed, check, act, delay, until, waitFor, parseArgs, requireSite, requireSim, inPage, readCanvas, storedItem,
-  SERVICE_WORKER_ACTIVE, STAND_IN_PAD, Pictures, runGroups, runMain } = require('./harness');
-const { Sim, SETTINGS_KEY, DEFAULT_SETTINGS, ENDED_TEXT, settingsBytes, settingsFromBytes, fitPicture, compareStretched,
-  pictureMismatch, readBoard, findPair, FALL_MS, mayFall, sameArrows, turned, fmtPair } = require('./sim');
+const {
+  CheckFailed,
+  check,
+  act,
+  delay,
+  until,
+  waitFor,
+  parseArgs,
+  requireSite,
+  requireSim,
+  inPage,
+  readCanvas,
+  storedItem,
+  SERVICE_WORKER_ACTIVE,
+  STAND_IN_PAD,
+  Pictures,
+  runGroups,
+  runMain,
+} = require('./harness');
+const {
+  Sim,
+  SETTINGS_KEY,
+  DEFAULT_SETTINGS,
+  ENDED_TEXT,
+  settingsBytes,
+  settingsFromBytes,
+  fitPicture,
+  compareStretched,
+  pictureMismatch,
+  readBoard,
+  findPair,
+  FALL_MS,
+  mayFall,
+  sameArrows,
+  turned,
+  fmtPair,
+} = require('./sim');
 
 const RUN_LIMIT_MS = 170000;
 
@@ -77,7 +110,9 @@ class Game {
     let script = null;
     if (seed) {
       const hex = settingsBytes(seed).toString('hex');
-      script = await this.page.addInitScript(`try { localStorage.setItem(${JSON.stringify(SETTINGS_KEY)}, ${JSON.stringify(hex)}); } catch (e) {}`);
+      script = await this.page.addInitScript(
+        `try { localStorage.setItem(${JSON.stringify(SETTINGS_KEY)}, ${JSON.stringify(hex)}); } catch (e) {}`,
+      );
       this.settings = seed;
     }
     await this.page.goto(this.server.url('index.html'));
@@ -93,20 +128,26 @@ class Game {
   // stretched over it, outside the logical mask `skip`.
   async waitPicture(ref, what, { skip, rect, timeout = 5000 } = {}) {
     const { w: W, h: H } = this.fit();
-    let last = null, diff = null;
-    const ok = await until(async () => {
-      last = await this.act(what, () => this.canvas());
-      if (!last || last.width !== W || last.height !== H) return false;
-      diff = compareStretched(last, ref, { skip, rect });
-      return diff.count === 0;
-    }, { timeout });
+    let last = null,
+      diff = null;
+    const ok = await until(
+      async () => {
+        last = await this.act(what, () => this.canvas());
+        if (!last || last.width !== W || last.height !== H) return false;
+        diff = compareStretched(last, ref, { skip, rect });
+        return diff.count === 0;
+      },
+      { timeout },
+    );
     if (ok) return last;
     if (!last) {
       const where = await this.page.evaluate('location.href + " (" + document.title + ")"').catch(() => '?');
       throw new CheckFailed(`${what}: there is no canvas#screen with pixels after ${timeout} ms; the page is ${where}`);
     }
     if (last.width !== W || last.height !== H)
-      throw new CheckFailed(`${what}: the canvas is ${last.width}x${last.height} pixels, not ${W}x${H} (the picture's shape as large as fits the viewport ${this.width}x${this.height} at devicePixelRatio ${this.dpr})`);
+      throw new CheckFailed(
+        `${what}: the canvas is ${last.width}x${last.height} pixels, not ${W}x${H} (the picture's shape as large as fits the viewport ${this.width}x${this.height} at devicePixelRatio ${this.dpr})`,
+      );
     throw new CheckFailed(pictureMismatch(pictures, what, timeout, last, ref, diff));
   }
 
@@ -121,21 +162,28 @@ class Game {
 
   // Waits until the well shows the falling pair alone and `accept(pair)`.
   async waitPair(what, accept = () => true, timeout = 3000) {
-    let last = null, why = '';
-    const p = await until(async () => {
-      last = await this.act(what, () => this.board());
-      if (!last.canvas) {
-        why = 'there is no canvas';
-        return null;
-      }
-      const f = findPair(last.board);
-      why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
-      return f.pair && accept(f.pair) ? f.pair : null;
-    }, { timeout });
+    let last = null,
+      why = '';
+    const p = await until(
+      async () => {
+        last = await this.act(what, () => this.board());
+        if (!last.canvas) {
+          why = 'there is no canvas';
+          return null;
+        }
+        const f = findPair(last.board);
+        why = f.pair ? `the pair is at ${fmtPair(f.pair)}` : f.why;
+        return f.pair && accept(f.pair) ? f.pair : null;
+      },
+      { timeout },
+    );
     if (p) return p;
-    if (last.canvas && compareStretched(last.canvas, this.refs.title).count === 0) why = 'the canvas still shows the title';
+    if (last.canvas && compareStretched(last.canvas, this.refs.title).count === 0)
+      why = 'the canvas still shows the title';
     const a = last.canvas ? ` Canvas: ${savePicture('canvas', last.canvas)}` : '';
-    throw new CheckFailed(`${what}: not seen within ${timeout} ms; ${why}; the well reads ${last.board ? last.board.join(' ') : '-'}.${a}`);
+    throw new CheckFailed(
+      `${what}: not seen within ${timeout} ms; ${why}; the well reads ${last.board ? last.board.join(' ') : '-'}.${a}`,
+    );
   }
 
   async pair(what) {
@@ -158,8 +206,9 @@ class Game {
 
   // CSS pixel at the middle of logical pixel (lx, ly).
   css(lx, ly) {
-    const r = this.refs, f = this.fit();
-    return [(f.x + (lx + 0.5) * f.w / r.lw) / this.dpr, (f.y + (ly + 0.5) * f.h / r.lh) / this.dpr];
+    const r = this.refs,
+      f = this.fit();
+    return [(f.x + ((lx + 0.5) * f.w) / r.lw) / this.dpr, (f.y + ((ly + 0.5) * f.h) / r.lh) / this.dpr];
   }
 
   // Input, and page actions, named for the failure message should the page
@@ -202,7 +251,10 @@ class Game {
   async checkStarted(what) {
     const p = await this.waitPair(`${what}: the new pair`);
     check(p.c === 3 && p.r <= 1, `${what}: the new pair is at ${fmtPair(p)}, not at the top of column 3`);
-    await this.waitPicture(this.refs.play, `${what}: the play screen around the well`, { skip: this.refs.changing, timeout: 1500 });
+    await this.waitPicture(this.refs.play, `${what}: the play screen around the well`, {
+      skip: this.refs.changing,
+      timeout: 1500,
+    });
     return p;
   }
 }
@@ -217,7 +269,10 @@ async function movePair(game, what, act, moved, expect) {
   await game.waitPair(what, p => moved(before, p), 2000);
   await delay(250);
   const after = await game.pair(`${what}: the pair after`);
-  check(expect(before, after, mayFall(Date.now() - t0)), `${what}: the pair went from ${fmtPair(before)} to ${fmtPair(after)}`);
+  check(
+    expect(before, after, mayFall(Date.now() - t0)),
+    `${what}: the pair went from ${fmtPair(before)} to ${fmtPair(after)}`,
+  );
   return after;
 }
 
@@ -231,9 +286,13 @@ async function pressLeft(game, what, act) {
 }
 
 async function turnByUp(game, key) {
-  return movePair(game, `${key} turns both arrows a quarter clockwise`, () => game.press(key, `${key} turns both arrows a quarter clockwise`),
+  return movePair(
+    game,
+    `${key} turns both arrows a quarter clockwise`,
+    () => game.press(key, `${key} turns both arrows a quarter clockwise`),
     (a, b) => !sameArrows(a, b),
-    (a, b, most) => b.c === a.c && b.top === turned(a.top) && b.bottom === turned(a.bottom) && fell(a, b, most));
+    (a, b, most) => b.c === a.c && b.top === turned(a.top) && b.bottom === turned(a.bottom) && fell(a, b, most),
+  );
 }
 
 // ---- the groups ----
@@ -260,18 +319,27 @@ async function titleAtEachSize(t) {
     check(l.dpr === s.dpr, `${name}: devicePixelRatio is ${l.dpr}`);
     const f = game.fit();
     const near = (a, b) => Math.abs(a - b) < 1.01 / s.dpr;
-    check(near(l.left, f.x / s.dpr) && near(l.top, f.y / s.dpr) && near(l.cssWidth, f.w / s.dpr) && near(l.cssHeight, f.h / s.dpr),
+    check(
+      near(l.left, f.x / s.dpr) &&
+        near(l.top, f.y / s.dpr) &&
+        near(l.cssWidth, f.w / s.dpr) &&
+        near(l.cssHeight, f.h / s.dpr),
       `${name}: the canvas covers (${l.left},${l.top}) ${l.cssWidth}x${l.cssHeight} CSS pixels, not the picture's shape centred: ` +
-      `(${f.x / s.dpr},${f.y / s.dpr}) ${f.w / s.dpr}x${f.h / s.dpr}`);
+        `(${f.x / s.dpr},${f.y / s.dpr}) ${f.w / s.dpr}x${f.h / s.dpr}`,
+    );
     if (s.screenshot) {
       // What reaches the screen is the canvas itself, pixel for pixel.
       const shot = await game.page.screenshot();
-      check(shot.width === canvas.width && shot.height === canvas.height,
-        `${name}: the screenshot is ${shot.width}x${shot.height}, the canvas ${canvas.width}x${canvas.height}`);
+      check(
+        shot.width === canvas.width && shot.height === canvas.height,
+        `${name}: the screenshot is ${shot.width}x${shot.height}, the canvas ${canvas.width}x${canvas.height}`,
+      );
       const d = compareStretched(shot, canvas);
       if (d.count) {
-        throw new CheckFailed(`${name}: the page on screen differs from its canvas at ${d.count} pixels (${d.samples[0]}). ` +
-          `Screen: ${savePicture('screen', shot)}, canvas: ${savePicture('canvas', canvas)}`);
+        throw new CheckFailed(
+          `${name}: the page on screen differs from its canvas at ${d.count} pixels (${d.samples[0]}). ` +
+            `Screen: ${savePicture('screen', shot)}, canvas: ${savePicture('canvas', canvas)}`,
+        );
       }
     }
   }
@@ -299,19 +367,34 @@ async function resized(t) {
       if (shot.data[i] | shot.data[i + 1] | shot.data[i + 2]) lit++;
     }
   }
-  check(lit === 0, () => `made 320x480, ${lit} pixels above or below the picture are not black. Screen: ${savePicture('screen', shot)}`);
+  check(
+    lit === 0,
+    () =>
+      `made 320x480, ${lit} pixels above or below the picture are not black. Screen: ${savePicture('screen', shot)}`,
+  );
   await game.tapLogical(r.lw >> 1, r.lh >> 1, 'a tap on the new title');
   await game.waitPair('a tap on the portrait title starts a game: the new pair', p => p.c === 3 && p.r <= 1);
-  const moved = await pressLeft(game, 'a tap on the portrait on-screen Left button moves the pair',
-    () => game.tapLogical(...r.leftMiddle, 'a tap on the portrait on-screen Left button'));
+  const moved = await pressLeft(game, 'a tap on the portrait on-screen Left button moves the pair', () =>
+    game.tapLogical(...r.leftMiddle, 'a tap on the portrait on-screen Left button'),
+  );
   // Turned to landscape mid-game: the same pair, where it was.
   await game.resize(640, 480);
-  const after = await game.waitPair('turned to landscape mid-game: the pair', p => p.c === moved.c && sameArrows(p, moved), 2000);
-  check(fell(moved, after, mayFall(3000)), `turned mid-game, the pair went from ${fmtPair(moved)} to ${fmtPair(after)}`);
-  await game.waitPicture(game.refs.play, 'turned to landscape mid-game: the landscape play screen around the well',
-    { skip: game.refs.changing, timeout: 2000 });
-  await pressLeft(game, 'after the turn, a tap on the landscape on-screen Left button moves the pair',
-    () => game.tapLogical(...game.refs.leftMiddle, 'a tap on the landscape on-screen Left button'));
+  const after = await game.waitPair(
+    'turned to landscape mid-game: the pair',
+    p => p.c === moved.c && sameArrows(p, moved),
+    2000,
+  );
+  check(
+    fell(moved, after, mayFall(3000)),
+    `turned mid-game, the pair went from ${fmtPair(moved)} to ${fmtPair(after)}`,
+  );
+  await game.waitPicture(game.refs.play, 'turned to landscape mid-game: the landscape play screen around the well', {
+    skip: game.refs.changing,
+    timeout: 2000,
+  });
+  await pressLeft(game, 'after the turn, a tap on the landscape on-screen Left button moves the pair', () =>
+    game.tapLogical(...game.refs.leftMiddle, 'a tap on the landscape on-screen Left button'),
+  );
 }
 
 // Landscape, 320 x 240: a tap starts a game; Left (also held down, the
@@ -327,34 +410,53 @@ async function landscapePlay(t) {
   await pressLeft(game, 'Left moves the pair one column left', () => game.press('ArrowLeft', 'Left'));
   // A key held down sends keydowns again and again; Left does not repeat
   // (the default settings), so the pair moves once.
-  await pressLeft(game, 'Left held down with the keyboard repeating moves the pair once', () => game.act('Left held down', async () => {
-    await game.page.keyDown('ArrowLeft');
-    await delay(400);
-    for (let i = 0; i < 10; i++) {
-      await game.page.keyDown('ArrowLeft', { repeat: true });
-      await delay(35);
-    }
-    await game.page.keyUp('ArrowLeft');
-  }));
+  await pressLeft(game, 'Left held down with the keyboard repeating moves the pair once', () =>
+    game.act('Left held down', async () => {
+      await game.page.keyDown('ArrowLeft');
+      await delay(400);
+      for (let i = 0; i < 10; i++) {
+        await game.page.keyDown('ArrowLeft', { repeat: true });
+        await delay(35);
+      }
+      await game.page.keyUp('ArrowLeft');
+    }),
+  );
   await turnByUp(game, 'ArrowUp');
   // Down drops a row each tick while held (it repeats by default), and no
   // more once let go.
   let held = 0;
-  const dropped = await movePair(game, 'Down drops the pair', async () => {
-    const t0 = Date.now();
-    await game.press('ArrowDown', 'Down');
-    held = Date.now() - t0;
-  }, (a, b) => b.r > a.r,
-  (a, b, most) => b.c === a.c && sameArrows(a, b) && b.r - a.r >= 1 && b.r - a.r <= Math.ceil(held / 70) + most);
+  const dropped = await movePair(
+    game,
+    'Down drops the pair',
+    async () => {
+      const t0 = Date.now();
+      await game.press('ArrowDown', 'Down');
+      held = Date.now() - t0;
+    },
+    (a, b) => b.r > a.r,
+    (a, b, most) => b.c === a.c && sameArrows(a, b) && b.r - a.r >= 1 && b.r - a.r <= Math.ceil(held / 70) + most,
+  );
   const t1 = Date.now();
   await delay(350);
   const later = await game.pair('Down let go: the pair');
-  check(later.c === dropped.c && fell(dropped, later, mayFall(Date.now() - t1)),
-    `Down let go: the pair still moves, from ${fmtPair(dropped)} to ${fmtPair(later)}`);
-  await movePair(game, 'Right moves the pair one column right', () => game.press('ArrowRight', 'Right'), columnChanged, oneRight);
+  check(
+    later.c === dropped.c && fell(dropped, later, mayFall(Date.now() - t1)),
+    `Down let go: the pair still moves, from ${fmtPair(dropped)} to ${fmtPair(later)}`,
+  );
+  await movePair(
+    game,
+    'Right moves the pair one column right',
+    () => game.press('ArrowRight', 'Right'),
+    columnChanged,
+    oneRight,
+  );
   const [bx, by] = r.leftMiddle;
-  await pressLeft(game, 'a tap on the on-screen Left button moves the pair', () => game.tapLogical(bx, by, 'a tap on the on-screen Left button'));
-  await pressLeft(game, 'a click on the on-screen Left button moves the pair', () => game.clickLogical(bx, by, 'a click on the on-screen Left button'));
+  await pressLeft(game, 'a tap on the on-screen Left button moves the pair', () =>
+    game.tapLogical(bx, by, 'a tap on the on-screen Left button'),
+  );
+  await pressLeft(game, 'a click on the on-screen Left button moves the pair', () =>
+    game.clickLogical(bx, by, 'a click on the on-screen Left button'),
+  );
 }
 
 // Portrait, 240 x 320: the well's 22-pixel cells; a click starts a game,
@@ -366,9 +468,17 @@ async function portraitPlay(t) {
   const r = game.refs;
   await game.clickLogical(r.lw >> 1, r.lh >> 1, 'a click on the title');
   await game.checkStarted('a click on the title starts a game');
-  await movePair(game, 'Right moves the pair one column right', () => game.press('ArrowRight', 'Right'), columnChanged, oneRight);
+  await movePair(
+    game,
+    'Right moves the pair one column right',
+    () => game.press('ArrowRight', 'Right'),
+    columnChanged,
+    oneRight,
+  );
   await turnByUp(game, 'Enter');
-  await pressLeft(game, 'a tap on the on-screen Left button moves the pair', () => game.tapLogical(...r.leftMiddle, 'a tap on the on-screen Left button'));
+  await pressLeft(game, 'a tap on the on-screen Left button moves the pair', () =>
+    game.tapLogical(...r.leftMiddle, 'a tap on the on-screen Left button'),
+  );
 }
 
 // O opens the Options dialog over the middle of the picture and Escape
@@ -381,12 +491,17 @@ async function optionsDialog(t) {
   const r = game.refs;
   const dialogShown = async (what, under) => {
     let last = null;
-    return waitFor(async () => {
-      last = await game.canvas();
-      const d = compareStretched(last, under, { rect: { x: (r.lw >> 1) - 8, y: (r.lh >> 1) - 8, w: 16, h: 16 } });
-      return d.count > 0 ? last : null;
-    }, { timeout: 2000, what }).catch(() => {
-      throw new CheckFailed(`${what}: the middle of the picture has not changed after 2 s. Canvas: ${savePicture('canvas', last)}`);
+    return waitFor(
+      async () => {
+        last = await game.canvas();
+        const d = compareStretched(last, under, { rect: { x: (r.lw >> 1) - 8, y: (r.lh >> 1) - 8, w: 16, h: 16 } });
+        return d.count > 0 ? last : null;
+      },
+      { timeout: 2000, what },
+    ).catch(() => {
+      throw new CheckFailed(
+        `${what}: the middle of the picture has not changed after 2 s. Canvas: ${savePicture('canvas', last)}`,
+      );
     });
   };
 
@@ -397,16 +512,30 @@ async function optionsDialog(t) {
   const d = compareStretched(open, r.title);
   const b = d.box;
   const mid = [r.lw >> 1, r.lh >> 1];
-  check(b.x <= mid[0] && b.x + b.w > mid[0] && b.y <= mid[1] && b.y + b.h > mid[1] && b.x > 0 && b.y > 0 &&
-    b.x + b.w < r.lw && b.y + b.h < r.lh,
-  () => `the Options dialog covers logical ${fmtBox(b)}, not a box over the middle of the picture. Canvas: ${savePicture('canvas', open)}`);
-  let grey = 0, all = 0;
-  for (let y = b.y; y < b.y + b.h; y++) for (let x = b.x; x < b.x + b.w; x++) {
-    const o = (Math.floor(y * open.height / r.lh) * open.width + Math.floor(x * open.width / r.lw)) * 4;
-    all++;
-    if (open.data[o] === open.data[o + 1] && open.data[o + 1] === open.data[o + 2]) grey++;
-  }
-  check(grey * 2 > all, () => `the Options dialog is not mostly grey (${grey} of ${all} pixels). Canvas: ${savePicture('canvas', open)}`);
+  check(
+    b.x <= mid[0] &&
+      b.x + b.w > mid[0] &&
+      b.y <= mid[1] &&
+      b.y + b.h > mid[1] &&
+      b.x > 0 &&
+      b.y > 0 &&
+      b.x + b.w < r.lw &&
+      b.y + b.h < r.lh,
+    () =>
+      `the Options dialog covers logical ${fmtBox(b)}, not a box over the middle of the picture. Canvas: ${savePicture('canvas', open)}`,
+  );
+  let grey = 0,
+    all = 0;
+  for (let y = b.y; y < b.y + b.h; y++)
+    for (let x = b.x; x < b.x + b.w; x++) {
+      const o = (Math.floor((y * open.height) / r.lh) * open.width + Math.floor((x * open.width) / r.lw)) * 4;
+      all++;
+      if (open.data[o] === open.data[o + 1] && open.data[o + 1] === open.data[o + 2]) grey++;
+    }
+  check(
+    grey * 2 > all,
+    () => `the Options dialog is not mostly grey (${grey} of ${all} pixels). Canvas: ${savePicture('canvas', open)}`,
+  );
   await game.press('Escape', 'Escape in the Options dialog');
   await game.waitPicture(r.title, 'Escape closes the Options dialog and the title comes back', { timeout: 2000 });
   await delay(300);
@@ -426,16 +555,22 @@ async function optionsDialog(t) {
   await delay(3500);
   const still = await game.canvas();
   const same = compareStretched(still, shown);
-  check(same.count === 0, () => `the picture changed while the Options dialog was open, within logical ${fmtBox(same.box)}. ` +
-    `Canvas at first: ${savePicture('canvas', shown)}, 3.5 s later: ${savePicture('canvas', still)}`);
+  check(
+    same.count === 0,
+    () =>
+      `the picture changed while the Options dialog was open, within logical ${fmtBox(same.box)}. ` +
+      `Canvas at first: ${savePicture('canvas', shown)}, 3.5 s later: ${savePicture('canvas', still)}`,
+  );
   const t2 = Date.now();
   await game.press('Escape', 'Escape in the Options dialog in play');
   const after = await game.waitPair('Escape closes the Options dialog in play: the pair', () => true, 2000);
   // Running, the game would have let the pair fall two rows or more in the
   // 3.5 s; it may fall on its own while the dialog is not up.
   const most = mayFall(t1 - t0 + Date.now() - t2);
-  check(after.c === before.c && sameArrows(before, after) && fell(before, after, most),
-    `the game ran while the Options dialog was open: the pair went from ${fmtPair(before)} to ${fmtPair(after)}`);
+  check(
+    after.c === before.c && sameArrows(before, after) && fell(before, after, most),
+    `the game ran while the Options dialog was open: the pair went from ${fmtPair(before)} to ${fmtPair(after)}`,
+  );
   check(!(await game.ended()).visible, 'Escape that closes the Options dialog in play also ends the game');
 }
 
@@ -461,9 +596,11 @@ async function keysAndFocus(t) {
   const later = await game.pair('the pair a while later');
   // Down still held would drop it a row a tick, to the bottom and on to a
   // new pair at the top.
-  check(later.c === letGo.c && sameArrows(letGo, later) && fell(letGo, later, mayFall(Date.now() - t1)),
+  check(
+    later.c === letGo.c && sameArrows(letGo, later) && fell(letGo, later, mayFall(Date.now() - t1)),
     `Down stayed held after the page lost the keyboard: the pair went from ${fmtPair(letGo)} to ${fmtPair(later)} ` +
-    `(${Date.now() - t0} ms after Down went down)`);
+      `(${Date.now() - t0} ms after Down went down)`,
+  );
 }
 
 // The high score and the sound switch survive a reload: seeded into
@@ -481,9 +618,15 @@ async function settingsSurviveReload(t) {
   const off = { ...seed, sound: 0 };
   const kept = await game.storedSettings();
   check(kept !== null, `after a reload there is no "${SETTINGS_KEY}" in localStorage`);
-  check(kept.magic[0] === 86 && kept.magic[1] === 65 && kept.sound === 0 && kept.high === 12345 &&
-    kept.repeat.join() === seed.repeat.join() && kept.hidden === seed.hidden,
-  `after S and a reload the settings stored are ${JSON.stringify(kept)}, not sound 0 and high score 12345 with the rest as seeded`);
+  check(
+    kept.magic[0] === 86 &&
+      kept.magic[1] === 65 &&
+      kept.sound === 0 &&
+      kept.high === 12345 &&
+      kept.repeat.join() === seed.repeat.join() &&
+      kept.hidden === seed.hidden,
+    `after S and a reload the settings stored are ${JSON.stringify(kept)}, not sound 0 and high score 12345 with the rest as seeded`,
+  );
   game.settings = off;
   await game.waitTitle('after the reload, the title with the sound off');
   const r = game.refs;
@@ -498,13 +641,21 @@ async function settingsSurviveReload(t) {
   await game.waitPicture(on.play, 'S in play switches the sound on: the speaker', { rect: speaker, timeout: 2000 });
   const other = await t.browser.newPage({ context: game.context });
   try {
-    await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'hidden',
-      { timeout: 3000, what: 'the game page to be hidden behind another tab' });
-    const saved = await waitFor(async () => {
-      const s = await game.storedSettings();
-      return s && s.sound === 1 ? s : null;
-    }, { timeout: 2000, what: 'the save' }).catch(() => null);
-    check(saved && saved.high === 12345, 'a hidden page does not save: the sound switched on in play is not in localStorage');
+    await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'hidden', {
+      timeout: 3000,
+      what: 'the game page to be hidden behind another tab',
+    });
+    const saved = await waitFor(
+      async () => {
+        const s = await game.storedSettings();
+        return s && s.sound === 1 ? s : null;
+      },
+      { timeout: 2000, what: 'the save' },
+    ).catch(() => null);
+    check(
+      saved && saved.high === 12345,
+      'a hidden page does not save: the sound switched on in play is not in localStorage',
+    );
   } finally {
     await other.close();
   }
@@ -524,19 +675,29 @@ async function endAndPlayAgain(t) {
     // Whatever was saved before goes, so that what is there was saved now.
     await game.page.evaluate(`localStorage.removeItem(${JSON.stringify(SETTINGS_KEY)})`);
     await game.press('Escape', what);
-    const e = await waitFor(async () => {
-      const x = await game.ended();
-      return x.visible ? x : null;
-    }, { timeout: 2000, what }).catch(() => {
+    const e = await waitFor(
+      async () => {
+        const x = await game.ended();
+        return x.visible ? x : null;
+      },
+      { timeout: 2000, what },
+    ).catch(() => {
       throw new CheckFailed(`${what}: the element "ended" is not visible after 2 s`);
     });
     check(e.text === ENDED_TEXT, `${what}: the end text is "${e.text}", not "${ENDED_TEXT}"`);
     check(e.onTop, `${what}: the end text is covered by something else, so a tap cannot reach it`);
     const s = await game.storedSettings();
     const d = DEFAULT_SETTINGS;
-    check(s !== null && s.magic[0] === 86 && s.magic[1] === 65 && s.sound === d.sound && s.high === d.high &&
-      s.repeat.join() === d.repeat.join() && s.hidden === d.hidden,
-    `${what}: the settings saved are ${JSON.stringify(s)}, not the defaults`);
+    check(
+      s !== null &&
+        s.magic[0] === 86 &&
+        s.magic[1] === 65 &&
+        s.sound === d.sound &&
+        s.high === d.high &&
+        s.repeat.join() === d.repeat.join() &&
+        s.hidden === d.hidden,
+      `${what}: the settings saved are ${JSON.stringify(s)}, not the defaults`,
+    );
     return e;
   };
 
@@ -584,7 +745,10 @@ async function offline(t) {
       } catch (e) {
         throw new CheckFailed(`icon ${i.src}: not a PNG this test reads (${e.message})`);
       }
-      check(i.sizes === `${img.width}x${img.height}`, `icon ${i.src} is ${img.width}x${img.height}, the manifest says ${i.sizes}`);
+      check(
+        i.sizes === `${img.width}x${img.height}`,
+        `icon ${i.src} is ${img.width}x${img.height}, the manifest says ${i.sizes}`,
+      );
     }
     const active = await game.page.evaluate(inPage(SERVICE_WORKER_ACTIVE, 8000));
     check(active, 'no service worker became active within 8 s');
@@ -609,24 +773,30 @@ async function gamepad(t) {
   await game.page.removeInitScript(script);
   await game.waitTitle();
   const r = game.refs;
-  const hold = async (button, what) => game.act(what, async () => {
-    await game.page.evaluate(`window.__pad.buttons[${button}].pressed = true`);
-    await delay(160);
-    await game.page.evaluate(`window.__pad.buttons[${button}].pressed = false`);
-  });
+  const hold = async (button, what) =>
+    game.act(what, async () => {
+      await game.page.evaluate(`window.__pad.buttons[${button}].pressed = true`);
+      await delay(160);
+      await game.page.evaluate(`window.__pad.buttons[${button}].pressed = false`);
+    });
   await hold(0, 'A on the title');
   await game.checkStarted("a controller's A on the title starts a game");
   await pressLeft(game, "the controller's D-pad left moves the pair one column left", () => hold(14, 'D-pad left'));
-  await pressLeft(game, "the controller's stick pushed left moves the pair one column left", () => game.act('the stick', async () => {
-    await game.page.evaluate('window.__pad.axes[0] = -0.9');
-    await delay(160);
-    await game.page.evaluate('window.__pad.axes[0] = 0.1');
-  }));
+  await pressLeft(game, "the controller's stick pushed left moves the pair one column left", () =>
+    game.act('the stick', async () => {
+      await game.page.evaluate('window.__pad.axes[0] = -0.9');
+      await delay(160);
+      await game.page.evaluate('window.__pad.axes[0] = 0.1');
+    }),
+  );
   const before = await game.canvas();
   await hold(3, 'Y in play');
-  await waitFor(async () => compareStretched(await game.canvas(), before,
-    { rect: { x: (r.lw >> 1) - 8, y: (r.lh >> 1) - 8, w: 16, h: 16 } }).count > 0,
-  { timeout: 2000, what: "the controller's Y opens the Options dialog" }).catch(() => {
+  await waitFor(
+    async () =>
+      compareStretched(await game.canvas(), before, { rect: { x: (r.lw >> 1) - 8, y: (r.lh >> 1) - 8, w: 16, h: 16 } })
+        .count > 0,
+    { timeout: 2000, what: "the controller's Y opens the Options dialog" },
+  ).catch(() => {
     throw new CheckFailed("the controller's Y in play does not open the Options dialog");
   });
   await delay(150);
@@ -655,19 +825,25 @@ async function hiddenPauses(t) {
   await game.checkStarted('Enter starts a game');
   const other = await t.browser.newPage({ context: game.context });
   try {
-    await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'hidden',
-      { timeout: 3000, what: 'the game page to be hidden behind another tab' });
+    await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'hidden', {
+      timeout: 3000,
+      what: 'the game page to be hidden behind another tab',
+    });
     await delay(500);
   } finally {
     await other.close();
   }
-  await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'visible',
-    { timeout: 3000, what: 'the game page to be shown again' });
+  await waitFor(async () => (await game.page.evaluate('document.visibilityState')) === 'visible', {
+    timeout: 3000,
+    what: 'the game page to be shown again',
+  });
   const before = await game.pair('shown again: the pair');
   await delay(2 * FALL_MS);
   const after = await game.pair('shown again, later: the pair');
-  check(after.c === before.c && after.r === before.r,
-    `the page was hidden in play, yet the pair went on from ${fmtPair(before)} to ${fmtPair(after)}`);
+  check(
+    after.c === before.c && after.r === before.r,
+    `the page was hidden in play, yet the pair went on from ${fmtPair(before)} to ${fmtPair(after)}`,
+  );
   await game.press('Space', 'Space after the page was hidden');
   await game.waitPair('Space goes on: the pair falls', p => p.r > before.r, 3 * FALL_MS);
 }
@@ -679,15 +855,22 @@ async function storageRefused(t) {
   await game.waitTitle('with storage refused, the title appears with the default settings');
   await game.press('Enter', 'Enter with storage refused');
   await game.checkStarted('with storage refused, Enter starts a game');
-  await game.act('the page hidden', () => game.page.evaluate(
-    'document.dispatchEvent(new Event("visibilitychange")); window.dispatchEvent(new Event("pagehide"))'));
-  await pressLeft(game, 'with storage refused, Left still moves the pair after the page was hidden',
-    () => game.press('ArrowLeft', 'Left'));
+  await game.act('the page hidden', () =>
+    game.page.evaluate(
+      'document.dispatchEvent(new Event("visibilitychange")); window.dispatchEvent(new Event("pagehide"))',
+    ),
+  );
+  await pressLeft(game, 'with storage refused, Left still moves the pair after the page was hidden', () =>
+    game.press('ArrowLeft', 'Left'),
+  );
   await game.press('Escape', 'Escape with storage refused');
-  const e = await waitFor(async () => {
-    const x = await game.ended();
-    return x.visible ? x : null;
-  }, { timeout: 2000, what: 'the end' }).catch(() => null);
+  const e = await waitFor(
+    async () => {
+      const x = await game.ended();
+      return x.visible ? x : null;
+    },
+    { timeout: 2000, what: 'the end' },
+  ).catch(() => null);
   check(e !== null, 'with storage refused, Escape does not end the game');
   await game.page.removeInitScript(script);
 }
@@ -708,14 +891,19 @@ const GROUPS = [
 ];
 
 async function main() {
-  const args = parseArgs(process.argv.slice(2), 'run.js', [['site', 'DIR', true], ['sim', 'VANTLE_SIM', true],
-    ['out', 'DIR'], ['only', 'WORD']]);
+  const args = parseArgs(process.argv.slice(2), 'run.js', [
+    ['site', 'DIR', true],
+    ['sim', 'VANTLE_SIM', true],
+    ['out', 'DIR'],
+    ['only', 'WORD'],
+  ]);
   pictures = new Pictures(args.out, 'vantle-web-test');
   const site = requireSite(args.site);
   const chromium = chromiumOrSkip();
   const sim = new Sim(requireSim(args.sim));
   const t = { site, sim, server: null, browser: null };
-  let pages = [], contexts = [];
+  let pages = [],
+    contexts = [];
   t.newGame = async (srv = t.server) => {
     const context = await t.browser.newContext();
     contexts.push(context);
@@ -726,8 +914,15 @@ async function main() {
     return game;
   };
   await runGroups(GROUPS, {
-    state: t, only: args.only, limitMs: RUN_LIMIT_MS, pictures, ...chromiumRun(t, { site, chromium, sim }),
-    begin: async () => { pages = []; contexts = []; },
+    state: t,
+    only: args.only,
+    limitMs: RUN_LIMIT_MS,
+    pictures,
+    ...chromiumRun(t, { site, chromium, sim }),
+    begin: async () => {
+      pages = [];
+      contexts = [];
+    },
     verify: async () => {
       for (const p of pages) check(p.exceptions.length === 0, `the page threw: ${p.exceptions[0]}`);
     },

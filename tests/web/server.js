@@ -40,7 +40,11 @@ async function startServer(root, { pages = {}, inject = '' } = {}) {
     if (name.endsWith('/')) name += 'index.html';
     if (Object.prototype.hasOwnProperty.call(pages, name)) {
       const body = Buffer.from(pages[name]);
-      res.writeHead(200, { 'Content-Type': TYPES['.html'], 'Content-Length': body.length, 'Cache-Control': 'no-store' });
+      res.writeHead(200, {
+        'Content-Type': TYPES['.html'],
+        'Content-Length': body.length,
+        'Cache-Control': 'no-store',
+      });
       return res.end(req.method === 'HEAD' ? undefined : body);
     }
     const file = path.join(root, path.normalize(name));
@@ -49,7 +53,8 @@ async function startServer(root, { pages = {}, inject = '' } = {}) {
       return res.end();
     }
     fs.readFile(file, (err, body) => {
-      if (!err && inject && file.endsWith('.html')) body = Buffer.from(body.toString('utf8').replace(/<head>/i, m => m + inject));
+      if (!err && inject && file.endsWith('.html'))
+        body = Buffer.from(body.toString('utf8').replace(/<head>/i, m => m + inject));
       if (err) {
         res.writeHead(404, { 'Content-Type': 'text/plain' });
         return res.end('not found');

@@ -59,19 +59,28 @@ class Sim {
     fs.writeFileSync(settingsFile, settingsHex ? Buffer.from(settingsHex, 'hex') : settingsBytes(settings));
     if (gameHex) fs.writeFileSync(gameFile, Buffer.from(gameHex, 'hex'));
     const names = [];
-    const script = lines.map(l => {
-      const m = /^shot @(\S+)$/.exec(l);
-      if (!m) return l;
-      names.push(m[1]);
-      return `shot ${path.join(dir, m[1] + '.png')}`;
-    }).join('\n') + '\n';
-    const r = spawnSync(this.path, ['--window', `${width}x${height}`, '--settings', settingsFile],
-      { input: script, encoding: 'utf8', maxBuffer: 256 * 1024 * 1024 });
+    const script =
+      lines
+        .map(l => {
+          const m = /^shot @(\S+)$/.exec(l);
+          if (!m) return l;
+          names.push(m[1]);
+          return `shot ${path.join(dir, m[1] + '.png')}`;
+        })
+        .join('\n') + '\n';
+    const r = spawnSync(this.path, ['--window', `${width}x${height}`, '--settings', settingsFile], {
+      input: script,
+      encoding: 'utf8',
+      maxBuffer: 256 * 1024 * 1024,
+    });
     if (r.error) throw new Error(`could not run ${this.path}: ${r.error.message}`);
     if (r.status !== 0) throw new Error(`vantle-sim exited ${r.status}: ${r.stderr.trim()}\nscript:\n${script}`);
     const shots = {};
     for (const n of names) shots[n] = decodePng(fs.readFileSync(path.join(dir, n + '.png')));
-    const states = r.stdout.split('\n').filter(l => l.startsWith('{')).map(l => JSON.parse(l));
+    const states = r.stdout
+      .split('\n')
+      .filter(l => l.startsWith('{'))
+      .map(l => JSON.parse(l));
     const game = fs.existsSync(gameFile) ? fs.readFileSync(gameFile).toString('hex') : null;
     return { shots, states, game };
   }
@@ -123,7 +132,10 @@ class Sim {
     // A game started by a tap in the middle, a few ticks on; then the pair
     // moved a column left, which uncovers the cells it stood on.
     const start = ['tick 2', `pen ${mid[0]} ${mid[1]}`, 'tick', 'penup', 'tick 3'];
-    const play = this.run([...start, 'shot @play', 'state', 'down 37', 'tick', 'shot @lit', 'up 37', 'tick', 'shot @left', 'state'], opt);
+    const play = this.run(
+      [...start, 'shot @play', 'state', 'down 37', 'tick', 'shot @lit', 'up 37', 'tick', 'shot @left', 'state'],
+      opt,
+    );
     const [atStart, afterLeft] = play.states;
     if (atStart.mode !== 1 || afterLeft.pair[0] !== atStart.pair[0] - 1)
       throw new Error(`vantle-sim did not start a game and move its pair (${JSON.stringify(afterLeft.pair)})`);
@@ -140,12 +152,24 @@ class Sim {
     }
     // What changes with the next pair's arrows: the rest of the play screen
     // must match the sim's exactly once a game has started.
-    const nexts = this.run([...start, 'shot @n0', 'next 1 1', 'shot @n1', 'next 2 2', 'shot @n2',
-      'next 3 3', 'shot @n3', 'next 4 4', 'shot @n4'], opt).shots;
+    const nexts = this.run(
+      [
+        ...start,
+        'shot @n0',
+        'next 1 1',
+        'shot @n1',
+        'next 2 2',
+        'shot @n2',
+        'next 3 3',
+        'shot @n3',
+        'next 4 4',
+        'shot @n4',
+      ],
+      opt,
+    ).shots;
     const changing = new Uint8Array(lw * lh);
     for (const n of ['n1', 'n2', 'n3', 'n4'])
-      for (const m of ['n0', 'n1', 'n2', 'n3', 'n4'])
-        markDifferences(nexts[n], nexts[m], changing);
+      for (const m of ['n0', 'n1', 'n2', 'n3', 'n4']) markDifferences(nexts[n], nexts[m], changing);
     const wr = well.rect;
     for (let y = wr.y; y < wr.y + wr.h; y++) for (let x = wr.x; x < wr.x + wr.w; x++) changing[y * lw + x] = 1;
     // The on-screen Left button: what lights up when Left is pressed, outside
@@ -156,24 +180,45 @@ class Sim {
     const leftButton = boundingBox(lit, lw, lh);
     if (!leftButton) throw new Error('vantle-sim shows no Left button lighting up');
     const leftMiddle = [leftButton.x + (leftButton.w >> 1), leftButton.y + (leftButton.h >> 1)];
-    const penned = this.run([...start, 'state',
-      `pen ${Math.floor((leftMiddle[0] + 0.5) * width / lw)} ${Math.floor((leftMiddle[1] + 0.5) * height / lh)}`,
-      'tick', 'penup', 'tick', 'state'], opt).states;
+    const penned = this.run(
+      [
+        ...start,
+        'state',
+        `pen ${Math.floor(((leftMiddle[0] + 0.5) * width) / lw)} ${Math.floor(((leftMiddle[1] + 0.5) * height) / lh)}`,
+        'tick',
+        'penup',
+        'tick',
+        'state',
+      ],
+      opt,
+    ).states;
     if (penned[1].pair[0] !== penned[0].pair[0] - 1)
       throw new Error(`a pen on the middle of the Left button (${leftMiddle}) does not move the pair in vantle-sim`);
     return {
-      width, height, layout, lw, lh, well, settings,
+      width,
+      height,
+      layout,
+      lw,
+      lh,
+      well,
+      settings,
       title: title.shots.title,
       titleSoundToggled: soundKey.shots.title,
       play: play.shots.play,
       playState: atStart,
-      empty, arrows, changing, leftButton, leftMiddle,
+      empty,
+      arrows,
+      changing,
+      leftButton,
+      leftMiddle,
     };
   }
 }
 
 function cellGeometry(layout) {
-  const cs = layout.cellSize, x0 = layout.areaX + 4, y0 = 4;
+  const cs = layout.cellSize,
+    x0 = layout.areaX + 4,
+    y0 = 4;
   return {
     size: cs,
     rect: { x: x0, y: y0, w: 7 * cs, h: 13 * cs },
@@ -184,8 +229,14 @@ function cellGeometry(layout) {
 // The canvas pixels, of a canvas width x height, that show the well.
 function wellRegion(refs, width, height) {
   const r = refs.well.rect;
-  const x = Math.floor(r.x * width / refs.lw), y = Math.floor(r.y * height / refs.lh);
-  return { x, y, w: Math.ceil((r.x + r.w) * width / refs.lw) - x, h: Math.ceil((r.y + r.h) * height / refs.lh) - y };
+  const x = Math.floor((r.x * width) / refs.lw),
+    y = Math.floor((r.y * height) / refs.lh);
+  return {
+    x,
+    y,
+    w: Math.ceil(((r.x + r.w) * width) / refs.lw) - x,
+    h: Math.ceil(((r.y + r.h) * height) / refs.lh) - y,
+  };
 }
 
 // Where the picture is on a page of width x height CSS pixels at `dpr`, in
@@ -194,10 +245,16 @@ function wellRegion(refs, width, height) {
 // pixels, centred.
 function fitPicture(width, height, dpr = 1) {
   const portrait = height >= width;
-  const pw = portrait ? 240 : 320, ph = portrait ? 320 : 240;
-  const dw = Math.floor(width * dpr), dh = Math.floor(height * dpr);
-  let w = dw, h = Math.floor(dw * ph / pw);
-  if (h > dh) { h = dh; w = Math.floor(dh * pw / ph); }
+  const pw = portrait ? 240 : 320,
+    ph = portrait ? 320 : 240;
+  const dw = Math.floor(width * dpr),
+    dh = Math.floor(height * dpr);
+  let w = dw,
+    h = Math.floor((dw * ph) / pw);
+  if (h > dh) {
+    h = dh;
+    w = Math.floor((dh * pw) / ph);
+  }
   return { x: Math.round((dw - w) / 2), y: Math.round((dh - h) / 2), w, h, pw, ph };
 }
 
@@ -214,18 +271,27 @@ function copyRect(from, to, r) {
 
 function markDifferences(a, b, mask) {
   for (let i = 0, n = a.width * a.height; i < n; i++)
-    if (a.data[i * 4] !== b.data[i * 4] || a.data[i * 4 + 1] !== b.data[i * 4 + 1] || a.data[i * 4 + 2] !== b.data[i * 4 + 2])
+    if (
+      a.data[i * 4] !== b.data[i * 4] ||
+      a.data[i * 4 + 1] !== b.data[i * 4 + 1] ||
+      a.data[i * 4 + 2] !== b.data[i * 4 + 2]
+    )
       mask[i] = 1;
 }
 
 function boundingBox(mask, w, h) {
-  let x0 = w, y0 = h, x1 = -1, y1 = -1;
-  for (let y = 0; y < h; y++) for (let x = 0; x < w; x++) if (mask[y * w + x]) {
-    if (x < x0) x0 = x;
-    if (x > x1) x1 = x;
-    if (y < y0) y0 = y;
-    if (y > y1) y1 = y;
-  }
+  let x0 = w,
+    y0 = h,
+    x1 = -1,
+    y1 = -1;
+  for (let y = 0; y < h; y++)
+    for (let x = 0; x < w; x++)
+      if (mask[y * w + x]) {
+        if (x < x0) x0 = x;
+        if (x > x1) x1 = x;
+        if (y < y0) y0 = y;
+        if (y > y1) y1 = y;
+      }
   return x1 < 0 ? null : { x: x0, y: y0, w: x1 - x0 + 1, h: y1 - y0 + 1 };
 }
 
@@ -239,20 +305,34 @@ function firstShowing(l, logical, canvas) {
 // not marked in `skip` (a logical mask). Returns the mismatches' count, their
 // bounding box in logical pixels and the first few.
 function compareStretched(canvas, ref, { rect, skip } = {}) {
-  const W = canvas.width, H = canvas.height, LW = ref.width, LH = ref.height;
+  const W = canvas.width,
+    H = canvas.height,
+    LW = ref.width,
+    LH = ref.height;
   const r = rect || { x: 0, y: 0, w: LW, h: LH };
-  const xa = firstShowing(r.x, LW, W), xb = firstShowing(r.x + r.w, LW, W);
-  const ya = firstShowing(r.y, LH, H), yb = firstShowing(r.y + r.h, LH, H);
+  const xa = firstShowing(r.x, LW, W),
+    xb = firstShowing(r.x + r.w, LW, W);
+  const ya = firstShowing(r.y, LH, H),
+    yb = firstShowing(r.y + r.h, LH, H);
   let count = 0;
   const samples = [];
-  let bx0 = LW, by0 = LH, bx1 = -1, by1 = -1;
+  let bx0 = LW,
+    by0 = LH,
+    bx1 = -1,
+    by1 = -1;
   for (let y = ya; y < yb; y++) {
-    const ly = Math.floor(y * LH / H);
+    const ly = Math.floor((y * LH) / H);
     for (let x = xa; x < xb; x++) {
-      const lx = Math.floor(x * LW / W);
+      const lx = Math.floor((x * LW) / W);
       if (skip && skip[ly * LW + lx]) continue;
-      const o = (y * W + x) * 4, p = (ly * LW + lx) * 4;
-      if (canvas.data[o] === ref.data[p] && canvas.data[o + 1] === ref.data[p + 1] && canvas.data[o + 2] === ref.data[p + 2]) continue;
+      const o = (y * W + x) * 4,
+        p = (ly * LW + lx) * 4;
+      if (
+        canvas.data[o] === ref.data[p] &&
+        canvas.data[o + 1] === ref.data[p + 1] &&
+        canvas.data[o + 2] === ref.data[p + 2]
+      )
+        continue;
       count++;
       if (samples.length < 3)
         samples.push(`canvas (${x},${y}) is ${rgb(canvas.data, o)}, logical (${lx},${ly}) is ${rgb(ref.data, p)}`);
@@ -269,10 +349,13 @@ function compareStretched(canvas, ref, { rect, skip } = {}) {
 // last seen differs (`diff`, from compareStretched), and both pictures
 // saved among the failure's `pictures`.
 function pictureMismatch(pictures, what, timeout, canvas, ref, diff) {
-  const a = pictures.save('canvas', canvas), e = pictures.save('expected', stretch(ref, canvas.width, canvas.height));
+  const a = pictures.save('canvas', canvas),
+    e = pictures.save('expected', stretch(ref, canvas.width, canvas.height));
   const box = diff.box ? `, within logical (${diff.box.x},${diff.box.y}) ${diff.box.w}x${diff.box.h}` : '';
-  return `${what}: after ${timeout} ms the canvas differs from vantle-sim's picture at ${diff.count} pixels${box} ` +
-    `(${diff.samples[0]}). Canvas: ${a}, expected: ${e}`;
+  return (
+    `${what}: after ${timeout} ms the canvas differs from vantle-sim's picture at ${diff.count} pixels${box} ` +
+    `(${diff.samples[0]}). Canvas: ${a}, expected: ${e}`
+  );
 }
 
 function rgb(d, o) {
@@ -283,9 +366,9 @@ function rgb(d, o) {
 function stretch(ref, width, height) {
   const out = Buffer.alloc(width * height * 4);
   for (let y = 0; y < height; y++) {
-    const ly = Math.floor(y * ref.height / height);
+    const ly = Math.floor((y * ref.height) / height);
     for (let x = 0; x < width; x++) {
-      const lx = Math.floor(x * ref.width / width);
+      const lx = Math.floor((x * ref.width) / width);
       ref.data.copy(out, (y * width + x) * 4, (ly * ref.width + lx) * 4, (ly * ref.width + lx) * 4 + 4);
     }
   }
@@ -319,8 +402,10 @@ function readBoard(canvas, refs) {
 // bottom } with r the upper cell's row, or null with the reason.
 function findPair(board) {
   const cells = [];
-  for (let r = 0; r < 13; r++) for (let c = 0; c < 7; c++) if (board[r][c] !== '0') cells.push({ c, r, v: board[r][c] });
-  if (cells.some(x => x.v === '?')) return { pair: null, why: 'some cells look like neither an empty cell nor an arrow' };
+  for (let r = 0; r < 13; r++)
+    for (let c = 0; c < 7; c++) if (board[r][c] !== '0') cells.push({ c, r, v: board[r][c] });
+  if (cells.some(x => x.v === '?'))
+    return { pair: null, why: 'some cells look like neither an empty cell nor an arrow' };
   if (cells.length !== 2) return { pair: null, why: `${cells.length} cells hold arrows, not 2` };
   const [a, b] = cells;
   if (a.c !== b.c || b.r !== a.r + 1) return { pair: null, why: 'the two arrows are not one above the other' };
@@ -336,7 +421,26 @@ const turned = a => (a % 4) + 1; // a quarter turn clockwise: up, right, down, l
 const fmtPair = p => (p ? `column ${p.c}, rows ${p.r}-${p.r + 1}, arrows ${p.top}/${p.bottom}` : 'none');
 
 module.exports = {
-  Sim, SETTINGS_KEY, GAME_KEY, SAVED_GAME_BYTES, DEFAULT_SETTINGS, ENDED_TEXT, cellGeometry, wellRegion, fitPicture,
-  settingsBytes, settingsFromBytes, firstShowing, compareStretched, pictureMismatch, stretch, readBoard, findPair,
-  FALL_MS, mayFall, sameArrows, turned, fmtPair,
+  Sim,
+  SETTINGS_KEY,
+  GAME_KEY,
+  SAVED_GAME_BYTES,
+  DEFAULT_SETTINGS,
+  ENDED_TEXT,
+  cellGeometry,
+  wellRegion,
+  fitPicture,
+  settingsBytes,
+  settingsFromBytes,
+  firstShowing,
+  compareStretched,
+  pictureMismatch,
+  stretch,
+  readBoard,
+  findPair,
+  FALL_MS,
+  mayFall,
+  sameArrows,
+  turned,
+  fmtPair,
 };

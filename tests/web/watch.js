@@ -18,19 +18,33 @@ function wellSamples(refs, width, height) {
   const { lw, lh, empty, arrows } = refs;
   const geometry = cellGeometry(refs.layout);
   const samples = [];
-  const at = (img, x, y) => { const o = (y * lw + x) * 4; return [img.data[o], img.data[o + 1], img.data[o + 2]]; };
+  const at = (img, x, y) => {
+    const o = (y * lw + x) * 4;
+    return [img.data[o], img.data[o + 1], img.data[o + 2]];
+  };
   for (let r = 0; r < 13; r++) {
     for (let c = 0; c < 7; c++) {
       const rect = geometry.cellRect(c, r);
       const found = [];
       // From the middle outwards, up to three pixels that tell.
-      const cx = rect.x + (rect.w >> 1), cy = rect.y + (rect.h >> 1);
+      const cx = rect.x + (rect.w >> 1),
+        cy = rect.y + (rect.h >> 1);
       for (let d = 0; d < rect.w && found.length < 3; d++) {
-        for (const [x, y] of [[cx + d, cy], [cx - d, cy + d], [cx, cy - d], [cx + d, cy + d]]) {
+        for (const [x, y] of [
+          [cx + d, cy],
+          [cx - d, cy + d],
+          [cx, cy - d],
+          [cx + d, cy + d],
+        ]) {
           if (found.length >= 3 || x < rect.x || y < rect.y || x >= rect.x + rect.w || y >= rect.y + rect.h) continue;
           const e = at(empty, x, y);
-          if (arrows.slice(1).every(a => { const v = at(a, x, y); return v[0] !== e[0] || v[1] !== e[1] || v[2] !== e[2]; }) &&
-            !found.some(f => f[0] === x && f[1] === y))
+          if (
+            arrows.slice(1).every(a => {
+              const v = at(a, x, y);
+              return v[0] !== e[0] || v[1] !== e[1] || v[2] !== e[2];
+            }) &&
+            !found.some(f => f[0] === x && f[1] === y)
+          )
             found.push([x, y, e]);
         }
       }
@@ -46,14 +60,18 @@ function wellSamples(refs, width, height) {
 // CANVAS_FN to read the canvas as it is when the watch begins.
 const WATCH = (samples, readCanvas) => {
   const canvas = document.getElementById('screen');
-  const w = window.__watch = { log: [], input: [] };
+  const w = (window.__watch = { log: [], input: [] });
   const d = readCanvas(null, true).data;
   const differs = (data, o, s) => data[o] !== s[3] || data[o + 1] !== s[4] || data[o + 2] !== s[5];
   const seen = samples.map(s => (differs(d, (s[2] * canvas.width + s[1]) * 4, s) ? 1 : 0));
   // A cell holds an arrow when most of its pixels say so.
   const cells = () => {
-    const votes = new Array(91).fill(0), count = new Array(91).fill(0);
-    samples.forEach((s, i) => { count[s[0]]++; votes[s[0]] += seen[i]; });
+    const votes = new Array(91).fill(0),
+      count = new Array(91).fill(0);
+    samples.forEach((s, i) => {
+      count[s[0]]++;
+      votes[s[0]] += seen[i];
+    });
     return votes.map((v, i) => (2 * v > count[i] ? '1' : '0')).join('');
   };
   let now = cells();
@@ -66,7 +84,10 @@ const WATCH = (samples, readCanvas) => {
       samples.forEach((s, i) => {
         if (s[2] < dy || s[2] >= dy + img.height) return;
         const v = differs(img.data, ((s[2] - dy) * img.width + s[1] - dx) * 4, s) ? 1 : 0;
-        if (v !== seen[i]) { seen[i] = v; changed = true; }
+        if (v !== seen[i]) {
+          seen[i] = v;
+          changed = true;
+        }
       });
       const next = changed ? cells() : now;
       if (next !== now) {

@@ -12,8 +12,16 @@ const { delay, stopProcess } = require('./harness');
 
 // The keys WebDriver names by code point, by the names the tests use.
 const KEYS = {
-  Escape: '\uE00C', Space: '\uE00D', Enter: '\uE007', ArrowLeft: '\uE012', ArrowUp: '\uE013',
-  ArrowRight: '\uE014', ArrowDown: '\uE015', Tab: '\uE004', Backspace: '\uE003', Home: '\uE011',
+  Escape: '\uE00C',
+  Space: '\uE00D',
+  Enter: '\uE007',
+  ArrowLeft: '\uE012',
+  ArrowUp: '\uE013',
+  ArrowRight: '\uE014',
+  ArrowDown: '\uE015',
+  Tab: '\uE004',
+  Backspace: '\uE003',
+  Home: '\uE011',
 };
 function keyValue(name) {
   if (KEYS[name]) return KEYS[name];
@@ -36,18 +44,30 @@ function freePort() {
 // Xvfb on a display number it picks itself (-displayfd), with a screen of
 // `size` (WxH); stop() ends it.
 async function startXvfb(size = '1280x1024') {
-  const child = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', `${size}x24`, '-nolisten', 'tcp', '-noreset'],
-    { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
+  const child = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', `${size}x24`, '-nolisten', 'tcp', '-noreset'], {
+    stdio: ['ignore', 'ignore', 'pipe', 'pipe'],
+  });
   let said = '';
-  child.stderr.on('data', d => { said = (said + d).slice(-2000); });
+  child.stderr.on('data', d => {
+    said = (said + d).slice(-2000);
+  });
   const display = await new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error(`Xvfb did not start: ${said.trim()}`)), 10000);
-    child.once('error', e => { clearTimeout(timer); reject(e); });
-    child.once('exit', code => { clearTimeout(timer); reject(new Error(`Xvfb exited (${code}): ${said.trim()}`)); });
+    child.once('error', e => {
+      clearTimeout(timer);
+      reject(e);
+    });
+    child.once('exit', code => {
+      clearTimeout(timer);
+      reject(new Error(`Xvfb exited (${code}): ${said.trim()}`));
+    });
     let got = '';
     child.stdio[3].on('data', d => {
       got += d;
-      if (got.includes('\n')) { clearTimeout(timer); resolve(':' + got.trim()); }
+      if (got.includes('\n')) {
+        clearTimeout(timer);
+        resolve(':' + got.trim());
+      }
     });
   });
   return {
@@ -61,16 +81,29 @@ async function startXvfb(size = '1280x1024') {
 function request(port, method, path, body, timeout) {
   return new Promise((resolve, reject) => {
     const data = body === undefined ? null : Buffer.from(JSON.stringify(body));
-    const req = http.request({ host: '127.0.0.1', port, method, path, agent: false,
-      headers: data ? { 'Content-Type': 'application/json; charset=utf-8', 'Content-Length': data.length } : {} }, res => {
-      const chunks = [];
-      res.on('data', c => chunks.push(c));
-      res.on('end', () => {
-        let json = null;
-        try { json = JSON.parse(Buffer.concat(chunks).toString('utf8')); } catch (e) { /* not JSON */ }
-        resolve({ status: res.statusCode, value: json ? json.value : null });
-      });
-    });
+    const req = http.request(
+      {
+        host: '127.0.0.1',
+        port,
+        method,
+        path,
+        agent: false,
+        headers: data ? { 'Content-Type': 'application/json; charset=utf-8', 'Content-Length': data.length } : {},
+      },
+      res => {
+        const chunks = [];
+        res.on('data', c => chunks.push(c));
+        res.on('end', () => {
+          let json = null;
+          try {
+            json = JSON.parse(Buffer.concat(chunks).toString('utf8'));
+          } catch (e) {
+            /* not JSON */
+          }
+          resolve({ status: res.statusCode, value: json ? json.value : null });
+        });
+      },
+    );
     req.setTimeout(timeout, () => req.destroy(new Error(`${method} ${path}: no answer within ${timeout} ms`)));
     req.on('error', reject);
     if (data) req.write(data);
@@ -142,9 +175,15 @@ class Session {
     return this.cmd(method, `/session/${this.id}${path}`, body, timeout);
   }
 
-  navigate(url) { return this.s('POST', '/url', { url }, 60000); }
-  refresh() { return this.s('POST', '/refresh', {}, 60000); }
-  url() { return this.s('GET', '/url'); }
+  navigate(url) {
+    return this.s('POST', '/url', { url }, 60000);
+  }
+  refresh() {
+    return this.s('POST', '/refresh', {}, 60000);
+  }
+  url() {
+    return this.s('GET', '/url');
+  }
 
   // Runs a function body in the page (`arguments` are `args`); a promise it
   // gives is waited for.
@@ -152,17 +191,35 @@ class Session {
     return this.s('POST', '/execute/sync', { script, args }, timeout);
   }
 
-  windowRect() { return this.s('GET', '/window/rect'); }
-  setWindowRect(rect) { return this.s('POST', '/window/rect', rect); }
-  windowHandle() { return this.s('GET', '/window'); }
-  windowHandles() { return this.s('GET', '/window/handles'); }
-  async newWindow(type = 'tab') { return (await this.s('POST', '/window/new', { type })).handle; }
-  switchTo(handle) { return this.s('POST', '/window', { handle }); }
-  closeWindow() { return this.s('DELETE', '/window'); }
+  windowRect() {
+    return this.s('GET', '/window/rect');
+  }
+  setWindowRect(rect) {
+    return this.s('POST', '/window/rect', rect);
+  }
+  windowHandle() {
+    return this.s('GET', '/window');
+  }
+  windowHandles() {
+    return this.s('GET', '/window/handles');
+  }
+  async newWindow(type = 'tab') {
+    return (await this.s('POST', '/window/new', { type })).handle;
+  }
+  switchTo(handle) {
+    return this.s('POST', '/window', { handle });
+  }
+  closeWindow() {
+    return this.s('DELETE', '/window');
+  }
 
   // Input: the W3C actions, each source with its list of ticks.
-  performActions(actions, timeout = 20000) { return this.s('POST', '/actions', { actions }, timeout); }
-  releaseActions() { return this.s('DELETE', '/actions'); }
+  performActions(actions, timeout = 20000) {
+    return this.s('POST', '/actions', { actions }, timeout);
+  }
+  releaseActions() {
+    return this.s('DELETE', '/actions');
+  }
 
   async screenshot() {
     return Buffer.from(await this.s('GET', '/screenshot'), 'base64');
