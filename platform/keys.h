@@ -92,14 +92,3 @@ enum VirtualKey : uint32_t {
     // unknown. Such codes are never any key's above.
     VK_OWN = 0x100,
 };
-
-// Key messages from a game controller carry this flag in their long
-// parameter; the code is the key the controller stands in for (the D-pad
-// and the left stick give the arrows, A Enter, Start Space, Back Escape,
-// Y O, X S, B VK_PAD_B).
-constexpr int32_t KEY_FROM_PAD = 0x01000000;
-// Key messages from a control on the screen that stands for a key (the
-// browser's touch controls around the picture) carry this flag: such a key
-// pressed and let go within one tick still counts as pressed once, as a tap
-// on an on-screen button does.
-constexpr int32_t KEY_FROM_TOUCH = 0x02000000;

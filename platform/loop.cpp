@@ -4,17 +4,16 @@
 #include "platform/queue.h"
 #include "platform/timers.h"
 
-bool LoopLook(uint64_t now, Window window, PaintWanted paintWanted, Message* message,
-              int32_t* wait) {
+bool LoopLook(uint64_t now, PaintWanted paintWanted, Event* event, int32_t* wait) {
     if (QueueCount() > 0) {
-        if (TimerWake(now, message)) return true;
-        return QueueTake(message);
+        if (TimerWake(now, event)) return true;
+        return QueueTake(event);
     }
     if (paintWanted != nullptr && paintWanted()) {
-        *message = Message{window, MSG_PAINT, 0, 0};
+        *event = MakeEvent(EVENT_PAINT);
         return true;
     }
-    if (TimerTake(now, message)) return true;
+    if (TimerTake(now, event)) return true;
     *wait = TimerWait(now);
     return false;
 }

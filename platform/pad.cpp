@@ -4,9 +4,9 @@
 #include "platform/keys.h"
 
 namespace {
-// Every key a controller gives, in the order its messages go out.
-constexpr uint32_t PadKeys[PadMaxMessages] = {VK_LEFT,  VK_UP,     VK_RIGHT, VK_DOWN, VK_RETURN,
-                                              VK_SPACE, VK_ESCAPE, VK_O,     VK_S,    VK_PAD_B};
+// Every key a controller gives, in the order its events go out.
+constexpr uint32_t PadKeys[PadMaxEvents] = {VK_LEFT,  VK_UP,     VK_RIGHT, VK_DOWN, VK_RETURN,
+                                            VK_SPACE, VK_ESCAPE, VK_O,     VK_S,    VK_PAD_B};
 
 uint32_t KeyOfButton(int32_t button) {
     switch (button) {
@@ -26,7 +26,7 @@ uint32_t KeyOfButton(int32_t button) {
 
 // The bit of a key in a set of held keys.
 uint32_t KeyBit(uint32_t key) {
-    for (int32_t i = 0; i < PadMaxMessages; ++i)
+    for (int32_t i = 0; i < PadMaxEvents; ++i)
         if (PadKeys[i] == key) return 1u << i;
     return 0;
 }
@@ -64,44 +64,44 @@ int8_t StickDirection(int8_t current, int32_t value) {
     return 0;
 }
 
-// The messages between the keys held before and after a change.
-int32_t KeyChanges(Window window, uint32_t before, uint32_t after, Message out[PadMaxMessages]) {
+// The events between the keys held before and after a change.
+int32_t KeyChanges(uint32_t before, uint32_t after, Event out[PadMaxEvents]) {
     int32_t n = 0;
-    for (int32_t i = 0; i < PadMaxMessages; ++i)
+    for (int32_t i = 0; i < PadMaxEvents; ++i)
         if ((before & ~after) >> i & 1u)
-            out[n++] = Message{window, MSG_KEYUP, PadKeys[i], KEY_FROM_PAD};
-    for (int32_t i = 0; i < PadMaxMessages; ++i)
+            out[n++] = KeyEvent(EVENT_KEY_UP, PadKeys[i], KEY_FROM_PAD);
+    for (int32_t i = 0; i < PadMaxEvents; ++i)
         if ((after & ~before) >> i & 1u)
-            out[n++] = Message{window, MSG_KEYDOWN, PadKeys[i], KEY_FROM_PAD};
+            out[n++] = KeyEvent(EVENT_KEY_DOWN, PadKeys[i], KEY_FROM_PAD);
     return n;
 }
 } // namespace
 
-int32_t PadButtonChange(PadState* pad, Window window, int32_t id, int32_t button, bool down,
-                        Message out[PadMaxMessages]) {
+int32_t PadButtonChange(PadState* pad, int32_t id, int32_t button, bool down,
+                        Event out[PadMaxEvents]) {
     if (button < 0 || button >= PAD_BUTTON_LIMIT) return 0;
     const uint32_t before = HeldKeys(*pad);
     PadController* c = Controller(pad, id);
     if (c == nullptr) return 0;
     const uint32_t bit = 1u << button;
     c->buttons = down ? c->buttons | bit : c->buttons & ~bit;
-    return KeyChanges(window, before, HeldKeys(*pad), out);
+    return KeyChanges(before, HeldKeys(*pad), out);
 }
 
-int32_t PadStickChange(PadState* pad, Window window, int32_t id, int32_t axis, int32_t value,
-                       Message out[PadMaxMessages]) {
+int32_t PadStickChange(PadState* pad, int32_t id, int32_t axis, int32_t value,
+                       Event out[PadMaxEvents]) {
     if (axis != PAD_AXIS_X && axis != PAD_AXIS_Y) return 0;
     const uint32_t before = HeldKeys(*pad);
     PadController* c = Controller(pad, id);
     if (c == nullptr) return 0;
     int8_t& direction = axis == PAD_AXIS_X ? c->stickX : c->stickY;
     direction = StickDirection(direction, value);
-    return KeyChanges(window, before, HeldKeys(*pad), out);
+    return KeyChanges(before, HeldKeys(*pad), out);
 }
 
-int32_t PadRemoved(PadState* pad, Window window, int32_t id, Message out[PadMaxMessages]) {
+int32_t PadRemoved(PadState* pad, int32_t id, Event out[PadMaxEvents]) {
     const uint32_t before = HeldKeys(*pad);
     for (PadController& c : pad->controllers)
         if (c.used && c.id == id) c = PadController{};
-    return KeyChanges(window, before, HeldKeys(*pad), out);
+    return KeyChanges(before, HeldKeys(*pad), out);
 }

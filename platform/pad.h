@@ -3,8 +3,8 @@
 // left stick are the arrows, A is Enter, Start Space, Back Escape, Y the O
 // key, X the S key, and B a key of its own (VK_PAD_B). A controller's
 // buttons and its stick's directions each hold a key, and a key is down
-// while anything holds it: the messages are those of one key going down and
-// coming up, flagged KEY_FROM_PAD. Each backend tells its controllers'
+// while anything holds it: the events are those of one key going down and
+// coming up, from KEY_FROM_PAD. Each backend tells its controllers'
 // buttons by these numbers.
 #pragma once
 
@@ -32,7 +32,7 @@ enum PadButton : int32_t {
 enum PadAxis : int32_t { PAD_AXIS_X = 0, PAD_AXIS_Y = 1 };
 
 constexpr int32_t PadMaxControllers = 8;
-constexpr int32_t PadMaxMessages = 10; // one for each key a controller gives
+constexpr int32_t PadMaxEvents = 10; // one for each key a controller gives
 // Stick values run from -32768 to 32767. The stick leaves its dead zone
 // past PadStickPress and is back in it within PadStickRelease, so that a
 // stick resting near the edge does not chatter.
@@ -49,13 +49,13 @@ struct PadState {
     PadController controllers[PadMaxControllers];
 };
 
-// The key messages (for `window`) one change of controller `id` gives:
+// The key events one change of controller `id` gives:
 // key-ups of the keys let go, then key-downs of the keys newly held; 0 for
 // changes that move no key. A controller is taken into a free slot when it
 // is first heard from; with every slot taken it is not heard.
-int32_t PadButtonChange(PadState* pad, Window window, int32_t id, int32_t button, bool down,
-                        Message out[PadMaxMessages]);
-int32_t PadStickChange(PadState* pad, Window window, int32_t id, int32_t axis, int32_t value,
-                       Message out[PadMaxMessages]);
+int32_t PadButtonChange(PadState* pad, int32_t id, int32_t button, bool down,
+                        Event out[PadMaxEvents]);
+int32_t PadStickChange(PadState* pad, int32_t id, int32_t axis, int32_t value,
+                       Event out[PadMaxEvents]);
 // A controller taken away lets go of everything it held, and its slot.
-int32_t PadRemoved(PadState* pad, Window window, int32_t id, Message out[PadMaxMessages]);
+int32_t PadRemoved(PadState* pad, int32_t id, Event out[PadMaxEvents]);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The services the game needs from the system it runs on: one window with
-// numbered messages, a timer, a present of the finished picture, sound, and
+// events, a timer, a present of the finished picture, sound, and
 // the per-user data folder. Each backend, a folder of its own beside this
 // file, provides all of them, and a program links exactly one: the desktop
 // one on SDL2 (sdl/), the browser one on Emscripten (web/), and a headless
@@ -19,63 +19,108 @@
 #include <cstddef>
 #include <cstdint>
 
-// Message numbers, as the window procedure receives them.
-enum MessageNumber : uint32_t {
-    MSG_CREATE = 1,
-    MSG_DESTROY = 2,
-    MSG_SIZE = 5, // the window has a new size (PlatformWindowSize): the game may lay
-                  // itself out afresh for it
-    MSG_PAINT = 15,
-    MSG_CLOSE = 16, // the window manager asks the window to close
-    MSG_QUIT = 18,
-    MSG_ENDSESSION = 22, // the program may end without its window being destroyed (a
-                         // browser page hidden or closed): keep now what must not be lost
-    MSG_SHOWWINDOW = 24, // wParam 0: the window was hidden or minimised (a browser page
-                         // hidden), so the player no longer sees it; 1: shown again
-    MSG_SETCHECK = 241,  // to a dialog: its check box lParam (by id) takes state wParam
-    MSG_KEYDOWN = 256,
-    MSG_KEYUP = 257,
-    MSG_CHAR = 258,
-    MSG_SYSKEYDOWN = 260, // a key pressed with Alt held
-    MSG_SYSKEYUP = 261,
-    MSG_SYSCHAR = 262, // a character typed with Alt held
-    MSG_INITDIALOG = 272,
-    MSG_COMMAND = 273,
-    MSG_TIMER = 275,
-    MSG_MOUSEMOVE = 512,
-    MSG_PENDOWN = 513,
-    MSG_PENUP = 514,
+// What happens to the window, as the backends tell it and as the game posts
+// it to itself: a kind, and the fields that kind fills.
+enum EventKind : uint8_t {
+    EVENT_NONE = 0,
+    EVENT_CREATE,      // the window exists: the game sets itself up
+    EVENT_DESTROY,     // the window goes: the game keeps what it must
+    EVENT_SIZE,        // a new size (PlatformWindowSize): the game may lay itself out afresh
+    EVENT_PAINT,       // the window's picture is to be shown
+    EVENT_CLOSE,       // the window manager, or an ending signal, asks the window to close
+    EVENT_END_SESSION, // the program may end without its window being destroyed (a
+                       // browser page hidden or closed): keep now what must not be lost
+    EVENT_SHOWN,       // `shown`: seen again, or hidden or minimised (a browser page hidden)
+    EVENT_KEY_DOWN,    // `key` went down (again, when the system repeats it)
+    EVENT_KEY_UP,      // `key` went up
+    EVENT_CHARACTER,   // `key` typed as a character (with Alt, for the accelerators)
+    EVENT_COMMAND,     // `command`: an accelerator's, or a dialog button's (its control id)
+    EVENT_TIMER,       // timer `timer` fell due, after `slept` ticks it slept through
+    EVENT_PEN_DOWN,    // pen `finger` down at (`x`, `y`), in the window's pixels
+    EVENT_PEN_MOVE,    // ... moved while down
+    EVENT_PEN_UP,      // ... lifted
+    EVENT_INIT_DIALOG, // to a dialog's procedure: the dialog is about to show
+    EVENT_CHECK,       // to a dialog: its check box `command` (by id) takes `state`
 };
+
+// Where a key comes from.
+enum KeySource : uint8_t {
+    KEY_FROM_KEYBOARD = 0,
+    KEY_FROM_PAD = 1, // a game controller's button or stick standing for it
+    // A control on the screen that stands for it (the browser's touch
+    // controls): pressed and let go within one tick it still counts once, as
+    // a tap on an on-screen button does.
+    KEY_FROM_TOUCH = 2,
+};
+
+struct Event {
+    EventKind kind;
+    uint8_t source;  // key events: a KeySource
+    bool alt;        // key and character events: Alt held (the system's keys)
+    bool shown;      // EVENT_SHOWN
+    uint32_t key;    // key events: the virtual-key code; EVENT_CHARACTER: the character
+    int32_t finger;  // pen events: 0 for the pen, the mouse and the first finger
+    int32_t x, y;    // pen events
+    uint32_t timer;  // EVENT_TIMER
+    int32_t slept;   // EVENT_TIMER: how many ticks it stands for besides its own
+    int32_t command; // EVENT_COMMAND; EVENT_CHECK: the check box
+    int32_t state;   // EVENT_CHECK
+};
+
+// Each kind of event, made with its fields named.
+constexpr Event MakeEvent(EventKind kind) {
+    Event e{};
+    e.kind = kind;
+    return e;
+}
+constexpr Event KeyEvent(EventKind kind, uint32_t key, uint8_t source = KEY_FROM_KEYBOARD,
+                         bool alt = false) {
+    Event e = MakeEvent(kind);
+    e.key = key;
+    e.source = source;
+    e.alt = alt;
+    return e;
+}
+constexpr Event PenEvent(EventKind kind, int32_t finger, int32_t x, int32_t y) {
+    Event e = MakeEvent(kind);
+    e.finger = finger;
+    e.x = x;
+    e.y = y;
+    return e;
+}
+constexpr Event TimerEvent(uint32_t timer, int32_t slept) {
+    Event e = MakeEvent(EVENT_TIMER);
+    e.timer = timer;
+    e.slept = slept;
+    return e;
+}
+constexpr Event CommandEvent(int32_t command) {
+    Event e = MakeEvent(EVENT_COMMAND);
+    e.command = command;
+    return e;
+}
+constexpr Event CheckEvent(int32_t control, int32_t state) {
+    Event e = MakeEvent(EVENT_CHECK);
+    e.command = control;
+    e.state = state;
+    return e;
+}
+constexpr Event ShownEvent(bool shown) {
+    Event e = MakeEvent(EVENT_SHOWN);
+    e.shown = shown;
+    return e;
+}
 
 // Commands of the accelerator table.
-constexpr uint32_t CMD_CLOSE = 40002;
-constexpr uint32_t CMD_ALT_SLASH = 40003;
+constexpr int32_t CMD_CLOSE = 40002;
+constexpr int32_t CMD_ALT_SLASH = 40003;
 
 using Window = int32_t; // 0 is no window
-using WindowProcedure = int32_t (*)(Window window, uint32_t message, uint32_t wParam,
-                                    int32_t lParam);
+using WindowProcedure = int32_t (*)(Window window, const Event& event);
 
-struct Message {
-    Window window;
-    uint32_t message;
-    uint32_t wParam;
-    int32_t lParam;
-};
-
-// Pen messages (MSG_PENDOWN, MSG_MOUSEMOVE while it is down, MSG_PENUP)
-// carry in bits 8 to 15 of wParam which finger they are of: 0 for the pen,
-// the mouse and the first finger; each further finger is a pen of its own.
-constexpr uint32_t PEN_FINGER_SHIFT = 8;
-constexpr int32_t PenFingers = 10; // fingers told apart; others are not seen
-constexpr int32_t PenFinger(uint32_t wParam) {
-    return static_cast<int32_t>((wParam >> PEN_FINGER_SHIFT) & 0xFFu);
-}
-
-// Pen positions pack x into the low 16 bits and y into the high 16 bits.
-constexpr int32_t PackPosition(int32_t x, int32_t y) {
-    return static_cast<int32_t>((static_cast<uint32_t>(x) & 0xFFFFu) |
-                                ((static_cast<uint32_t>(y) & 0xFFFFu) << 16));
-}
+// Pens told apart: the pen, the mouse or the first finger is 0, and each
+// further finger is a pen of its own; others are not seen.
+constexpr int32_t PenFingers = 10;
 
 // The window: borderless, at the system's default place and size (on a
 // desktop, the whole usable screen). The create message reaches `procedure`
@@ -101,14 +146,16 @@ void PlatformSetClassIcon(int32_t iconId);
 // system that keeps a game's screen lit anyway (the desktop) does nothing.
 void PlatformKeepAwake(Window window, bool awake);
 
-// The message queue. GetMessage waits (sleeping, never spinning) and returns
-// false once the quit message has been posted, and from then on.
-bool PlatformGetMessage(Message* message);
-int32_t PlatformDispatchMessage(const Message& message);
-void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
-void PlatformPostQuitMessage(int32_t exitCode);
+// The event queue. PlatformGetEvent waits (sleeping, never spinning) and
+// returns false once the quit has been posted, and from then on.
+bool PlatformGetEvent(Event* event);
+int32_t PlatformDispatchEvent(const Event& event);
+void PlatformPostEvent(const Event& event);
+void PlatformPostQuit(int32_t exitCode);
 int32_t PlatformQuitCode();
-int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
+// What the window does with an event the game leaves: a close request
+// destroys it.
+int32_t PlatformDefaultWindowProc(Window window, const Event& event);
 
 // Whether a key (by virtual-key code; 16 is Shift) is down now.
 bool PlatformKeyHeld(uint32_t key);
@@ -116,8 +163,8 @@ bool PlatformKeyHeld(uint32_t key);
 // A modal dialog's check boxes and buttons, in their order, for a system
 // that offers a form of its own with targets large enough for a finger (the
 // browser on a touch screen) over the dialog the game draws. The player's
-// answers come back as the messages the drawn dialog takes: MSG_SETCHECK for
-// a box (wParam the state, lParam the id), MSG_COMMAND for a button (its id).
+// answers come back as the events the drawn dialog takes: EVENT_CHECK for a
+// box, EVENT_COMMAND for a button.
 // The game offers the dialog again whenever a box changes, and withdraws it
 // when the dialog ends. Elsewhere both do nothing.
 struct DialogChoice {
@@ -142,17 +189,17 @@ void PlatformShowStatus(Window window, const char* text);
 void PlatformOfferReplay(Window window, const char* code);
 void PlatformOfferGame(Window window, const char* code);
 
-// A window timer: message MSG_TIMER every `milliseconds`, never queued up.
+// A window timer: EVENT_TIMER every `milliseconds`, never queued up.
 void PlatformSetTimer(Window window, uint32_t id, uint32_t milliseconds);
 void PlatformKillTimer(Window window, uint32_t id);
 // The window needs none of the timer's next `ticks` ticks (-1: none at all)
-// unless a message of another kind comes first: the loop sleeps through
+// unless an event of another kind comes first: the loop sleeps through
 // them instead of waking for each. They keep their times all the same:
-// once the tick after them falls due, or before any posted or input
-// message is handed out (which ends the sleep, so that the next tick comes
-// at its time), those whose time has come arrive as one MSG_TIMER whose
-// lParam says how many ticks it stands for besides its own. Setting the
-// timer again wakes it.
+// once the tick after them falls due, or before any posted or input event
+// is handed out (which ends the sleep, so that the next tick comes at its
+// time), those whose time has come arrive as one EVENT_TIMER whose `slept`
+// says how many ticks it stands for besides its own. Setting the timer
+// again wakes it.
 void PlatformTimerSleep(Window window, uint32_t id, int32_t ticks);
 
 // Shows the width x height picture at `pixels` (0x00RRGGBB, rows `pitch`

@@ -3,23 +3,21 @@
 
 namespace {
 struct QueueState {
-    Message messages[QueueSize];
+    Event events[QueueSize];
     int32_t head, count;
     bool quit;
     int32_t quitCode;
 };
 QueueState Queue;
 
-Message& At(int32_t i) { return Queue.messages[(Queue.head + i) % QueueSize]; }
-
-int32_t PenFingerOf(const Message& m) { return PenFinger(m.wParam); }
+Event& At(int32_t i) { return Queue.events[(Queue.head + i) % QueueSize]; }
 
 // Makes room in a full queue without losing what cannot be lost: the
 // oldest pen move goes (the moves after it, or the pen going up, say where
 // the pen is). False when there is none.
 bool DropOldestMove() {
     for (int32_t i = 0; i < Queue.count; ++i) {
-        if (At(i).message != MSG_MOUSEMOVE) continue;
+        if (At(i).kind != EVENT_PEN_MOVE) continue;
         for (int32_t j = i; j + 1 < Queue.count; ++j) At(j) = At(j + 1);
         --Queue.count;
         return true;
@@ -28,23 +26,23 @@ bool DropOldestMove() {
 }
 } // namespace
 
-void QueuePost(const Message& message) {
+void QueuePost(const Event& event) {
     if (Queue.count == QueueSize) {
         // A move of the pen after another of the same pen takes its place.
-        const Message& last = At(Queue.count - 1);
-        if (message.message == MSG_MOUSEMOVE && last.message == MSG_MOUSEMOVE &&
-            PenFingerOf(last) == PenFingerOf(message)) {
-            At(Queue.count - 1) = message;
+        const Event& last = At(Queue.count - 1);
+        if (event.kind == EVENT_PEN_MOVE && last.kind == EVENT_PEN_MOVE &&
+            last.finger == event.finger) {
+            At(Queue.count - 1) = event;
             return;
         }
         if (!DropOldestMove()) return;
     }
-    At(Queue.count++) = message;
+    At(Queue.count++) = event;
 }
 
-bool QueueTake(Message* message) {
+bool QueueTake(Event* event) {
     if (Queue.count == 0) return false;
-    *message = Queue.messages[Queue.head];
+    *event = Queue.events[Queue.head];
     Queue.head = (Queue.head + 1) % QueueSize;
     --Queue.count;
     return true;

@@ -89,7 +89,7 @@ void TimerKillAll(Window window) {
         if (t.window == window) t.running = false;
 }
 
-bool TimerTake(uint64_t now, Message* message) {
+bool TimerTake(uint64_t now, Event* event) {
     Timer* t = FirstDue();
     if (t == nullptr) return false;
     const uint64_t wake = WakeTime(*t);
@@ -97,7 +97,7 @@ bool TimerTake(uint64_t now, Message* message) {
     const int32_t slept = t->sleep;
     t->sleep = 0;
     t->deadline = NextTimerDeadline(wake, now, t->interval);
-    *message = Message{t->window, MSG_TIMER, t->id, slept};
+    *event = TimerEvent(t->id, slept);
     return true;
 }
 
@@ -125,10 +125,10 @@ void TimerSleep(Window window, uint32_t id, int32_t ticks, uint64_t now) {
     t->sleep = t->deadline <= now ? 0 : (ticks < 0 ? -1 : ticks);
 }
 
-bool TimerWake(uint64_t now, Message* message) {
+bool TimerWake(uint64_t now, Event* event) {
     for (Timer& t : Timers.timers) {
         if (!t.running || t.sleep == 0) continue;
-        // Only ticks whose time came before `now`: a message that came at
+        // Only ticks whose time came before `now`: an event that came at
         // the very moment a tick fell due is handed out before that tick,
         // as it is when the loop wakes for every tick. And never more than
         // the ticks slept through: the one after them is TimerTake's, due
@@ -142,7 +142,7 @@ bool TimerWake(uint64_t now, Message* message) {
         if (t.sleep < 0 && t.deadline + t.interval <= now)
             t.deadline = NextTimerDeadline(t.deadline, now, t.interval) - t.interval;
         if (t.sleep > 0) t.sleep -= due;
-        *message = Message{t.window, MSG_TIMER, t.id, due - 1};
+        *event = TimerEvent(t.id, due - 1);
         return true;
     }
     for (Timer& t : Timers.timers) t.sleep = 0;

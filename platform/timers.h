@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Window timers, as a message loop sees them: a timer falls due at its
+// Window timers, as an event loop sees them: a timer falls due at its
 // deadline, and the loop takes it when nothing else is waiting. A due timer
-// is one message however late it is taken, so ticks never pile up. Times
+// is one event however late it is taken, so ticks never pile up. Times
 // are milliseconds of the backend's own clock.
 //
 // A timer may sleep through ticks its window has said it needs none of
 // (TimerSleep): the loop then waits past them. Those ticks are not lost but
-// handed out late, all in one message whose lParam says how many ticks it
+// handed out late, all in one event whose `slept` says how many ticks it
 // stands for besides its own, when the tick after them falls due or when
-// any other message is to be handed out first (which ends the sleep).
+// any other event is to be handed out first (which ends the sleep).
 #pragma once
 
 #include "platform/platform.h"
@@ -24,10 +24,10 @@ struct SteadyTime {
     uint64_t gap;     // how far the steady time runs ahead of the raw one
 };
 uint64_t SteadyNow(SteadyTime* clock, uint64_t raw);
-// The message loop's own (the timers count on it).
+// The event loop's own (the timers count on it).
 uint64_t SteadyClock(uint64_t raw);
 
-// The most ticks a timer hands out late at once, in one message: the loop
+// The most ticks a timer hands out late at once, in one event: the loop
 // sleeps through a waiting title or a pause for as long as it likes, but a
 // clock that leaps ahead by years must not keep the game running idle ticks
 // for seconds (12 ns each: this many take about 12 ms). Past them the
@@ -43,9 +43,9 @@ uint64_t NextTimerDeadline(uint64_t deadline, uint64_t now, uint32_t interval);
 void TimerSet(Window window, uint32_t id, uint32_t milliseconds, uint64_t now);
 void TimerKill(Window window, uint32_t id);
 void TimerKillAll(Window window);
-// Takes a timer message if a timer is due at `now`, with the ticks it slept
-// through before it (lParam: how many).
-bool TimerTake(uint64_t now, Message* message);
+// Takes a timer's event if a timer is due at `now`, with the ticks it slept
+// through before it (`slept`: how many).
+bool TimerTake(uint64_t now, Event* event);
 // Milliseconds from `now` until the next timer falls due, past the ticks
 // timers sleep through; -1 with none.
 int32_t TimerWait(uint64_t now);
@@ -56,8 +56,8 @@ bool TimerRunning();
 // them), counted from the next one; not at all when that one is due by
 // `now` already (a tick that ran long): it is taken late, as any late tick.
 void TimerSleep(Window window, uint32_t id, int32_t ticks, uint64_t now);
-// Before any other message is handed out: the ticks slept through whose
-// time came before `now`, as one timer message (lParam: how many besides
+// Before any other event is handed out: the ticks slept through whose
+// time came before `now`, as one timer event (`slept`: how many besides
 // the last). None left, it ends every timer's sleep, so that the next tick
 // comes at its time, and returns false.
-bool TimerWake(uint64_t now, Message* message);
+bool TimerWake(uint64_t now, Event* event);

@@ -9,9 +9,9 @@
 WindowState TheWindow;
 
 bool WindowCreated(WindowProcedure procedure, int32_t width, int32_t height) {
-    TheWindow = WindowState{procedure, true, false, true, true, width, height, false, 0};
+    TheWindow = WindowState{procedure, true, false, true, true, width, height, false, 0, false};
     // A new window has everything to paint.
-    if (procedure(OnlyWindow, MSG_CREATE, 0, 0) == -1) {
+    if (procedure(OnlyWindow, MakeEvent(EVENT_CREATE)) == -1) {
         PlatformDestroyWindow(OnlyWindow);
         return false;
     }
@@ -32,10 +32,20 @@ void WindowExposed() {
     TheWindow.invalid = true;
 }
 
+void WindowRunSleptTicks(uint64_t now) {
+    if (!TheWindow.waiting) return;
+    Event tick{};
+    while (TimerWake(now, &tick)) {
+        const WindowProcedure procedure = WindowProcedureIfAlive();
+        if (procedure == nullptr) return;
+        procedure(OnlyWindow, tick);
+    }
+}
+
 bool WindowDestroy(Window window) {
     if (!TheWindow.alive || TheWindow.destroying) return false;
     TheWindow.destroying = true;
-    TheWindow.procedure(window, MSG_DESTROY, 0, 0);
+    TheWindow.procedure(window, MakeEvent(EVENT_DESTROY));
     TimerKillAll(window);
     TheWindow.alive = false;
     TheWindow.procedure = nullptr;
@@ -61,7 +71,7 @@ void FreePixels(PixelBuffer* buffer) {
 }
 
 void PlatformUpdateWindow(Window window) {
-    if (WindowTakePaint()) TheWindow.procedure(window, MSG_PAINT, 0, 0);
+    if (WindowTakePaint()) TheWindow.procedure(window, MakeEvent(EVENT_PAINT));
 }
 
 void PlatformInvalidate(Window) {
@@ -73,23 +83,21 @@ bool PlatformWindowAlive(Window) { return TheWindow.alive; }
 
 bool PlatformHasSmallIcon(Window) { return TheWindow.smallIcon; }
 
-// There is one window: every message is its own.
-int32_t PlatformDispatchMessage(const Message& message) {
+// There is one window: every event is its own.
+int32_t PlatformDispatchEvent(const Event& event) {
     const WindowProcedure procedure = WindowProcedureIfAlive();
     if (procedure == nullptr) return 0;
-    return procedure(OnlyWindow, message.message, message.wParam, message.lParam);
+    return procedure(OnlyWindow, event);
 }
 
-void PlatformPostMessage(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
-    QueuePost(Message{window, message, wParam, lParam});
-}
+void PlatformPostEvent(const Event& event) { QueuePost(event); }
 
-void PlatformPostQuitMessage(int32_t exitCode) { QueuePostQuit(exitCode); }
+void PlatformPostQuit(int32_t exitCode) { QueuePostQuit(exitCode); }
 
 int32_t PlatformQuitCode() { return QueueQuitCode(); }
 
-int32_t PlatformDefaultWindowProc(Window window, uint32_t message, uint32_t, int32_t) {
+int32_t PlatformDefaultWindowProc(Window window, const Event& event) {
     // A close request destroys the window.
-    if (message == MSG_CLOSE) PlatformDestroyWindow(window);
+    if (event.kind == EVENT_CLOSE) PlatformDestroyWindow(window);
     return 0;
 }

@@ -2,13 +2,13 @@
 // What the backends with a real window and clock (the desktop's and the
 // browser's) share: the one window's bookkeeping (its procedure while it
 // lives, the repaint it wants, the size the game laid itself out for), the
-// messages on the shared queue, and the pixel buffers of their presents.
+// events on the shared queue, and the pixel buffers of their presents.
 // Each adds its own system's window, events and waiting.
 #pragma once
 
 #include "platform/platform.h"
 
-// The one window's handle, as the messages carry it.
+// The one window's handle.
 constexpr Window OnlyWindow = 1;
 
 struct WindowState {
@@ -19,11 +19,12 @@ struct WindowState {
     int32_t layoutWidth, layoutHeight; // real pixels the game laid itself out for
     bool smallIcon;
     int32_t invalidations; // how many times a repaint was asked for
+    bool waiting;          // the loop waits for its system, between events
 };
 extern WindowState TheWindow;
 
 // The window exists, laid out for width x height: sends it the create
-// message. False, with the window destroyed again, when the game refuses.
+// event. False, with the window destroyed again, when the game refuses.
 bool WindowCreated(WindowProcedure procedure, int32_t width, int32_t height);
 // The window procedure while the window lives, else nullptr.
 WindowProcedure WindowProcedureIfAlive();
@@ -32,7 +33,12 @@ bool WindowTakePaint();
 // The screen lost its picture (uncovered, or resized): all of it is shown
 // anew at the next repaint, which is asked for.
 void WindowExposed();
-// Sends the destroy message once and stops the window's timers; false when
+// The ticks the loop slept through until `now` run first when the window is
+// told something outside the loop (a browser page hidden, the display
+// lost), as they would have run before it, if the loop is waiting between
+// events (not in a tick).
+void WindowRunSleptTicks(uint64_t now);
+// Sends the destroy event once and stops the window's timers; false when
 // the window was not alive (or is being destroyed already).
 bool WindowDestroy(Window window);
 

@@ -38,19 +38,18 @@ void LoadAccelerators() {
     }
 }
 
-bool TranslateAccelerator(const Message& m) {
-    const bool virtualKey = m.message == MSG_KEYDOWN || m.message == MSG_SYSKEYDOWN;
-    const bool character = m.message == MSG_CHAR || m.message == MSG_SYSCHAR;
+bool TranslateAccelerator(const Event& e) {
+    const bool virtualKey = e.kind == EVENT_KEY_DOWN;
+    const bool character = e.kind == EVENT_CHARACTER;
     if (!virtualKey && !character) return false;
-    const bool alt = m.message == MSG_SYSKEYDOWN || m.message == MSG_SYSCHAR;
     // A driver that skips AppMain (the headless runner) has it read here.
     if (!Accelerators.loaded) LoadAccelerators();
     for (int32_t i = 0; i < Accelerators.count; ++i) {
-        const Accelerator& e = Accelerators.entries[i];
-        const bool wantsVirtualKey = (e.flags & AccelVirtualKey) != 0;
-        if (wantsVirtualKey == virtualKey && e.key == m.wParam &&
-            ((e.flags & AccelAlt) != 0) == alt) {
-            WindowProc(m.window, MSG_COMMAND, e.command | 0x10000u, 0);
+        const Accelerator& a = Accelerators.entries[i];
+        const bool wantsVirtualKey = (a.flags & AccelVirtualKey) != 0;
+        if (wantsVirtualKey == virtualKey && a.key == e.key &&
+            ((a.flags & AccelAlt) != 0) == e.alt) {
+            WindowProc(MainWindow, CommandEvent(a.command));
             return true;
         }
     }

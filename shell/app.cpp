@@ -58,14 +58,6 @@ void FitWindow(Window window) {
 }
 
 namespace {
-// A pen or finger message's place in logical pixels (the window pixels
-// come with x in the low 16 bits, y in the high).
-void PenPlace(int32_t lParam, int32_t* x, int32_t* y) {
-    const auto position = static_cast<uint32_t>(lParam);
-    WindowToLogical(static_cast<int32_t>(position & 0xFFFFu), static_cast<int32_t>(position >> 16),
-                    x, y);
-}
-
 // The settings and, at any end but the player's own quit, the game in
 // progress are saved, and the program waits until they are on the disk.
 // False when there was something to keep and none of it could be kept.
@@ -89,7 +81,7 @@ void OnDestroy(Window window) {
     ReleaseScreen();
     // An end the player did not choose (a signal, a logout) that could keep
     // nothing says so in its exit code, as the lines on standard error did.
-    PlatformPostQuitMessage(kept || PlayerEnded() ? 0 : 1);
+    PlatformPostQuit(kept || PlayerEnded() ? 0 : 1);
 }
 } // namespace
 
@@ -109,86 +101,95 @@ int32_t AppMain() {
     // the exit code tells whoever started it.
     if (CreateMainWindow() == 0) return 1;
     LoadAccelerators();
-    Message message{};
-    while (PlatformGetMessage(&message)) {
-        if (TranslateAccelerator(message)) continue;
-        PlatformDispatchMessage(message);
+    Event event{};
+    while (PlatformGetEvent(&event)) {
+        if (TranslateAccelerator(event)) continue;
+        PlatformDispatchEvent(event);
     }
     return PlatformQuitCode();
 }
 
-int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam) {
-    switch (message) {
-    case MSG_CREATE: OnCreate(window); return 0;
-    case MSG_DESTROY: OnDestroy(window); return 0;
+namespace {
+// A key, or a tap on one of the panel's buttons, works the replay watched:
+// what it changed is shown, and the loop sleeps as watching wants.
+void WatchInput(Window window, uint32_t key) {
+    WatchKey(key);
+    PlatformInvalidate(window);
+    PlatformTimerSleep(window, GameTimerId, Watching() ? WatchIdleTicks() : 0);
+}
+
+void OnKeyEvent(Window window, const Event& e) {
+    const bool down = e.kind == EVENT_KEY_DOWN;
+    if (Watching()) {
+        if (down && !e.alt) WatchInput(window, e.key);
+        return;
+    }
+    // A key pressed with Alt is the system's; one let go while Alt was held
+    // is let go all the same.
+    if (down && e.alt) return;
+    const bool touch = e.source == KEY_FROM_TOUCH;
+    if (down)
+        touch ? OnTouchKeyDown(e.key) : OnKeyDown(e.key);
+    else
+        touch ? OnTouchKeyUp(e.key) : OnKeyUp(e.key);
+}
+
+// A pen or a finger, at its place in logical pixels.
+void OnPenEvent(Window window, const Event& e) {
+    int32_t x = 0, y = 0;
+    WindowToLogical(e.x, e.y, &x, &y);
+    // Watching, a tap on a button is its key.
+    if (Watching()) {
+        const uint16_t key = e.kind == EVENT_PEN_DOWN ? ButtonKeyAt(x, y) : 0;
+        if (key != 0) WatchInput(window, key);
+        return;
+    }
+    switch (e.kind) {
+    case EVENT_PEN_DOWN: OnFingerDown(e.finger, x, y); break;
+    case EVENT_PEN_MOVE: OnFingerMove(e.finger, x, y); break;
+    default: OnFingerUp(e.finger); break;
+    }
+}
+
+// Out of sight, a game in play would go on unseen: it pauses (which keeps
+// it), and the player resumes it with Space.
+void OnHidden() {
+    if (Watching()) {
+        WatchHidden();
+        return;
+    }
+    KeepBeforeTick();
+    PausePlay();
+    RecordPause();
+    KeepAfterTick(0);
+}
+} // namespace
+
+int32_t WindowProc(Window window, const Event& event) {
+    switch (event.kind) {
+    case EVENT_CREATE: OnCreate(window); return 0;
+    case EVENT_DESTROY: OnDestroy(window); return 0;
     // The program may end without its window being destroyed (a browser
     // page hidden or closed, the display lost): the settings and the game
     // in progress are saved.
-    case MSG_ENDSESSION: KeepEverything(false); return 0;
-    // Out of sight, a game in play would go on unseen: it pauses (which
-    // keeps it), and the player resumes it with Space.
-    case MSG_SHOWWINDOW:
-        if (Watching()) {
-            if (wParam == 0) WatchHidden();
-            return 0;
-        }
-        if (wParam == 0) {
-            KeepBeforeTick();
-            PausePlay();
-            RecordPause();
-            KeepAfterTick(0);
-        }
+    case EVENT_END_SESSION: KeepEverything(false); return 0;
+    case EVENT_SHOWN:
+        if (!event.shown) OnHidden();
         return 0;
-    case MSG_PAINT: return PaintWindow(window);
-    case MSG_SIZE: FitWindow(window); return 0;
-    case MSG_KEYDOWN:
-        if (Watching()) {
-            WatchKey(wParam);
-            PlatformInvalidate(window);
-            PlatformTimerSleep(window, GameTimerId, Watching() ? WatchIdleTicks() : 0);
-        } else if ((lParam & KEY_FROM_TOUCH) != 0)
-            OnTouchKeyDown(wParam);
-        else
-            OnKeyDown(wParam);
-        return 0;
-    // A key let go while Alt was held is let go all the same.
-    case MSG_KEYUP:
-    case MSG_SYSKEYUP:
-        if (Watching()) return 0;
-        if ((lParam & KEY_FROM_TOUCH) != 0)
-            OnTouchKeyUp(wParam);
-        else
-            OnKeyUp(wParam);
-        return 0;
-    case MSG_COMMAND:
-        if ((wParam & 0xFFFFu) == CMD_CLOSE) {
+    case EVENT_PAINT: return PaintWindow(window);
+    case EVENT_SIZE: FitWindow(window); return 0;
+    case EVENT_KEY_DOWN:
+    case EVENT_KEY_UP: OnKeyEvent(window, event); return 0;
+    case EVENT_COMMAND:
+        if (event.command == CMD_CLOSE) {
             PlatformDestroyWindow(window);
             return 0;
         }
-        return PlatformDefaultWindowProc(window, message, wParam, lParam);
-    case MSG_TIMER: TimerTicks(window, lParam); return 0;
-    case MSG_PENDOWN:
-    case MSG_MOUSEMOVE: {
-        int32_t x = 0, y = 0;
-        PenPlace(lParam, &x, &y);
-        // Watching, a tap on a button is its key.
-        if (Watching()) {
-            const uint16_t key = message == MSG_PENDOWN ? ButtonKeyAt(x, y) : 0;
-            if (key == 0) return 0;
-            WatchKey(key);
-            PlatformInvalidate(window);
-            PlatformTimerSleep(window, GameTimerId, Watching() ? WatchIdleTicks() : 0);
-            return 0;
-        }
-        if (message == MSG_PENDOWN)
-            OnFingerDown(PenFinger(wParam), x, y);
-        else
-            OnFingerMove(PenFinger(wParam), x, y);
-        return 0;
-    }
-    case MSG_PENUP:
-        if (!Watching()) OnFingerUp(PenFinger(wParam));
-        return 0;
-    default: return PlatformDefaultWindowProc(window, message, wParam, lParam);
+        return PlatformDefaultWindowProc(window, event);
+    case EVENT_TIMER: TimerTicks(window, event.slept); return 0;
+    case EVENT_PEN_DOWN:
+    case EVENT_PEN_MOVE:
+    case EVENT_PEN_UP: OnPenEvent(window, event); return 0;
+    default: return PlatformDefaultWindowProc(window, event);
     }
 }

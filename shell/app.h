@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The frame everything runs in: the one window, its procedure, the message
+// The frame everything runs in: the one window, its procedure, the event
 // loop and the 70 ms timer whose every tick advances the game one step.
 #pragma once
 
@@ -15,16 +15,16 @@ constexpr int32_t STRING_TITLE = 1;
 
 extern Window MainWindow;
 
-// Creates the window and runs the message loop; returns the exit code: 0
+// Creates the window and runs the event loop; returns the exit code: 0
 // when the game ends, 1 when no window could be made.
 int32_t AppMain();
 // 1 when the window exists (and the game is set up), else 0.
 int32_t CreateMainWindow();
-int32_t WindowProc(Window window, uint32_t message, uint32_t wParam, int32_t lParam);
+int32_t WindowProc(Window window, const Event& event);
 // One tick of the game: input latched, the rules' step, the Options dialog
 // if the tick asked for it, a repaint, and how long the loop may sleep.
 void TimerTick(Window window);
-// The ticks of a timer message: `slept` ticks the loop slept through (a
+// The ticks of a timer event: `slept` ticks the loop slept through (a
 // negative count is none), then the one due.
 void TimerTicks(Window window, int32_t slept);
 
@@ -41,6 +41,6 @@ void ConnectSilentReport();
 
 // Reads accelerator table 3 (Alt+F4 and Alt+/); AppMain does, once.
 void LoadAccelerators();
-// Turns an Alt+F4 or Alt+/ key message into its command and sends it to the
-// window; true when the message was taken.
-bool TranslateAccelerator(const Message& message);
+// Turns an Alt+F4 or Alt+/ key event into its command and sends it to the
+// window; true when the event was taken.
+bool TranslateAccelerator(const Event& event);

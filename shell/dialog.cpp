@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The dialog's modal loop: the messages of the window's thread go to the
+// The dialog's modal loop: the events of the window's thread go to the
 // dialog until its procedure ends it; the game's timer is stopped meanwhile.
 #include "shell/dialog.h"
 
@@ -44,7 +44,7 @@ void Activate(Dialog* d, DialogProcedure procedure, int32_t index) {
     if (c.kind == CONTROL_CHECKBOX) {
         c.checked = c.checked != 0 ? 0 : 1;
     } else if (c.kind == CONTROL_BUTTON) {
-        procedure(d, MSG_COMMAND, static_cast<uint32_t>(c.id) & 0xFFFFu, 0);
+        procedure(d, CommandEvent(c.id));
     }
 }
 
@@ -58,8 +58,8 @@ void KeyboardKey(Dialog* d, DialogProcedure procedure, uint32_t key) {
     case VK_SPACE:
         if (d->focus >= 0) Activate(d, procedure, d->focus);
         break;
-    case VK_RETURN: procedure(d, MSG_COMMAND, IDOK, 0); break;
-    case VK_ESCAPE: procedure(d, MSG_COMMAND, IDCANCEL, 0); break;
+    case VK_RETURN: procedure(d, CommandEvent(IDOK)); break;
+    case VK_ESCAPE: procedure(d, CommandEvent(IDCANCEL)); break;
     default: break;
     }
 }
@@ -71,16 +71,15 @@ void PadKey(Dialog* d, DialogProcedure procedure, uint32_t key) {
     case VK_RETURN:
         if (d->focus >= 0) Activate(d, procedure, d->focus);
         break;
-    case VK_PAD_B: procedure(d, MSG_COMMAND, IDCANCEL, 0); break;
+    case VK_PAD_B: procedure(d, CommandEvent(IDCANCEL)); break;
     default: KeyboardKey(d, procedure, key); break;
     }
 }
 
 // What the pen is on: a control's index, PenOnCaptionOk or PenOnNothing.
-int32_t PenTarget(const Dialog* d, int32_t position) {
+int32_t PenTarget(const Dialog* d, const Event& pen) {
     int32_t x = 0, y = 0;
-    const auto p = static_cast<uint32_t>(position);
-    WindowToLogical(static_cast<int32_t>(p & 0xFFFFu), static_cast<int32_t>(p >> 16), &x, &y);
+    WindowToLogical(pen.x, pen.y, &x, &y);
     if (d->captionOk != 0 && Inside(CaptionOkRect(d), x, y)) return PenOnCaptionOk;
     for (int32_t i = 0; i < d->controlCount; ++i) {
         const DialogControl& c = d->controls[i];
@@ -94,58 +93,60 @@ int32_t PenTarget(const Dialog* d, int32_t position) {
 
 // The pen going down on a control gives it the focus; the control acts
 // when the pen comes up on it again.
-void OnPenDown(Dialog* d, int32_t position) {
+void OnPenDown(Dialog* d, const Event& pen) {
     d->penDown = 1;
-    d->penOn = PenTarget(d, position);
+    d->penOn = PenTarget(d, pen);
     if (d->penOn >= 0) d->focus = d->penOn;
 }
 
-void OnPenUp(Dialog* d, DialogProcedure procedure, const Message& m) {
+void OnPenUp(Dialog* d, DialogProcedure procedure, const Event& pen) {
     if (d->penDown == 0) {
         // The pen went down on the game before the dialog opened: its
         // going up is the game's.
-        PlatformDispatchMessage(m);
+        PlatformDispatchEvent(pen);
         return;
     }
     d->penDown = 0;
-    const int32_t target = PenTarget(d, m.lParam);
+    const int32_t target = PenTarget(d, pen);
     if (target != d->penOn) return; // slid off: nothing acts
     if (target == PenOnCaptionOk)
-        procedure(d, MSG_COMMAND, IDOK, 0);
+        procedure(d, CommandEvent(IDOK));
     else if (target >= 0)
         Activate(d, procedure, target);
 }
 
-// One message of the dialog's loop; true when the dialog may look
-// different after it.
-bool DialogMessage(Dialog* d, DialogProcedure procedure, const Message& m) {
-    switch (m.message) {
-    case MSG_PAINT: PaintWindow(d->owner); return false;
-    case MSG_KEYDOWN: DialogKey(d, procedure, m.wParam, m.lParam); return true;
-    case MSG_PENDOWN: OnPenDown(d, m.lParam); return true;
-    case MSG_PENUP: OnPenUp(d, procedure, m); return true;
+// One event of the dialog's loop; true when the dialog may look different
+// after it.
+bool DialogEvent(Dialog* d, DialogProcedure procedure, const Event& e) {
+    switch (e.kind) {
+    case EVENT_PAINT: PaintWindow(d->owner); return false;
+    case EVENT_KEY_DOWN:
+        // Alt+F4 closes the dialog; other keys with Alt are the system's.
+        if (!e.alt)
+            DialogKey(d, procedure, e.key, e.source);
+        else if (e.key == VK_F4)
+            procedure(d, CommandEvent(IDCANCEL));
+        return true;
+    case EVENT_PEN_DOWN: OnPenDown(d, e); return true;
+    case EVENT_PEN_UP: OnPenUp(d, procedure, e); return true;
     // Keys let go while the dialog is open are let go in the game too, or
     // they would stay held after it.
-    case MSG_KEYUP:
-    case MSG_SYSKEYUP: PlatformDispatchMessage(m); return false;
-    case MSG_SYSKEYDOWN:
-        if (m.wParam == VK_F4) procedure(d, MSG_COMMAND, IDCANCEL, 0); // Alt+F4 closes the dialog
-        return true;
-    case MSG_COMMAND: procedure(d, MSG_COMMAND, m.wParam, m.lParam); return true;
-    case MSG_SETCHECK: CheckDlgButton(d, m.lParam, static_cast<int32_t>(m.wParam)); return true;
-    case MSG_CLOSE:
+    case EVENT_KEY_UP: PlatformDispatchEvent(e); return false;
+    case EVENT_COMMAND: procedure(d, e); return true;
+    case EVENT_CHECK: CheckDlgButton(d, e.command, e.state); return true;
+    case EVENT_CLOSE:
         // Closing the game window cancels the dialog, then closes the game.
-        procedure(d, MSG_COMMAND, IDCANCEL, 0);
+        procedure(d, CommandEvent(IDCANCEL));
         if (d->ended == 0) EndDialog(d, IDCANCEL);
-        PlatformPostMessage(d->owner, MSG_CLOSE, 0, 0);
+        PlatformPostEvent(MakeEvent(EVENT_CLOSE));
         return true;
     default: return false; // the game's timer is stopped; nothing else is for the dialog
     }
 }
 } // namespace
 
-void DialogKey(Dialog* dialog, DialogProcedure procedure, uint32_t key, int32_t lParam) {
-    if ((lParam & KEY_FROM_PAD) != 0)
+void DialogKey(Dialog* dialog, DialogProcedure procedure, uint32_t key, uint8_t source) {
+    if (source == KEY_FROM_PAD)
         PadKey(dialog, procedure, key);
     else
         KeyboardKey(dialog, procedure, key);
@@ -201,15 +202,15 @@ int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedur
     static Dialog d;
     if (!ParseDialogTemplate(data, size, &d)) return -1;
     d.owner = owner;
-    procedure(&d, MSG_INITDIALOG, 0, 0);
+    procedure(&d, MakeEvent(EVENT_INIT_DIALOG));
     MoveFocus(&d, 1);
 
     DrawDialog(&d);
     PlatformInvalidate(owner);
     Offer(d);
-    Message m{};
+    Event e{};
     while (d.ended == 0) {
-        if (!PlatformGetMessage(&m)) {
+        if (!PlatformGetEvent(&e)) {
             // Quit, or (headless) nothing more to come: the dialog is
             // cancelled. The quit stays posted for the main loop.
             EndDialog(&d, IDCANCEL);
@@ -217,7 +218,7 @@ int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedur
         }
         // Drawn again only after what may change it: a repaint asks for no
         // further repaint, so the loop waits when nothing happens.
-        if (DialogMessage(&d, procedure, m) && d.ended == 0) {
+        if (DialogEvent(&d, procedure, e) && d.ended == 0) {
             DrawDialog(&d);
             PlatformInvalidate(owner);
             Offer(d);

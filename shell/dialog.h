@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A small modal dialog host: builds a dialog from a template resource (check
 // boxes, push buttons and a group box), draws it over the game with the
-// game's own font, and runs it with its own message loop until its procedure
+// game's own font, and runs it with its own event loop until its procedure
 // ends it. Pen or mouse: a check box or a button acts when the pen, pressed
 // on it, is lifted on it (the dialog keeps that press to itself). Keys: Tab
 // and Shift+Tab move the focus, Space toggles or presses the focused control,
 // Enter is OK, Escape is CANCEL. A game controller's keys: the D-pad moves
 // the focus, A toggles or presses the focused control, B is CANCEL. Commands
-// and check-box states sent to the dialog as messages act as they say. Keys
+// and check-box states sent to the dialog as events act as they say. Keys
 // let go meanwhile, and the pen lifted after going down on the game before
 // the dialog opened, go to the owner's window procedure.
 //
@@ -56,8 +56,9 @@ struct Dialog {
 constexpr int32_t PenOnNothing = -1;
 constexpr int32_t PenOnCaptionOk = -2;
 
-using DialogProcedure = int32_t (*)(Dialog* dialog, uint32_t message, uint32_t wParam,
-                                    int32_t lParam);
+// A dialog's own: told EVENT_INIT_DIALOG before it shows, and
+// EVENT_COMMAND with the id of a button pressed (IDOK, IDCANCEL).
+using DialogProcedure = int32_t (*)(Dialog* dialog, const Event& event);
 
 // The frame around the client area, and the caption above it.
 constexpr int32_t DialogBorder = 2;
@@ -69,13 +70,13 @@ constexpr int32_t DialogMaxSize = 400;
 bool ParseDialogTemplate(const uint8_t* data, size_t size, Dialog* dialog);
 
 // Runs the dialog modally over `owner` and returns its result: the initial
-// message, then the player's (or, headless, the driver's) answer; a loop
-// whose wait for messages comes back empty cancels.
+// event, then the player's (or, headless, the driver's) answer; a loop
+// whose wait for events comes back empty cancels.
 int32_t RunDialog(const uint8_t* data, size_t size, Window owner, DialogProcedure procedure);
 
-// One key-down in a running dialog; `lParam` is the key message's, which
-// tells a controller's keys (KEY_FROM_PAD) from the keyboard's.
-void DialogKey(Dialog* dialog, DialogProcedure procedure, uint32_t key, int32_t lParam);
+// One key-down in a running dialog; `source` tells a controller's keys
+// (KEY_FROM_PAD) from the keyboard's.
+void DialogKey(Dialog* dialog, DialogProcedure procedure, uint32_t key, uint8_t source);
 
 // What a dialog procedure may do with its dialog.
 void EndDialog(Dialog* dialog, int32_t result);

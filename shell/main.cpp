@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's entry point: the settings file and the game in progress live
-// in the player's data folder, then the window and its message loop take over.
+// in the player's data folder, then the window and its event loop take over.
 // The command line may ask for a replay to be watched or a game brought
 // from elsewhere to be played on (see UsageText); the game reads nothing
 // else from it.

@@ -4,8 +4,8 @@
 #include "game/flow.h"
 #include "platform/resources.h"
 
-int32_t OptionsDialogProc(Dialog* dialog, uint32_t message, uint32_t wParam, int32_t) {
-    if (message == MSG_INITDIALOG) {
+int32_t OptionsDialogProc(Dialog* dialog, const Event& event) {
+    if (event.kind == EVENT_INIT_DIALOG) {
         // Centred over the window, but never above or left of it.
         DialogRect own{}, parent{};
         if (GetDialogRect(dialog, &own) && GetOwnerClientRect(dialog, &parent)) {
@@ -19,8 +19,8 @@ int32_t OptionsDialogProc(Dialog* dialog, uint32_t message, uint32_t wParam, int
             CheckDlgButton(dialog, IDC_REPEAT_FIRST + i, Flow.KeyRepeat[i]);
         return 1;
     }
-    if (message == MSG_COMMAND) {
-        switch (wParam & 0xFFFFu) {
+    if (event.kind == EVENT_COMMAND) {
+        switch (event.command) {
         case IDOK: {
             int32_t choices[4];
             for (int32_t i = 0; i < 4; ++i)

@@ -17,7 +17,7 @@ struct HeadlessState {
     bool awake = false;
     HeadlessSound sounds[SoundLogSize] = {};
     int32_t soundCount = 0;
-    Message modal[ModalQueueSize] = {};
+    Event modal[ModalQueueSize] = {};
     int32_t modalHead = 0, modalCount = 0;
     uint64_t clock = 0;
     int32_t fileFailures = 0;
@@ -37,9 +37,9 @@ void RecordSound(const char* name) {
     ++H.soundCount;
 }
 
-bool TakeModal(Message* message) {
+bool TakeModal(Event* event) {
     if (H.modalCount == 0) return false;
-    *message = H.modal[H.modalHead];
+    *event = H.modal[H.modalHead];
     H.modalHead = (H.modalHead + 1) % ModalQueueSize;
     --H.modalCount;
     return true;
@@ -58,9 +58,9 @@ void HeadlessSetWindowSize(int32_t width, int32_t height) {
     H.height = height;
 }
 
-void HeadlessQueueModalMessage(const Message& message) {
+void HeadlessQueueModalEvent(const Event& event) {
     if (H.modalCount == ModalQueueSize) return;
-    H.modal[(H.modalHead + H.modalCount++) % ModalQueueSize] = message;
+    H.modal[(H.modalHead + H.modalCount++) % ModalQueueSize] = event;
 }
 
 int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max) {
@@ -72,7 +72,7 @@ int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max) {
     return n;
 }
 
-bool HeadlessTakePosted(Message* message) { return QueueTake(message); }
+bool HeadlessTakePosted(Event* event) { return QueueTake(event); }
 bool HeadlessQuitPosted() { return QueueQuitPosted(); }
 int32_t HeadlessInvalidateCount() { return TheWindow.invalidations; }
 bool HeadlessTimerRunning() { return TimerRunning(); }
@@ -96,11 +96,11 @@ void PlatformSetClassIcon(int32_t) {}
 void PlatformKeepAwake(Window, bool awake) { H.awake = awake; }
 bool HeadlessKeepsAwake() { return H.awake; }
 
-bool PlatformGetMessage(Message* message) {
+bool PlatformGetEvent(Event* event) {
     // Nothing arrives by itself here: only what was posted, then what the
     // driver left for a modal loop.
     if (QueueQuitPosted()) return false;
-    return QueueTake(message) || TakeModal(message);
+    return QueueTake(event) || TakeModal(event);
 }
 
 bool PlatformKeyHeld(uint32_t) { return false; }

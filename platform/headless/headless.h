@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The headless backend: one window of a chosen size that is never shown, no
-// clock of its own (the driver delivers every message itself, or runs the
+// clock of its own (the driver delivers every event itself, or runs the
 // timers on a clock it sets), sound requests recorded instead of played,
-// and a driver's messages for the next modal dialog.
+// and a driver's events for the next modal dialog.
 #pragma once
 
 #include "platform/platform.h"
 
 void HeadlessSetWindowSize(int32_t width, int32_t height);
 
-// A message for a modal loop: once nothing posted is waiting, the loop's
-// wait for a message hands these out, oldest first (a script's answer to
+// An event for a modal loop: once nothing posted is waiting, the loop's
+// wait for an event hands these out, oldest first (a script's answer to
 // the next dialog). With none, the wait comes back empty-handed, which a
 // dialog takes as CANCEL.
-void HeadlessQueueModalMessage(const Message& message);
+void HeadlessQueueModalEvent(const Event& event);
 
 // Sound requests since the last call, oldest first: the wave's name, or
 // "" for a stop. Returns how many were written (at most `max`).
@@ -22,8 +22,8 @@ struct HeadlessSound {
 };
 int32_t HeadlessTakeSounds(HeadlessSound* sounds, int32_t max);
 
-// Messages posted to the window and not yet delivered.
-bool HeadlessTakePosted(Message* message);
+// Events posted to the window and not yet delivered.
+bool HeadlessTakePosted(Event* event);
 
 bool HeadlessQuitPosted();
 // What the game last asked of PlatformKeepAwake.

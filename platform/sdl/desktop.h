@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// The one window's handle, as the messages carry it.
+// The one window's handle.
 constexpr Window DesktopWindow = OnlyWindow;
 
 // --- i_system.cpp ---
@@ -47,13 +47,13 @@ void VideoWindowEvent(const SDL_WindowEvent& event);
 struct PenScale {
     int32_t windowWidth, windowHeight; // in the units of mouse events
     int32_t pixelWidth, pixelHeight;   // the window now, in real pixels
-    int32_t layoutWidth, layoutHeight; // the units of pen messages
+    int32_t layoutWidth, layoutHeight; // the units of pen events
 };
 PenScale VideoPenScale();
 
 // --- i_timer.cpp ---
 
-// Milliseconds of the message loop's clock: SDL's, made steady (it never
+// Milliseconds of the event loop's clock: SDL's, made steady (it never
 // goes back, whatever the system's clock does).
 uint64_t LoopNow();
 
@@ -66,15 +66,14 @@ struct PenState {
     SDL_FingerID finger;
 };
 
-// The message (or two: Alt+character also gives its character) that one SDL
-// event becomes; returns how many, 0 for events the game has no message for.
-int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* pen,
-                       Message out[2]);
+// The game's event (or two: Alt+character also gives its character) that
+// one of SDL's becomes; returns how many, 0 for those the game takes none of.
+int32_t TranslateEvent(const SDL_Event& event, const PenScale& scale, PenState* pen, Event out[2]);
 
 // Before the window is told of its end outside the loop (the display lost):
 // the ticks the loop slept through until now run first, as they would have
-// run before, if the loop is waiting between messages (not in a tick).
-void RunSleptTicks(WindowProcedure procedure);
+// run before, if the loop is waiting between events (not in a tick).
+void RunSleptTicks();
 
 // --- i_keys.cpp ---
 
@@ -85,9 +84,9 @@ uint32_t VirtualKeyOf(SDL_Scancode scancode, SDL_Keycode key, uint16_t modifiers
 
 // --- i_gamepad.cpp ---
 
-// The key messages one controller event gives (see platform/pad.h); 0 for
+// The key events one controller event gives (see platform/pad.h); 0 for
 // events that change no key.
-int32_t TranslatePadEvent(const SDL_Event& event, PadState* pad, Message out[PadMaxMessages]);
+int32_t TranslatePadEvent(const SDL_Event& event, PadState* pad, Event out[PadMaxEvents]);
 
 // Opens a controller when it is plugged in (and those present at start,
 // which SDL announces the same way) and closes it when it goes.

@@ -15,24 +15,22 @@ static_assert(SameNumber(SDL_CONTROLLER_BUTTON_A, PAD_A) &&
                   SameNumber(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PAD_DPAD_RIGHT),
               "SDL numbers a controller's buttons as the game does");
 
-int32_t TranslatePadEvent(const SDL_Event& event, PadState* pad, Message out[PadMaxMessages]) {
+int32_t TranslatePadEvent(const SDL_Event& event, PadState* pad, Event out[PadMaxEvents]) {
     switch (event.type) {
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
         const SDL_ControllerButtonEvent& b = event.cbutton;
-        return PadButtonChange(pad, DesktopWindow, b.which, b.button,
-                               event.type == SDL_CONTROLLERBUTTONDOWN, out);
+        return PadButtonChange(pad, b.which, b.button, event.type == SDL_CONTROLLERBUTTONDOWN, out);
     }
     case SDL_CONTROLLERAXISMOTION: {
         const SDL_ControllerAxisEvent& a = event.caxis;
         if (a.axis == SDL_CONTROLLER_AXIS_LEFTX)
-            return PadStickChange(pad, DesktopWindow, a.which, PAD_AXIS_X, a.value, out);
+            return PadStickChange(pad, a.which, PAD_AXIS_X, a.value, out);
         if (a.axis == SDL_CONTROLLER_AXIS_LEFTY)
-            return PadStickChange(pad, DesktopWindow, a.which, PAD_AXIS_Y, a.value, out);
+            return PadStickChange(pad, a.which, PAD_AXIS_Y, a.value, out);
         return 0;
     }
-    case SDL_CONTROLLERDEVICEREMOVED:
-        return PadRemoved(pad, DesktopWindow, event.cdevice.which, out);
+    case SDL_CONTROLLERDEVICEREMOVED: return PadRemoved(pad, event.cdevice.which, out);
     default: return 0;
     }
 }

@@ -145,9 +145,10 @@ void QuitAtExit(int status, void*) {
 // saved as the window's destruction saves them, and the program ends at
 // once, without its exit handlers.
 [[noreturn]] void EndLost(const char* line) {
-    if (const WindowProcedure procedure = WindowProcedureIfAlive()) {
-        RunSleptTicks(procedure);
-        if (WindowProcedureIfAlive() != nullptr) procedure(DesktopWindow, MSG_ENDSESSION, 0, 0);
+    if (WindowProcedureIfAlive() != nullptr) {
+        RunSleptTicks();
+        if (const WindowProcedure procedure = WindowProcedureIfAlive())
+            procedure(DesktopWindow, MakeEvent(EVENT_END_SESSION));
     }
     Report(line);
     _exit(1);

@@ -4,7 +4,7 @@
 // on a page that can be touched the page lays a form over it with the same
 // boxes and buttons in the same order, each a target a finger can hit.
 // Ticking a box or pressing a button there sends the game's dialog the
-// message its own box or button would have, so the drawn dialog, the keys
+// event its own box or button would have, so the drawn dialog, the keys
 // and the form stay one dialog. The form's script is js/dialog.js.
 #include "platform/web/web.h"
 
@@ -24,11 +24,11 @@ void js_offer_game(const char* code);
 
 // A box of the form was ticked (1) or cleared (0), or a button pressed.
 EMSCRIPTEN_KEEPALIVE void WebDialogCheck(int id, int checked) {
-    PlatformPostMessage(WebWindow, MSG_SETCHECK, checked != 0 ? 1u : 0u, id);
+    PlatformPostEvent(CheckEvent(id, checked != 0 ? 1 : 0));
     WakeLoop();
 }
 EMSCRIPTEN_KEEPALIVE void WebDialogCommand(int id) {
-    PlatformPostMessage(WebWindow, MSG_COMMAND, static_cast<uint32_t>(id) & 0xFFFFu, 0);
+    PlatformPostEvent(CommandEvent(id));
     WakeLoop();
 }
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The message queue in the page: the browser's events become the old
-// platform's numbered messages, and the loop hands them out in a window
-// system's order: posted and input messages first, then a repaint, then a
+// The event queue in the page: the browser's events become the game's
+// events, and the loop hands them out in a window system's order: posted
+// and input events first, then a repaint, then a
 // due timer. With nothing to hand out the game waits, through Asyncify,
 // until an event comes or a tick the game wants falls due: the page then
 // costs nothing.
@@ -24,27 +24,15 @@ constexpr int32_t PadPollMs = 35;
 
 struct EventState {
     bool listening;
-    bool waiting; // the loop waits for the page, between messages
     bool shift;          // held with the last key
     uint8_t held[0x300]; // keys down now, by virtual-key code
 };
 EventState Events;
 
 // Waits until WakeLoop or `ms` milliseconds (-1: no limit) have passed.
-EM_ASYNC_JS(void, js_wait, (int ms), {
-    await new Promise(function(resolve) {
-        var timer = ms >= 0 ? setTimeout(function() { Module.vantleWake = null; resolve(); }, ms) : 0;
-        Module.vantleWake = function() {
-            if (timer) clearTimeout(timer);
-            Module.vantleWake = null;
-            resolve();
-        };
-    });
-});
+extern "C" void js_wait(int ms);
 
-EM_JS(void, js_wake, (), {
-    if (Module.vantleWake) Module.vantleWake();
-});
+extern "C" void js_wake();
 
 // Sound may only start once the player has tapped or typed: the audio
 // output is made, or woken, inside the events that browsers count as the
@@ -52,133 +40,11 @@ EM_JS(void, js_wake, (), {
 // touchend, pointerup and click are), so a first tap would otherwise stay
 // silent; and WebKit stops a running output as "interrupted" when the
 // screen locks, to be woken by the next tap.
-EM_JS(void, js_listen, (), {
-    var canvas = document.getElementById("screen");
-    function unlockAudio() {
-        try {
-            if (!Module.vantleAudio) {
-                var Context = window.AudioContext || window.webkitAudioContext;
-                if (Context) Module.vantleAudio = new Context();
-            }
-            var a = Module.vantleAudio;
-            if (a && a.state != "running" && a.state != "closed") a.resume().catch(function() {});
-        } catch (e) {
-        }
-    }
-    ["keydown", "pointerdown", "pointerup", "touchend", "click", "mousedown"].forEach(function(type) {
-        window.addEventListener(type, unlockAudio, true);
-    });
-    // Every finger is its own pen: on the canvas it takes a finger number
-    // of its own (the mouse and a pen too), and slides are followed; on a
-    // touch control it holds that control's key, and sliding onto another
-    // control lets go of the first and presses that one.
-    var fingers = {};
-    var slots = [];
-    function fraction(e) {
-        var r = canvas.getBoundingClientRect();
-        return [r.width > 0 ? (e.clientX - r.left) / r.width : 0, r.height > 0 ? (e.clientY - r.top) / r.height : 0];
-    }
-    function control(el) {
-        for (; el && el.getAttribute; el = el.parentNode)
-            if (el.getAttribute("data-key") && el.parentNode && el.parentNode.classList.contains("pad")) return el;
-        return null;
-    }
-    // A control lets go of the key it pressed, though it may stand for
-    // another by then (relabelled while a replay is watched).
-    function press(button, down) {
-        if (down) button.classList.add("down"); else button.classList.remove("down");
-        var key = +button.getAttribute("data-key");
-        if (down) button.vantleKey = key;
-        else if (button.vantleKey) key = button.vantleKey;
-        _WebTouchKey(down ? 1 : 0, key);
-    }
-    canvas.addEventListener("pointerdown", function(e) {
-        if (e.pointerType == "mouse" && e.button != 0) return;
-        e.preventDefault();
-        if (fingers[e.pointerId]) return;
-        var slot = 0;
-        while (slot < 10 && slots[slot] !== undefined) slot++;
-        if (slot == 10) return;
-        slots[slot] = e.pointerId;
-        fingers[e.pointerId] = { slot: slot, slides: e.pointerType != "mouse" };
-        try { canvas.setPointerCapture(e.pointerId); } catch (x) {}
-        canvas.focus();
-        var f = fraction(e);
-        _WebPointer(1, slot, f[0], f[1]);
-    });
-    var pads = document.querySelectorAll(".pad");
-    for (var i = 0; i < pads.length; i++) {
-        pads[i].addEventListener("pointerdown", function(e) {
-            e.preventDefault();
-            if (e.pointerType == "mouse" && e.button != 0) return;
-            var b = control(e.target);
-            if (!b || fingers[e.pointerId]) return;
-            // Each finger's moves are followed across the controls, not
-            // held by the one it went down on.
-            try { e.target.releasePointerCapture(e.pointerId); } catch (x) {}
-            fingers[e.pointerId] = { on: b };
-            press(b, true);
-        });
-        pads[i].addEventListener("contextmenu", function(e) { e.preventDefault(); });
-    }
-    window.addEventListener("pointermove", function(e) {
-        var f = fingers[e.pointerId];
-        if (!f) return;
-        if (f.slot !== undefined) {
-            if (!f.slides) return;
-            var p = fraction(e);
-            _WebPointer(2, f.slot, p[0], p[1]);
-            return;
-        }
-        var b = control(document.elementFromPoint(e.clientX, e.clientY));
-        if (b === f.on) return;
-        if (f.on) press(f.on, false);
-        f.on = b;
-        if (b) press(b, true);
-    }, true);
-    function up(e) {
-        var f = fingers[e.pointerId];
-        if (!f) return;
-        delete fingers[e.pointerId];
-        if (f.slot !== undefined) {
-            slots[f.slot] = undefined;
-            var p = fraction(e);
-            _WebPointer(0, f.slot, p[0], p[1]);
-        } else if (f.on) {
-            press(f.on, false);
-        }
-    }
-    window.addEventListener("pointerup", up, true);
-    window.addEventListener("pointercancel", up, true);
-    // A touch the page does not cancel makes Chromium wait to see whether
-    // it becomes a scroll or a zoom, and while it waits it holds back the
-    // page's timers, the game's tick among them, by up to 100 ms: every
-    // touch is the game's, so it is cancelled at once (which also keeps the
-    // page from zooming on a double tap).
-    // The form of a dialog (js/dialog.js) and the page's offers are the
-    // page's own: their taps are clicks (and the game's timer stands while
-    // the dialog is open).
-    function cancelTouch(e) {
-        if (e.cancelable && !(e.target && e.target.closest && e.target.closest("#options, #offers"))) e.preventDefault();
-    }
-    window.addEventListener("touchstart", cancelTouch, {passive: false});
-    window.addEventListener("touchmove", cancelTouch, {passive: false});
-    canvas.addEventListener("contextmenu", function(e) { e.preventDefault(); });
-    canvas.addEventListener("wheel", function(e) { e.preventDefault(); }, {passive: false});
-    document.addEventListener("gesturestart", function(e) { e.preventDefault(); });
-    window.addEventListener("resize", function() { _WebResized(); });
-    window.addEventListener("orientationchange", function() { _WebResized(); });
-    window.addEventListener("pagehide", function() { _WebEndSession(); });
-    window.addEventListener("blur", function() { _WebBlur(); });
-    document.addEventListener("visibilitychange", function() {
-        var hidden = document.visibilityState == "hidden";
-        _WebShown(hidden ? 0 : 1);
-        if (hidden) _WebEndSession();
-    });
-});
+// Each finger up to `penFingers` is a pen of its own.
+extern "C" void js_listen(int penFingers);
 
-void Post(const Message& m) {
-    QueuePost(m);
+void Post(const Event& e) {
+    QueuePost(e);
     WakeLoop();
 }
 
@@ -211,12 +77,10 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
     // plain keys do. An Alt+key also types its character, which is what the
     // accelerator table matches Alt+/ by.
     const bool system = alt && !ctrl;
-    uint32_t message = down ? MSG_KEYDOWN : MSG_KEYUP;
-    if (system) message = down ? MSG_SYSKEYDOWN : MSG_SYSKEYUP;
-    Post(Message{WebWindow, message, vk, 0});
+    Post(KeyEvent(down ? EVENT_KEY_DOWN : EVENT_KEY_UP, vk, KEY_FROM_KEYBOARD, system));
     const uint32_t character = UnshiftedCharacterOfDomKey(code);
     if (system && down && !shift && character != 0)
-        Post(Message{WebWindow, MSG_SYSCHAR, character, 0});
+        Post(KeyEvent(EVENT_CHARACTER, character, KEY_FROM_KEYBOARD, true));
     // The page's own shortcuts (Ctrl or Cmd with a key, the function keys)
     // and the system's keys stay the browser's; the game's keys do not
     // scroll the page.
@@ -228,11 +92,8 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
 // through until then run first, as they would have before the event came,
 // and the sleep ends: the loop looks again, for the next tick at its time.
 // (Not while a tick waits for its sound: it is not over yet.)
-void RunSleptTicks(WindowProcedure procedure) {
-    if (!Events.waiting) return;
-    Message m{};
-    while (TimerWake(Now(), &m) && WindowProcedureIfAlive() != nullptr)
-        procedure(m.window, m.message, m.wParam, m.lParam);
+void RunSleptTicks() {
+    WindowRunSleptTicks(Now());
     WakeLoop();
 }
 
@@ -241,7 +102,7 @@ void LetGoOfAllKeys() {
     for (uint32_t vk = 0; vk < sizeof Events.held; ++vk) {
         if (Events.held[vk] == 0) continue;
         Events.held[vk] = 0;
-        Post(Message{WebWindow, MSG_KEYUP, vk, 0});
+        Post(KeyEvent(EVENT_KEY_UP, vk));
     }
     Events.shift = false;
 }
@@ -252,17 +113,18 @@ extern "C" {
 // (2) or went up (0) at a fraction of the canvas; each has its number.
 EMSCRIPTEN_KEEPALIVE void WebPointer(int kind, int finger, double fx, double fy) {
     if (finger < 0 || finger >= PenFingers) return;
-    const uint32_t which = static_cast<uint32_t>(finger) << PEN_FINGER_SHIFT;
-    const uint32_t message = kind == 1 ? MSG_PENDOWN : (kind == 2 ? MSG_MOUSEMOVE : MSG_PENUP);
-    Post(Message{WebWindow, message, kind == 0 ? which : which | 1u, VideoPenPosition(fx, fy)});
+    int32_t x = 0, y = 0;
+    VideoPenPosition(fx, fy, &x, &y);
+    Post(PenEvent(kind == 1 ? EVENT_PEN_DOWN : (kind == 2 ? EVENT_PEN_MOVE : EVENT_PEN_UP), finger, x,
+                  y));
 }
 
 // A touch control went down (1) or up (0): the key it stands for, flagged
 // so that a tap shorter than a tick still counts.
 EMSCRIPTEN_KEEPALIVE void WebTouchKey(int down, int key) {
     if (key <= 0 || key >= 0x300) return;
-    Post(Message{WebWindow, down != 0 ? MSG_KEYDOWN : MSG_KEYUP, static_cast<uint32_t>(key),
-                 KEY_FROM_TOUCH});
+    Post(KeyEvent(down != 0 ? EVENT_KEY_DOWN : EVENT_KEY_UP, static_cast<uint32_t>(key),
+                  KEY_FROM_TOUCH));
 }
 
 // The page lost the keyboard to another window or tab.
@@ -273,20 +135,19 @@ EMSCRIPTEN_KEEPALIVE void WebBlur() {
 // The page was hidden (0: another tab, the browser minimised, the phone
 // locked) or shown again (1): the window is told at once.
 EMSCRIPTEN_KEEPALIVE void WebShown(int shown) {
+    if (WindowProcedureIfAlive() == nullptr) return;
+    RunSleptTicks();
     const WindowProcedure procedure = WindowProcedureIfAlive();
-    if (procedure == nullptr) return;
-    RunSleptTicks(procedure);
-    if (WindowProcedureIfAlive() != nullptr)
-        procedure(WebWindow, MSG_SHOWWINDOW, shown != 0 ? 1u : 0u, 0);
+    if (procedure != nullptr) procedure(WebWindow, ShownEvent(shown != 0));
 }
 
 // The page is hidden or closing: it may never run again.
 EMSCRIPTEN_KEEPALIVE void WebEndSession() {
+    if (WindowProcedureIfAlive() == nullptr) return;
+    RunSleptTicks();
     const WindowProcedure procedure = WindowProcedureIfAlive();
     if (procedure == nullptr) return;
-    RunSleptTicks(procedure);
-    if (WindowProcedureIfAlive() == nullptr) return;
-    procedure(WebWindow, MSG_ENDSESSION, 0, 0);
+    procedure(WebWindow, MakeEvent(EVENT_END_SESSION));
     StorageSave();
 }
 }
@@ -303,21 +164,21 @@ void WakeLoop() {
 void EventsListen() {
     if (Events.listening) return;
     Events.listening = true;
-    js_listen();
+    js_listen(PenFingers);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKey);
 }
 
-bool PlatformGetMessage(Message* message) {
+bool PlatformGetEvent(Event* event) {
     for (;;) {
         if (QueueQuitPosted()) return false;
         const bool pads = PadPoll();
         int32_t wait = -1;
-        if (LoopLook(Now(), WebWindow, WindowTakePaint, message, &wait)) return true;
+        if (LoopLook(Now(), WindowTakePaint, event, &wait)) return true;
         if (pads && (wait < 0 || wait > PadPollMs)) wait = PadPollMs;
-        Events.waiting = true;
+        TheWindow.waiting = true;
         js_wait(wait);
-        Events.waiting = false;
+        TheWindow.waiting = false;
     }
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Game controllers through the browser's Gamepad interface, which has no
-// events for buttons: the controllers are read each time the message loop
+// events for buttons: the controllers are read each time the event loop
 // looks for work, and what changed since the last reading becomes the
-// same key messages as on the desktop. The browser numbers a controller's
+// same key events as on the desktop. The browser numbers a controller's
 // buttons in its standard layout; they are mapped to the game's own.
 #include "platform/web/web.h"
 
@@ -34,25 +34,7 @@ struct GamepadState {
 };
 GamepadState Gamepads;
 
-EM_JS(int, js_read_gamepads, (int32_t* out, int max), {
-    if (!navigator.getGamepads) return 0;
-    var pads = navigator.getGamepads();
-    var n = 0;
-    for (var i = 0; pads && i < pads.length && n < max; i++) {
-        var p = pads[i];
-        if (!p || !p.connected) continue;
-        var bits = 0;
-        for (var b = 0; b < p.buttons.length && b < 17; b++)
-            if (p.buttons[b].pressed) bits |= 1 << b;
-        var at = (out >> 2) + n * 4;
-        HEAP32[at] = p.index;
-        HEAP32[at + 1] = bits;
-        HEAP32[at + 2] = Math.round(Math.max(-1, Math.min(1, p.axes[0] || 0)) * 32767);
-        HEAP32[at + 3] = Math.round(Math.max(-1, Math.min(1, p.axes[1] || 0)) * 32767);
-        n++;
-    }
-    return n;
-});
+extern "C" int js_read_gamepads(int32_t* out, int max);
 
 const PadReading* Find(const PadReading* readings, int32_t count, int32_t index) {
     for (int32_t i = 0; i < count; ++i)
@@ -60,8 +42,8 @@ const PadReading* Find(const PadReading* readings, int32_t count, int32_t index)
     return nullptr;
 }
 
-void PostAll(const Message* out, int32_t n) {
-    for (int32_t i = 0; i < n; ++i) PlatformPostMessage(out[i].window, out[i].message, out[i].wParam, out[i].lParam);
+void PostAll(const Event* out, int32_t n) {
+    for (int32_t i = 0; i < n; ++i) PlatformPostEvent(out[i]);
     if (n > 0) WakeLoop();
 }
 } // namespace
@@ -73,11 +55,11 @@ bool PadPoll() {
     for (int32_t i = 0; i < count; ++i)
         now[i] = PadReading{raw[i * Fields], static_cast<uint32_t>(raw[i * Fields + 1]), raw[i * Fields + 2],
                             raw[i * Fields + 3]};
-    Message out[PadMaxMessages];
+    Event out[PadMaxEvents];
     // Controllers gone let go of what they held.
     for (int32_t i = 0; i < Gamepads.lastCount; ++i)
         if (Find(now, count, Gamepads.last[i].index) == nullptr)
-            PostAll(out, PadRemoved(&Gamepads.pad, WebWindow, Gamepads.last[i].index, out));
+            PostAll(out, PadRemoved(&Gamepads.pad, Gamepads.last[i].index, out));
     for (int32_t i = 0; i < count; ++i) {
         const PadReading* before = Find(Gamepads.last, Gamepads.lastCount, now[i].index);
         const PadReading was = before != nullptr ? *before : PadReading{now[i].index, 0, 0, 0};
@@ -85,10 +67,10 @@ bool PadPoll() {
         for (int32_t b = 0; b < StandardButtonCount; ++b) {
             const bool down = (now[i].buttons >> b & 1u) != 0;
             if (down == ((was.buttons >> b & 1u) != 0) || StandardButtons[b] < 0) continue;
-            PostAll(out, PadButtonChange(&Gamepads.pad, WebWindow, id, StandardButtons[b], down, out));
+            PostAll(out, PadButtonChange(&Gamepads.pad, id, StandardButtons[b], down, out));
         }
-        if (now[i].x != was.x) PostAll(out, PadStickChange(&Gamepads.pad, WebWindow, id, PAD_AXIS_X, now[i].x, out));
-        if (now[i].y != was.y) PostAll(out, PadStickChange(&Gamepads.pad, WebWindow, id, PAD_AXIS_Y, now[i].y, out));
+        if (now[i].x != was.x) PostAll(out, PadStickChange(&Gamepads.pad, id, PAD_AXIS_X, now[i].x, out));
+        if (now[i].y != was.y) PostAll(out, PadStickChange(&Gamepads.pad, id, PAD_AXIS_Y, now[i].y, out));
     }
     for (int32_t i = 0; i < count; ++i) Gamepads.last[i] = now[i];
     Gamepads.lastCount = count;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Window timers on the page's millisecond clock; the message loop takes them.
+// Window timers on the page's millisecond clock; the event loop takes them.
 #include "platform/web/web.h"
 
 #include "platform/timers.h"

@@ -38,131 +38,23 @@ constexpr int32_t PictureLong = 320, PictureShort = 240;
 // included), as large as fits, centred, on whole device pixels. Gives 1
 // for portrait, 0 for landscape; the canvas's device pixels are kept for
 // js_canvas_size.
-EM_JS(int, js_lay_out_page, (), {
-    var c = document.getElementById("screen");
-    var ratio = window.devicePixelRatio || 1;
-    var inset = { top: 0, right: 0, bottom: 0, left: 0 };
-    var probe = document.getElementById("safe");
-    if (probe) {
-        var cs = getComputedStyle(probe);
-        inset = { top: parseFloat(cs.paddingTop) || 0, right: parseFloat(cs.paddingRight) || 0,
-                  bottom: parseFloat(cs.paddingBottom) || 0, left: parseFloat(cs.paddingLeft) || 0 };
-    }
-    var pageW = document.documentElement.clientWidth || window.innerWidth;
-    var pageH = document.documentElement.clientHeight || window.innerHeight;
-    var x0 = inset.left, y0 = inset.top;
-    var w = Math.max(1, pageW - inset.left - inset.right);
-    var h = Math.max(1, pageH - inset.top - inset.bottom);
-    var portrait = h >= w;
-    var pw = portrait ? 240 : 320, ph = portrait ? 320 : 240;
-    // Device pixels, so that the picture's edges fall on the device's.
-    var dw = Math.floor(w * ratio), dh = Math.floor(h * ratio);
-    var cw = dw, ch = Math.floor(dw * ph / pw);
-    if (ch > dh) { ch = dh; cw = Math.floor(dh * pw / ph); }
-    cw = Math.max(1, cw); ch = Math.max(1, ch);
-    var left = Math.round((x0 + (w - cw / ratio) / 2) * ratio) / ratio;
-    var top = Math.round((y0 + (h - ch / ratio) / 2) * ratio) / ratio;
-    c.style.left = left + "px";
-    c.style.top = top + "px";
-    c.style.width = cw / ratio + "px";
-    c.style.height = ch / ratio + "px";
-    Module.vantleCanvasSize = [cw, ch];
-
-    // The touch controls: two pads, beside the picture in landscape (one
-    // for each thumb), side by side below it in portrait; only on a page
-    // that can be touched, and only in a band large enough for them.
-    var touch = (navigator.maxTouchPoints || 0) > 0 ||
-                (window.matchMedia && window.matchMedia("(any-pointer: coarse)").matches);
-    var move = document.getElementById("pad-move"), turn = document.getElementById("pad-turn");
-    if (!move || !turn) return portrait ? 1 : 0;
-    var place = function(pad, l, t, pw2, ph2) {
-        var show = touch && pw2 >= 100 && ph2 >= 100;
-        pad.style.display = show ? "grid" : "none";
-        if (!show) return;
-        pad.style.left = l + "px";
-        pad.style.top = t + "px";
-        pad.style.width = pw2 + "px";
-        pad.style.height = ph2 + "px";
-    };
-    var picW = cw / ratio, picH = ch / ratio;
-    if (portrait) {
-        var bandTop = top + picH, band = y0 + h - bandTop;
-        var height = Math.min(band, 200);
-        place(move, x0, bandTop + band - height, w / 2, height);
-        place(turn, x0 + w / 2, bandTop + band - height, w / 2, height);
-    } else {
-        var leftBand = left - x0, rightBand = x0 + w - (left + picW);
-        var bandW = Math.min(leftBand, rightBand, 240);
-        var padH = Math.min(h, 320);
-        place(move, left - bandW, y0 + h - padH, bandW, padH);
-        place(turn, left + picW, y0 + h - padH, bandW, padH);
-    }
-    // The page's offers go where the picture and the controls leave room.
-    if (Module.vantleLaidOut) Module.vantleLaidOut();
-    return portrait ? 1 : 0;
-});
+extern "C" int js_lay_out_page();
 
 // The canvas's size in device pixels, as last placed.
-EM_JS(void, js_canvas_size, (int32_t* width, int32_t* height), {
-    var s = Module.vantleCanvasSize || [1, 1];
-    HEAP32[width >> 2] = s[0];
-    HEAP32[height >> 2] = s[1];
-});
+extern "C" void js_canvas_size(int32_t* width, int32_t* height);
 
-EM_JS(void, js_set_title, (const char* title), {
-    document.title = UTF8ToString(title);
-});
+extern "C" void js_set_title(const char* title);
 
 // Sizes the canvas's own pixels (which clears it) and keeps its context.
-EM_JS(void, js_resize_canvas, (int width, int height), {
-    var c = document.getElementById("screen");
-    if (c.width != width) c.width = width;
-    if (c.height != height) c.height = height;
-    Module.vantleContext = c.getContext("2d", {alpha: false});
-    Module.vantleContext.imageSmoothingEnabled = false;
-});
+extern "C" void js_resize_canvas(int width, int height);
 
-EM_JS(void, js_put_rows, (const uint32_t* pixels, int width, int top, int rows), {
-    var g = Module.vantleContext;
-    if (!g) return;
-    var bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels + top * width * 4, width * rows * 4);
-    g.putImageData(new ImageData(bytes, width, rows), 0, top);
-});
+extern "C" void js_put_rows(const uint32_t* pixels, int width, int top, int rows);
 
 // The screen wake lock, taken while a game is played; the browser lets go
 // of it itself when the page is hidden (and the game pauses then).
-EM_JS(void, js_keep_awake, (int awake), {
-    Module.vantleAwake = awake != 0;
-    var held = Module.vantleWakeLock;
-    if (!awake) {
-        if (held && held !== "asking") held.release().catch(function() {});
-        if (held !== "asking") Module.vantleWakeLock = null;
-        return;
-    }
-    if (held || !navigator.wakeLock || document.visibilityState != "visible") return;
-    Module.vantleWakeLock = "asking";
-    navigator.wakeLock.request("screen").then(function(lock) {
-        if (!Module.vantleAwake) {
-            Module.vantleWakeLock = null;
-            lock.release().catch(function() {});
-            return;
-        }
-        Module.vantleWakeLock = lock;
-        lock.addEventListener("release", function() {
-            if (Module.vantleWakeLock === lock) Module.vantleWakeLock = null;
-        });
-    }, function() { Module.vantleWakeLock = null; });
-});
+extern "C" void js_keep_awake(int awake);
 
-EM_JS(void, js_show_ended, (), {
-    var c = document.getElementById("screen");
-    if (c) c.style.display = "none";
-    var pads = document.querySelectorAll(".pad");
-    for (var i = 0; i < pads.length; i++) pads[i].style.display = "none";
-    var e = document.getElementById("ended");
-    if (e) e.style.display = "flex";
-    if (Module.vantleEnded) Module.vantleEnded();
-});
+extern "C" void js_show_ended();
 
 void FreePictures() {
     FreePixels(&Video.last);
@@ -195,14 +87,14 @@ EMSCRIPTEN_KEEPALIVE void WebResized() {
     if (width != TheWindow.layoutWidth || height != TheWindow.layoutHeight) {
         TheWindow.layoutWidth = width;
         TheWindow.layoutHeight = height;
-        PlatformPostMessage(WebWindow, MSG_SIZE, 0, 0);
+        PlatformPostEvent(MakeEvent(EVENT_SIZE));
     }
     WindowExposed();
     WakeLoop();
 }
 }
 
-int32_t VideoPenPosition(double fx, double fy) {
+void VideoPenPosition(double fx, double fy, int32_t* x, int32_t* y) {
     // The picture fills the canvas: a fraction of it is a fraction of the
     // window.
     const int32_t w = TheWindow.layoutWidth, h = TheWindow.layoutHeight;
@@ -210,7 +102,8 @@ int32_t VideoPenPosition(double fx, double fy) {
         const auto v = static_cast<int32_t>(f * size);
         return v < 0 ? 0 : (v >= size ? size - 1 : v);
     };
-    return PackPosition(at(fx, w), at(fy, h));
+    *x = at(fx, w);
+    *y = at(fy, h);
 }
 
 Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {

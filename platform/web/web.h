@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the files of the browser backend share: the one window (the page's
-// canvas), the message loop's wake-up, the saving of the data folder into
+// canvas), the event loop's wake-up, the saving of the data folder into
 // the browser's storage, and the translation of the page's keys.
 #pragma once
 
@@ -9,14 +9,14 @@
 
 #include <cstdint>
 
-// The one window's handle, as the messages carry it.
+// The one window's handle.
 constexpr Window WebWindow = OnlyWindow;
 
 // --- i_video.cpp ---
 
 // A pen position given as fractions of the canvas, in the pixels of the
-// size the game laid itself out for, packed as pen messages carry it.
-int32_t VideoPenPosition(double fx, double fy);
+// size the game laid itself out for.
+void VideoPenPosition(double fx, double fy, int32_t* x, int32_t* y);
 
 // --- i_events.cpp ---
 
@@ -24,7 +24,7 @@ int32_t VideoPenPosition(double fx, double fy);
 void EventsListen();
 // Milliseconds of the page's clock.
 uint64_t Now();
-// Ends the message loop's wait at once: an event came.
+// Ends the event loop's wait at once: an event came.
 void WakeLoop();
 
 // --- i_gamepad.cpp ---
@@ -47,5 +47,5 @@ void StorageSave();
 // without a `code`.
 uint32_t VirtualKeyOfDomKey(const char* code, const char* key);
 // The character a key types without Shift on a US keyboard, for Alt+key's
-// character message; 0 for keys that type none.
+// character event; 0 for keys that type none.
 uint32_t UnshiftedCharacterOfDomKey(const char* code);

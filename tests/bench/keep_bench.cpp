@@ -90,7 +90,7 @@ void NewPairTick(benchmark::State& state) {
         Flow.Mode = MODE_RESOLVE;
         Flow.ResolvePhase = RESOLVE_END;
         state.ResumeTiming();
-        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
+        PlatformDispatchEvent(TimerEvent(GameTimerId, 0));
     }
     CloseGame();
 }

@@ -25,13 +25,12 @@ void Check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
-void Deliver(uint32_t message, uint32_t wParam) {
-    if (PlatformWindowAlive(MainWindow))
-        PlatformDispatchMessage(Message{MainWindow, message, wParam, 0});
+void Deliver(const Event& e) {
+    if (PlatformWindowAlive(MainWindow)) PlatformDispatchEvent(e);
 }
 
 void Ticks(int32_t n) {
-    for (int32_t i = 0; i < n; ++i) Deliver(MSG_TIMER, GameTimerId);
+    for (int32_t i = 0; i < n; ++i) Deliver(TimerEvent(GameTimerId, 0));
 }
 
 int32_t ReadBack(const std::string& path, uint8_t* bytes, size_t size) {
@@ -67,15 +66,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (taken) Check(Flow.FallStep == 0);
 
     // Space goes on; Down held drops pairs through landings and chains.
-    Deliver(MSG_KEYDOWN, VK_SPACE);
+    Deliver(KeyEvent(EVENT_KEY_DOWN, VK_SPACE));
     Ticks(2);
-    Deliver(MSG_KEYUP, VK_SPACE);
-    Deliver(MSG_KEYDOWN, VK_DOWN);
+    Deliver(KeyEvent(EVENT_KEY_UP, VK_SPACE));
+    Deliver(KeyEvent(EVENT_KEY_DOWN, VK_DOWN));
     Ticks(size % 160);
-    Deliver(MSG_KEYUP, VK_DOWN);
+    Deliver(KeyEvent(EVENT_KEY_UP, VK_DOWN));
 
     const bool inProgress = GameInProgress();
-    Deliver(MSG_CLOSE, 0);
+    Deliver(MakeEvent(EVENT_CLOSE));
     Check(!PlatformWindowAlive(MainWindow));
     uint8_t kept[SnapshotSize + 1];
     const int32_t n = ReadBack(game, kept, sizeof kept);

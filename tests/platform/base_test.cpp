@@ -14,37 +14,37 @@ namespace {
 
 // A burst of input while the game stood still (thousands of keys, a
 // close): nothing is lost but pen moves, which later moves stand for.
-TEST(MessageQueue, ABurstLosesNoKeyNorCloseOnlyMovesMerge) {
+TEST(EventQueue, ABurstLosesNoKeyNorCloseOnlyMovesMerge) {
     QueueReset();
-    Message m{};
+    Event m{};
     EXPECT_FALSE(QueueTake(&m));
     int32_t posted = 0;
     for (uint32_t i = 0; QueueRoomForInput(); ++i, ++posted)
-        QueuePost(Message{1, i % 2 == 0 ? MSG_KEYDOWN : MSG_KEYUP, VK_DOWN, 0});
+        QueuePost(KeyEvent(i % 2 == 0 ? EVENT_KEY_DOWN : EVENT_KEY_UP, VK_DOWN));
     EXPECT_EQ(posted, QueueSize - QueueKeptForTheGame);
-    for (int32_t i = 0; i < 10000; ++i) QueuePost(Message{1, MSG_MOUSEMOVE, 1u, i});
-    QueuePost(Message{1, MSG_CLOSE, 0, 0});
+    for (int32_t i = 0; i < 10000; ++i) QueuePost(PenEvent(EVENT_PEN_MOVE, 0, i, i));
+    QueuePost(MakeEvent(EVENT_CLOSE));
     int32_t keys = 0, moves = 0, closes = 0;
-    uint32_t last = MSG_KEYUP;
+    EventKind last = EVENT_KEY_UP;
     while (QueueTake(&m)) {
-        if (m.message == MSG_KEYDOWN || m.message == MSG_KEYUP) {
-            ASSERT_NE(m.message, last) << "keys in their order, none lost";
-            last = m.message;
+        if (m.kind == EVENT_KEY_DOWN || m.kind == EVENT_KEY_UP) {
+            ASSERT_NE(m.kind, last) << "keys in their order, none lost";
+            last = m.kind;
             ++keys;
         }
-        if (m.message == MSG_MOUSEMOVE) ++moves;
-        if (m.message == MSG_CLOSE) ++closes;
+        if (m.kind == EVENT_PEN_MOVE) ++moves;
+        if (m.kind == EVENT_CLOSE) ++closes;
     }
     EXPECT_EQ(keys, posted);
     EXPECT_EQ(closes, 1);
     EXPECT_GE(moves, 1);
     // The queue goes round its end and on.
-    QueuePost(Message{1, MSG_TIMER, 7, 0});
+    QueuePost(TimerEvent(7, 0));
     ASSERT_TRUE(QueueTake(&m));
-    EXPECT_EQ(m.wParam, 7u);
+    EXPECT_EQ(m.timer, 7u);
 }
 
-TEST(MessageQueue, TheQuitMessageStaysPosted) {
+TEST(EventQueue, TheQuitStaysPosted) {
     QueueReset();
     EXPECT_FALSE(QueueQuitPosted());
     QueuePostQuit(3);
@@ -57,7 +57,7 @@ TEST(MessageQueue, TheQuitMessageStaysPosted) {
 
 TEST(Timers, TheEarliestFallsDueFirstAndSettingAgainRestartsTheCount) {
     TimerKillAll(1);
-    Message m{};
+    Event m{};
     EXPECT_FALSE(TimerRunning());
     EXPECT_EQ(TimerWait(0), -1);
     TimerSet(1, 1, 70, 1000);
@@ -65,8 +65,8 @@ TEST(Timers, TheEarliestFallsDueFirstAndSettingAgainRestartsTheCount) {
     EXPECT_TRUE(TimerRunning());
     EXPECT_EQ(TimerWait(1000), 30);
     ASSERT_TRUE(TimerTake(1030, &m));
-    EXPECT_EQ(m.wParam, 2u);
-    EXPECT_EQ(m.message, MSG_TIMER);
+    EXPECT_EQ(m.timer, 2u);
+    EXPECT_EQ(m.kind, EVENT_TIMER);
     EXPECT_EQ(TimerWait(1030), 30) << "timer 2 again at 1060, before timer 1 at 1070";
     TimerKill(1, 2);
     EXPECT_EQ(TimerWait(1030), 40);
@@ -81,13 +81,13 @@ TEST(Timers, TheEarliestFallsDueFirstAndSettingAgainRestartsTheCount) {
 
 TEST(Timers, ASleepingTimerWakesForTheTickAfterTheOnesItNeedsNone) {
     TimerKillAll(1);
-    Message m{};
+    Event m{};
     TimerSet(1, 1, 70, 1000); // ticks due at 1070, 1140, ...
     TimerSleep(1, 1, 3, 1000);
     EXPECT_EQ(TimerWait(1000), 280) << "three ticks slept through, woken for the fourth";
     EXPECT_FALSE(TimerTake(1279, &m));
     ASSERT_TRUE(TimerTake(1281, &m));
-    EXPECT_EQ(m.lParam, 3) << "one message for the three slept through and the one due";
+    EXPECT_EQ(m.slept, 3) << "one event for the three slept through and the one due";
     EXPECT_EQ(TimerWait(1281), 69) << "the cadence kept: next at 1350";
     // All of them: only another message wakes it.
     TimerSleep(1, 1, -1, 1290);
@@ -99,7 +99,7 @@ TEST(Timers, ASleepingTimerWakesForTheTickAfterTheOnesItNeedsNone) {
 
 TEST(Timers, BeforeAnotherMessageTheTicksWhoseTimeHasComeAreTakenAndTheSleepEnds) {
     TimerKillAll(1);
-    Message m{};
+    Event m{};
     TimerSet(1, 1, 70, 1000);
     TimerSleep(1, 1, 10, 1000);
     EXPECT_FALSE(TimerWake(1070, &m)) << "a message at the tick's moment comes before it";
@@ -108,25 +108,25 @@ TEST(Timers, BeforeAnotherMessageTheTicksWhoseTimeHasComeAreTakenAndTheSleepEnds
     EXPECT_EQ(TimerWait(1060), 10) << "awake: the next tick at its time";
     TimerSleep(1, 1, 10, 1060);
     ASSERT_TRUE(TimerWake(1215, &m)); // 1070 and 1140 and 1210 have passed
-    EXPECT_EQ(m.lParam, 2);
+    EXPECT_EQ(m.slept, 2);
     EXPECT_FALSE(TimerWake(1215, &m));
     EXPECT_EQ(TimerWait(1215), 65) << "the tick of 1280 comes at its time, as without the sleep";
     // A sleep without end gives every tick that has passed.
     TimerSleep(1, 1, -1, 1215);
     ASSERT_TRUE(TimerWake(1281 + 70 * 99, &m));
-    EXPECT_EQ(m.lParam, 99);
+    EXPECT_EQ(m.slept, 99);
     // Never the tick after those slept through: that one is due on its own.
     TimerSleep(1, 1, 2, 8200); // ticks of 8280 and 8350 slept through, 8420 due
     ASSERT_TRUE(TimerWake(9000, &m));
-    EXPECT_EQ(m.lParam, 1);
+    EXPECT_EQ(m.slept, 1);
     ASSERT_TRUE(TimerTake(9000, &m));
-    EXPECT_EQ(m.lParam, 0);
+    EXPECT_EQ(m.slept, 0);
     TimerKillAll(1);
 }
 
 TEST(Timers, ALongTickPutsTheNextAtOnceAndSettingTheTimerWakesIt) {
     TimerKillAll(1);
-    Message m{};
+    Event m{};
     TimerSet(1, 1, 70, 1000);
     ASSERT_TRUE(TimerTake(1070, &m)); // the next is due at 1140
     // The tick played a cue until 1160: the next tick comes as soon as the
@@ -135,7 +135,7 @@ TEST(Timers, ALongTickPutsTheNextAtOnceAndSettingTheTimerWakesIt) {
     TimerSleep(1, 1, 2, 1160);
     EXPECT_EQ(TimerWait(1160), 0);
     ASSERT_TRUE(TimerTake(1160, &m));
-    EXPECT_EQ(m.lParam, 0);
+    EXPECT_EQ(m.slept, 0);
     EXPECT_EQ(TimerWait(1160), 50) << "next at 1210";
     TimerSleep(1, 1, 2, 1160);
     EXPECT_EQ(TimerWait(1160), 190);
@@ -164,16 +164,16 @@ TEST(Timers, AClockThatGoesBackOrLeapsKeepsTheCadence) {
     EXPECT_EQ(SteadyNow(&clock, ~uint64_t{0} - 599929), 5210u);
 
     TimerKillAll(1);
-    Message m{};
+    Event m{};
     TimerSet(1, 1, 70, 1000);
     TimerSleep(1, 1, -1, 1000);
     const uint64_t years = 1000 + uint64_t{70} * 1000000000;
     ASSERT_TRUE(TimerWake(years, &m));
-    EXPECT_EQ(m.lParam, MaxTicksAtOnce - 1) << "at most this many idle ticks at once";
+    EXPECT_EQ(m.slept, MaxTicksAtOnce - 1) << "at most this many idle ticks at once";
     EXPECT_FALSE(TimerWake(years, &m)) << "the rest are not run";
     EXPECT_LE(TimerWait(years), 70) << "the next tick within one interval";
     ASSERT_TRUE(TimerTake(years + 70, &m));
-    EXPECT_EQ(m.lParam, 0);
+    EXPECT_EQ(m.slept, 0);
     EXPECT_EQ(TimerWait(years + 70), 70);
     TimerKillAll(1);
 }
@@ -181,7 +181,7 @@ TEST(Timers, AClockThatGoesBackOrLeapsKeepsTheCadence) {
 TEST(Loop, SleptTicksComeBeforeInputAndARepaintLeavesThemSleeping) {
     TimerKillAll(1);
     QueueReset();
-    Message m{};
+    Event m{};
     int32_t wait = 0;
     static bool paint = false;
     const PaintWanted wanted = [] {
@@ -191,63 +191,62 @@ TEST(Loop, SleptTicksComeBeforeInputAndARepaintLeavesThemSleeping) {
     };
     TimerSet(1, 1, 70, 0);
     TimerSleep(1, 1, -1, 0);
-    EXPECT_FALSE(LoopLook(100, 1, wanted, &m, &wait));
+    EXPECT_FALSE(LoopLook(100, wanted, &m, &wait));
     EXPECT_EQ(wait, -1);
     paint = true;
-    ASSERT_TRUE(LoopLook(100, 1, wanted, &m, &wait));
-    EXPECT_EQ(m.message, MSG_PAINT) << "a repaint shows what the slept ticks would not change";
-    QueuePost(Message{1, MSG_KEYDOWN, VK_LEFT, 0});
-    ASSERT_TRUE(LoopLook(300, 1, wanted, &m, &wait));
-    EXPECT_EQ(m.message, MSG_TIMER);
-    EXPECT_EQ(m.lParam, 3) << "the ticks of 70, 140, 210 and 280, before the key";
-    ASSERT_TRUE(LoopLook(300, 1, wanted, &m, &wait));
-    EXPECT_EQ(m.message, MSG_KEYDOWN);
-    EXPECT_FALSE(LoopLook(300, 1, wanted, &m, &wait));
+    ASSERT_TRUE(LoopLook(100, wanted, &m, &wait));
+    EXPECT_EQ(m.kind, EVENT_PAINT) << "a repaint shows what the slept ticks would not change";
+    QueuePost(KeyEvent(EVENT_KEY_DOWN, VK_LEFT));
+    ASSERT_TRUE(LoopLook(300, wanted, &m, &wait));
+    EXPECT_EQ(m.kind, EVENT_TIMER);
+    EXPECT_EQ(m.slept, 3) << "the ticks of 70, 140, 210 and 280, before the key";
+    ASSERT_TRUE(LoopLook(300, wanted, &m, &wait));
+    EXPECT_EQ(m.kind, EVENT_KEY_DOWN);
+    EXPECT_FALSE(LoopLook(300, wanted, &m, &wait));
     EXPECT_EQ(wait, 50) << "the key is latched by the tick of 350";
     TimerKillAll(1);
 }
 
-std::vector<uint32_t> Keys(const Message* out, int32_t n, uint32_t message) {
+std::vector<uint32_t> Keys(const Event* out, int32_t n, EventKind kind) {
     std::vector<uint32_t> keys;
     for (int32_t i = 0; i < n; ++i) {
-        EXPECT_EQ(out[i].lParam, KEY_FROM_PAD);
-        if (out[i].message == message) keys.push_back(out[i].wParam);
+        EXPECT_EQ(out[i].source, KEY_FROM_PAD);
+        if (out[i].kind == kind) keys.push_back(out[i].key);
     }
     return keys;
 }
 
 TEST(Pad, ButtonsAndTheStickAreTheKeysTheyStandFor) {
     PadState pad{};
-    Message out[PadMaxMessages];
-    int32_t n = PadButtonChange(&pad, 1, 5, PAD_A, true, out);
-    EXPECT_EQ(Keys(out, n, MSG_KEYDOWN), std::vector<uint32_t>{VK_RETURN});
-    n = PadButtonChange(&pad, 1, 5, PAD_GUIDE, true, out);
+    Event out[PadMaxEvents];
+    int32_t n = PadButtonChange(&pad, 5, PAD_A, true, out);
+    EXPECT_EQ(Keys(out, n, EVENT_KEY_DOWN), std::vector<uint32_t>{VK_RETURN});
+    n = PadButtonChange(&pad, 5, PAD_GUIDE, true, out);
     EXPECT_EQ(n, 0) << "a button that stands for no key";
-    n = PadButtonChange(&pad, 1, 5, PAD_A, false, out);
-    EXPECT_EQ(Keys(out, n, MSG_KEYUP), std::vector<uint32_t>{VK_RETURN});
-    EXPECT_EQ(PadButtonChange(&pad, 1, 5, PAD_BUTTON_LIMIT, true, out), 0);
+    n = PadButtonChange(&pad, 5, PAD_A, false, out);
+    EXPECT_EQ(Keys(out, n, EVENT_KEY_UP), std::vector<uint32_t>{VK_RETURN});
+    EXPECT_EQ(PadButtonChange(&pad, 5, PAD_BUTTON_LIMIT, true, out), 0);
 
     // The stick: out of the dead zone past the press point, back within the
     // release point, and no chatter between.
-    n = PadStickChange(&pad, 1, 5, PAD_AXIS_Y, PadStickPress, out);
-    EXPECT_EQ(Keys(out, n, MSG_KEYDOWN), std::vector<uint32_t>{VK_DOWN});
-    EXPECT_EQ(PadStickChange(&pad, 1, 5, PAD_AXIS_Y, PadStickRelease + 1, out), 0);
-    n = PadStickChange(&pad, 1, 5, PAD_AXIS_Y, -PadStickPress, out);
-    EXPECT_EQ(Keys(out, n, MSG_KEYUP), std::vector<uint32_t>{VK_DOWN});
-    EXPECT_EQ(Keys(out, n, MSG_KEYDOWN), std::vector<uint32_t>{VK_UP});
+    n = PadStickChange(&pad, 5, PAD_AXIS_Y, PadStickPress, out);
+    EXPECT_EQ(Keys(out, n, EVENT_KEY_DOWN), std::vector<uint32_t>{VK_DOWN});
+    EXPECT_EQ(PadStickChange(&pad, 5, PAD_AXIS_Y, PadStickRelease + 1, out), 0);
+    n = PadStickChange(&pad, 5, PAD_AXIS_Y, -PadStickPress, out);
+    EXPECT_EQ(Keys(out, n, EVENT_KEY_UP), std::vector<uint32_t>{VK_DOWN});
+    EXPECT_EQ(Keys(out, n, EVENT_KEY_DOWN), std::vector<uint32_t>{VK_UP});
 }
 
 TEST(Pad, AKeyHeldByTwoControllersComesUpWithTheLastAndARemovalLetsGo) {
     PadState pad{};
-    Message out[PadMaxMessages];
-    PadButtonChange(&pad, 1, 10, PAD_DPAD_LEFT, true, out);
-    EXPECT_EQ(PadButtonChange(&pad, 1, 11, PAD_DPAD_LEFT, true, out), 0) << "already down";
-    EXPECT_EQ(PadButtonChange(&pad, 1, 10, PAD_DPAD_LEFT, false, out), 0) << "still held";
-    PadButtonChange(&pad, 1, 11, PAD_START, true, out);
-    const int32_t n = PadRemoved(&pad, 1, 11, out);
+    Event out[PadMaxEvents];
+    PadButtonChange(&pad, 10, PAD_DPAD_LEFT, true, out);
+    EXPECT_EQ(PadButtonChange(&pad, 11, PAD_DPAD_LEFT, true, out), 0) << "already down";
+    EXPECT_EQ(PadButtonChange(&pad, 10, PAD_DPAD_LEFT, false, out), 0) << "still held";
+    PadButtonChange(&pad, 11, PAD_START, true, out);
+    const int32_t n = PadRemoved(&pad, 11, out);
     ASSERT_EQ(n, 2);
-    EXPECT_EQ(Keys(out, n, MSG_KEYUP), (std::vector<uint32_t>{VK_LEFT, VK_SPACE}));
-    EXPECT_EQ(out[0].window, 1);
+    EXPECT_EQ(Keys(out, n, EVENT_KEY_UP), (std::vector<uint32_t>{VK_LEFT, VK_SPACE}));
 }
 
 } // namespace

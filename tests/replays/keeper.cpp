@@ -29,7 +29,7 @@ struct Hiding {
 void AfterTick(void* context) {
     Hiding& hiding = *static_cast<Hiding*>(context);
     if (hiding.ticks.count(++hiding.tick) != 0 && PlatformWindowAlive(MainWindow))
-        PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 0, 0});
+        PlatformDispatchEvent(ShownEvent(false));
 }
 } // namespace
 

@@ -36,15 +36,13 @@ class AppTest : public ::testing::Test {
         SetSettingsPath("");
         RemoveScratchFolder(dir);
     }
-    static bool Translate(uint32_t message, uint32_t key) {
-        return TranslateAccelerator(Message{MainWindow, message, key, 0});
-    }
+    static bool Translate(const Event& e) { return TranslateAccelerator(e); }
 };
 
 TEST_F(AppTest, AltF4ClosesTheGameThroughTheSameDestructionAsEscape) {
-    EXPECT_FALSE(Translate(MSG_KEYDOWN, 0x73)) << "F4 without Alt is a plain key";
+    EXPECT_FALSE(Translate(KeyEvent(EVENT_KEY_DOWN, 0x73))) << "F4 without Alt is a plain key";
     EXPECT_TRUE(PlatformWindowAlive(MainWindow));
-    EXPECT_TRUE(Translate(MSG_SYSKEYDOWN, 0x73));
+    EXPECT_TRUE(Translate(KeyEvent(EVENT_KEY_DOWN, 0x73, KEY_FROM_KEYBOARD, true)));
     EXPECT_FALSE(PlatformWindowAlive(MainWindow));
     EXPECT_TRUE(HeadlessQuitPosted());
     EXPECT_EQ(PlatformQuitCode(), 0);
@@ -58,7 +56,7 @@ TEST_F(AppTest, EndingTheSessionSavesTheSettingsAndLeavesTheGameRunning) {
     // The browser's page hidden or closed: the game may never run again.
     Buttons.Table[BUTTON_SOUND].state = 0;
     Board.HighScore = 4321;
-    EXPECT_EQ(PlatformDispatchMessage(Message{MainWindow, MSG_ENDSESSION, 0, 0}), 0);
+    EXPECT_EQ(PlatformDispatchEvent(MakeEvent(EVENT_END_SESSION)), 0);
     FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr) << "the settings were saved";
     uint8_t bytes[36] = {};
@@ -79,19 +77,20 @@ TEST_F(AppTest, NoWindowMeansANonZeroExitCodeAndNoLoop) {
 }
 
 TEST_F(AppTest, AltSlashIsTakenButDoesNothing) {
-    EXPECT_TRUE(Translate(MSG_SYSCHAR, '/'));
-    EXPECT_FALSE(Translate(MSG_CHAR, '/')) << "without Alt it is no accelerator";
-    EXPECT_FALSE(Translate(MSG_SYSKEYDOWN, '/')) << "the slash entry is a character, not a key";
+    EXPECT_TRUE(Translate(KeyEvent(EVENT_CHARACTER, '/', KEY_FROM_KEYBOARD, true)));
+    EXPECT_FALSE(Translate(KeyEvent(EVENT_CHARACTER, '/'))) << "without Alt it is no accelerator";
+    EXPECT_FALSE(Translate(KeyEvent(EVENT_KEY_DOWN, '/', KEY_FROM_KEYBOARD, true)))
+        << "the slash entry is a character, not a key";
     EXPECT_TRUE(PlatformWindowAlive(MainWindow));
     EXPECT_FALSE(HeadlessQuitPosted());
 }
 
 TEST_F(AppTest, AKeyLetGoWhileAltIsHeldIsLetGo) {
     // Left held, then Alt (as Alt+Tab begins), then Left let go.
-    PlatformDispatchMessage(Message{MainWindow, MSG_KEYDOWN, VK_LEFT, 0});
-    PlatformDispatchMessage(Message{MainWindow, MSG_SYSKEYDOWN, VK_MENU, 0});
+    PlatformDispatchEvent(KeyEvent(EVENT_KEY_DOWN, VK_LEFT));
+    PlatformDispatchEvent(KeyEvent(EVENT_KEY_DOWN, VK_MENU, KEY_FROM_KEYBOARD, true));
     ASSERT_EQ(InputState.HeldKeys, KEY_LEFT);
-    PlatformDispatchMessage(Message{MainWindow, MSG_SYSKEYUP, VK_LEFT, 0});
+    PlatformDispatchEvent(KeyEvent(EVENT_KEY_UP, VK_LEFT, KEY_FROM_KEYBOARD, true));
     EXPECT_EQ(InputState.HeldKeys, 0);
     EXPECT_EQ(InputState.CurrentChar, 0);
 }
@@ -105,21 +104,19 @@ TEST_F(AppTest, CreationSetsUpTitleModeWithTheTimerRunning) {
     EXPECT_EQ(Buttons.Table[BUTTON_SOUND].state, 1) << "settings loaded: defaults";
     // The Options dialog stops the timer while it is open and starts it
     // again; the key still down is not reported again afterwards.
-    PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // draws the title
+    PlatformDispatchEvent(TimerEvent(GameTimerId, 0)); // draws the title
     OnKeyDown(79);
-    PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // O pressed
+    PlatformDispatchEvent(TimerEvent(GameTimerId, 0)); // O pressed
     EXPECT_EQ(Buttons.PendingButton, BUTTON_OPTIONS);
-    PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0}); // released: dialog
+    PlatformDispatchEvent(TimerEvent(GameTimerId, 0)); // released: dialog
     EXPECT_EQ(Buttons.OptionsRequest, 0);
     EXPECT_EQ(InputState.CurrentChar, 0);
     EXPECT_TRUE(HeadlessTimerRunning());
 }
 
 TEST_F(AppTest, HiddenInPlayThePairStopsAndSpaceResumesIt) {
-    const auto tick = [] {
-        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
-    };
-    const auto hide = [] { PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 0, 0}); };
+    const auto tick = [] { PlatformDispatchEvent(TimerEvent(GameTimerId, 0)); };
+    const auto hide = [] { PlatformDispatchEvent(ShownEvent(false)); };
     tick(); // the title
     hide();
     EXPECT_EQ(Flow.Mode, MODE_TITLE);
@@ -130,7 +127,7 @@ TEST_F(AppTest, HiddenInPlayThePairStopsAndSpaceResumesIt) {
     ASSERT_EQ(Flow.Mode, MODE_PLAY);
     tick();
     // Shown again, or shown at all, changes nothing.
-    PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 1, 0});
+    PlatformDispatchEvent(ShownEvent(true));
     EXPECT_EQ(Flow.FallStep, 1);
 
     // Left pressed on the tick before: its button is still shown down.
@@ -163,19 +160,15 @@ TEST_F(AppTest, HiddenInPlayThePairStopsAndSpaceResumesIt) {
 // afresh and drawn from the state; the game goes on as it was, taps land on
 // the buttons where they now are, and a tap shorter than a tick acts once.
 TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
-    const auto tick = [] {
-        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
-    };
-    const auto send = [](uint32_t message, uint32_t wParam, int32_t lParam) {
-        PlatformDispatchMessage(Message{MainWindow, message, wParam, lParam});
-    };
-    const auto tap = [&](int32_t button, uint32_t finger) {
+    const auto tick = [] { PlatformDispatchEvent(TimerEvent(GameTimerId, 0)); };
+    const auto send = [](const Event& e) { PlatformDispatchEvent(e); };
+    const auto tap = [&](int32_t button, int32_t finger) {
         const Button& b = Buttons.Table[button];
         const int32_t middleX = b.x + b.w / 2, middleY = b.y + b.h / 2;
         const auto x = static_cast<int32_t>(middleX * Layout.Scale);
         const auto y = static_cast<int32_t>(middleY * Layout.Scale);
-        send(MSG_PENDOWN, 1u | finger << PEN_FINGER_SHIFT, PackPosition(x, y));
-        send(MSG_PENUP, finger << PEN_FINGER_SHIFT, 0);
+        send(PenEvent(EVENT_PEN_DOWN, finger, x, y));
+        send(PenEvent(EVENT_PEN_UP, finger, 0, 0));
     };
     const auto picture = [] {
         const Surface& s = Layout.BackBuffer;
@@ -192,7 +185,7 @@ TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
     const auto interval = Board.FallInterval;
 
     HeadlessSetWindowSize(480, 640);
-    send(MSG_SIZE, 0, 0);
+    send(MakeEvent(EVENT_SIZE));
     EXPECT_EQ(Layout.CellSize, 22) << "portrait now";
     EXPECT_EQ(Layout.LogicalHeight, 320);
     EXPECT_EQ(Buttons.Table[BUTTON_LEFT].y, 236 + 34) << "the buttons moved with the layout";
@@ -207,7 +200,7 @@ TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
 
     // A second finger taps Left while the first holds Down; both act.
     const Button& drop = Buttons.Table[BUTTON_DROP];
-    send(MSG_PENDOWN, 1, PackPosition((drop.x + 5) * 2, (drop.y + 5) * 2));
+    send(PenEvent(EVENT_PEN_DOWN, 0, (drop.x + 5) * 2, (drop.y + 5) * 2));
     tap(BUTTON_LEFT, 1);
     tick();
     EXPECT_EQ(Board.Pair.PairColumn, pair.PairColumn - 1);
@@ -216,15 +209,15 @@ TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
     tick();
     EXPECT_EQ(Board.Pair.PairRow, row + 1) << "Down, held by the other finger, drops";
     EXPECT_EQ(Board.Pair.PairColumn, pair.PairColumn - 1);
-    send(MSG_PENUP, 0, 0);
+    send(PenEvent(EVENT_PEN_UP, 0, 0, 0));
 
     // Back to landscape: the same size again changes nothing, a new one lays
     // out again.
     HeadlessSetWindowSize(480, 640);
-    send(MSG_SIZE, 0, 0);
+    send(MakeEvent(EVENT_SIZE));
     EXPECT_EQ(Layout.CellSize, 22);
     HeadlessSetWindowSize(640, 480);
-    send(MSG_SIZE, 0, 0);
+    send(MakeEvent(EVENT_SIZE));
     EXPECT_EQ(Layout.CellSize, 16);
     const int32_t column = Board.Pair.PairColumn;
     tap(BUTTON_RIGHT, 0);
@@ -237,9 +230,7 @@ TEST_F(AppTest, ANewSizeMidGameLaysOutAfreshAndPlayGoesOn) {
 // The screen is kept lit while a game is played: not on the title, not
 // while paused, and no longer once the game is over.
 TEST_F(AppTest, TheScreenStaysLitOnlyWhileAGameIsPlayed) {
-    const auto tick = [] {
-        PlatformDispatchMessage(Message{MainWindow, MSG_TIMER, GameTimerId, 0});
-    };
+    const auto tick = [] { PlatformDispatchEvent(TimerEvent(GameTimerId, 0)); };
     tick();
     tick();
     EXPECT_FALSE(HeadlessKeepsAwake()) << "the title";
@@ -248,7 +239,7 @@ TEST_F(AppTest, TheScreenStaysLitOnlyWhileAGameIsPlayed) {
     OnKeyUp(VK_RETURN);
     ASSERT_EQ(Flow.Mode, MODE_PLAY);
     EXPECT_TRUE(HeadlessKeepsAwake());
-    PlatformDispatchMessage(Message{MainWindow, MSG_SHOWWINDOW, 0, 0}); // hidden: paused
+    PlatformDispatchEvent(ShownEvent(false)); // hidden: paused
     tick();
     EXPECT_FALSE(HeadlessKeepsAwake()) << "paused";
     OnKeyDown(VK_SPACE);

@@ -70,7 +70,7 @@ TEST_F(DialogTest, InitialisingCentresTheDialogAndTicksTheChosenBoxes) {
     LayoutScreen(640, 480); // logical 320 x 240
     Flow.KeyRepeat[0] = 1;
     Flow.KeyRepeat[2] = 5; // any non-zero choice shows ticked
-    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0), 1);
+    EXPECT_EQ(OptionsDialogProc(&dialog, MakeEvent(EVENT_INIT_DIALOG)), 1);
     EXPECT_EQ(dialog.rect.left, (320 - Width()) / 2);
     EXPECT_EQ(dialog.rect.top, (240 - Height()) / 2);
     EXPECT_EQ(IsDlgButtonChecked(&dialog, 1002), 1);
@@ -82,33 +82,32 @@ TEST_F(DialogTest, InitialisingCentresTheDialogAndTicksTheChosenBoxes) {
     // Larger than its window: placed at the top-left corner, never beyond.
     LayoutScreen(120, 90);
     ASSERT_LT(Layout.LogicalWidth, Width());
-    OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0);
+    OptionsDialogProc(&dialog, MakeEvent(EVENT_INIT_DIALOG));
     EXPECT_EQ(dialog.rect.left, 0);
     EXPECT_EQ(dialog.rect.top, 0);
 }
 
 TEST_F(DialogTest, OkTakesTheBoxesAndCancelLeavesTheChoices) {
     LayoutScreen(320, 240);
-    OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0);
+    OptionsDialogProc(&dialog, MakeEvent(EVENT_INIT_DIALOG));
     for (int id = 1002; id <= 1005; ++id) CheckDlgButton(&dialog, id, 1);
-    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, IDCANCEL, 0), 1);
+    EXPECT_EQ(OptionsDialogProc(&dialog, CommandEvent(IDCANCEL)), 1);
     EXPECT_TRUE(dialog.ended);
     EXPECT_EQ(dialog.result, IDCANCEL);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], 0);
 
     dialog.ended = 0;
-    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 1003, 0), 0) << "not a command it handles";
-    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_PAINT, 0, 0), 0);
+    EXPECT_EQ(OptionsDialogProc(&dialog, CommandEvent(1003)), 0) << "not a command it handles";
+    EXPECT_EQ(OptionsDialogProc(&dialog, MakeEvent(EVENT_PAINT)), 0);
     EXPECT_FALSE(dialog.ended);
-    EXPECT_EQ(OptionsDialogProc(&dialog, MSG_COMMAND, 0x10000 | IDOK, 0), 1)
-        << "the low 16 bits count";
+    EXPECT_EQ(OptionsDialogProc(&dialog, CommandEvent(IDOK)), 1);
     EXPECT_EQ(dialog.result, IDOK);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], 1);
 }
 
 TEST_F(DialogTest, AControllersATogglesTheFocusedBoxWhereTheKeyboardsEnterIsOk) {
     LayoutScreen(320, 240);
-    OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0);
+    OptionsDialogProc(&dialog, MakeEvent(EVENT_INIT_DIALOG));
     const uint32_t down = 40, up = 38, enter = 13;
     // The D-pad moves the focus as the arrow keys do: Rotation, then Left.
     DialogKey(&dialog, OptionsDialogProc, down, KEY_FROM_PAD);
@@ -139,7 +138,7 @@ TEST_F(DialogTest, AControllersATogglesTheFocusedBoxWhereTheKeyboardsEnterIsOk) 
 
 TEST_F(DialogTest, AControllersBCancelsAndTheKeyboardKeepsItsKeys) {
     LayoutScreen(320, 240);
-    OptionsDialogProc(&dialog, MSG_INITDIALOG, 0, 0);
+    OptionsDialogProc(&dialog, MakeEvent(EVENT_INIT_DIALOG));
     DialogKey(&dialog, OptionsDialogProc, 39, KEY_FROM_PAD);
     DialogKey(&dialog, OptionsDialogProc, 13, KEY_FROM_PAD);
     ASSERT_EQ(IsDlgButtonChecked(&dialog, 1002), 1);
@@ -207,9 +206,8 @@ class ModalDialogTest : public ::testing::Test {
 
 TEST_F(ModalDialogTest, CheckStatesAndACommandSentToItAnswerIt) {
     for (int32_t i = 0; i < 4; ++i)
-        HeadlessQueueModalMessage(
-            Message{1, MSG_SETCHECK, static_cast<uint32_t>(i % 2), IDC_REPEAT_FIRST + i});
-    HeadlessQueueModalMessage(Message{1, MSG_COMMAND, IDOK, 0});
+        HeadlessQueueModalEvent(CheckEvent(IDC_REPEAT_FIRST + i, static_cast<uint32_t>(i % 2)));
+    HeadlessQueueModalEvent(CommandEvent(IDOK));
     EXPECT_EQ(Run(), IDOK);
     const int32_t taken[4] = {0, 1, 0, 1};
     for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], taken[i]) << i;
@@ -221,10 +219,10 @@ TEST_F(ModalDialogTest, CheckStatesAndACommandSentToItAnswerIt) {
 
 TEST_F(ModalDialogTest, TheDialogIsPutBackAsItWasAndARepaintAsksForNoOther) {
     std::vector<uint32_t> before(Layout.BackBuffer.Pixels, Layout.BackBuffer.Pixels + 320 * 240);
-    PlatformPostMessage(1, MSG_PAINT, 0, 0);
-    PlatformPostMessage(1, MSG_TIMER, 1, 0); // the game's: not the dialog's
-    HeadlessQueueModalMessage(Message{1, MSG_KEYDOWN, VK_SPACE, 0});
-    HeadlessQueueModalMessage(Message{1, MSG_KEYDOWN, VK_ESCAPE, 0});
+    PlatformPostEvent(MakeEvent(EVENT_PAINT));
+    PlatformPostEvent(TimerEvent(1, 0)); // the game's: not the dialog's
+    HeadlessQueueModalEvent(KeyEvent(EVENT_KEY_DOWN, VK_SPACE));
+    HeadlessQueueModalEvent(KeyEvent(EVENT_KEY_DOWN, VK_ESCAPE));
     const int32_t invalidated = HeadlessInvalidateCount();
     EXPECT_EQ(Run(), IDCANCEL);
     // Shown once, again after Space ticked a box, and put back at the end:
@@ -255,51 +253,47 @@ class DialogOverGameTest : public ::testing::Test {
         ASSERT_EQ(CreateMainWindow(), 1); // 320 x 240: window and logical pixels agree
         const ResourceBytes t = FindResource(RES_DIALOG, DIALOG_OPTIONS);
         ASSERT_TRUE(ParseDialogTemplate(t.Data, t.Size, &shown));
-        OptionsDialogProc(&shown, MSG_INITDIALOG, 0, 0);
+        OptionsDialogProc(&shown, MakeEvent(EVENT_INIT_DIALOG));
     }
     void TearDown() override {
         if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
         SetSettingsPath("");
         RemoveScratchFolder(dir);
     }
-    // The middle of control `id`, as a pen message's position.
-    int32_t On(int32_t id) const {
+    // The pen down on (or up from) the middle of control `id`.
+    Event On(EventKind kind, int32_t id) const {
         for (int32_t i = 0; i < shown.controlCount; ++i) {
             if (shown.controls[i].id != id) continue;
             const DialogRect r = ControlScreenRect(&shown, shown.controls[i]);
-            return PackPosition((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            return PenEvent(kind, 0, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
         }
-        return PackPosition(0, 0);
+        return PenEvent(kind, 0, 0, 0);
     }
-    static void ToGame(uint32_t message, uint32_t wParam, int32_t lParam = 0) {
-        PlatformDispatchMessage(Message{MainWindow, message, wParam, lParam});
-    }
-    static void ToDialog(uint32_t message, uint32_t wParam, int32_t lParam = 0) {
-        HeadlessQueueModalMessage(Message{MainWindow, message, wParam, lParam});
-    }
+    static void ToGame(const Event& e) { PlatformDispatchEvent(e); }
+    static void ToDialog(const Event& e) { HeadlessQueueModalEvent(e); }
     // Runs the dialog on what was queued for it; what it leaves goes to
     // the game, as the main loop would take it.
     static void RunAndGoOn() {
         RunOptionsDialog(MainWindow);
-        Message m{};
-        // A few messages are left; messages that beget others for ever
-        // fail the test rather than hang it.
-        for (int32_t n = 0; PlatformGetMessage(&m); ++n) {
-            ASSERT_LT(n, 1000) << "messages without end";
-            PlatformDispatchMessage(m);
+        Event m{};
+        // A few events are left; events that beget others for ever fail
+        // the test rather than hang it.
+        for (int32_t n = 0; PlatformGetEvent(&m); ++n) {
+            ASSERT_LT(n, 1000) << "events without end";
+            PlatformDispatchEvent(m);
         }
     }
 };
 
 TEST_F(DialogOverGameTest, ABoxOrButtonActsWhenThePenIsLiftedOnIt) {
-    ToDialog(MSG_PENDOWN, 0, On(1003));
-    ToDialog(MSG_PENUP, 0, On(1004)); // slid off Left onto Down: neither acts
-    ToDialog(MSG_PENDOWN, 0, On(1005));
-    ToDialog(MSG_PENUP, 0, On(1005)); // Right ticked
-    ToDialog(MSG_PENDOWN, 0, On(IDCANCEL));
-    ToDialog(MSG_PENUP, 0, On(IDOK)); // pressed on CANCEL, lifted on OK: nothing
-    ToDialog(MSG_PENDOWN, 0, On(IDOK));
-    ToDialog(MSG_PENUP, 0, On(IDOK));
+    ToDialog(On(EVENT_PEN_DOWN, 1003));
+    ToDialog(On(EVENT_PEN_UP, 1004)); // slid off Left onto Down: neither acts
+    ToDialog(On(EVENT_PEN_DOWN, 1005));
+    ToDialog(On(EVENT_PEN_UP, 1005)); // Right ticked
+    ToDialog(On(EVENT_PEN_DOWN, IDCANCEL));
+    ToDialog(On(EVENT_PEN_UP, IDOK)); // pressed on CANCEL, lifted on OK: nothing
+    ToDialog(On(EVENT_PEN_DOWN, IDOK));
+    ToDialog(On(EVENT_PEN_UP, IDOK));
     RunAndGoOn();
     const int32_t taken[4] = {0, 0, 1, 1}; // Down repeats from the start
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], taken[i]) << i;
@@ -307,30 +301,30 @@ TEST_F(DialogOverGameTest, ABoxOrButtonActsWhenThePenIsLiftedOnIt) {
 
 TEST_F(DialogOverGameTest, ThePensPressOnTheDialogStaysWithTheDialog) {
     // Down held on the keyboard all the while.
-    ToGame(MSG_KEYDOWN, VK_DOWN);
-    ToDialog(MSG_PENDOWN, 0, On(IDCANCEL));
-    ToDialog(MSG_PENUP, 0, On(IDCANCEL));
+    ToGame(KeyEvent(EVENT_KEY_DOWN, VK_DOWN));
+    ToDialog(On(EVENT_PEN_DOWN, IDCANCEL));
+    ToDialog(On(EVENT_PEN_UP, IDCANCEL));
     RunAndGoOn();
     EXPECT_EQ(InputState.HeldKeys, KEY_DOWN) << "the pen's lifting let go of nothing in the game";
 }
 
 TEST_F(DialogOverGameTest, KeysLetGoWhileItIsOpenAreLetGoInTheGame) {
-    ToGame(MSG_KEYDOWN, VK_LEFT);
-    ToGame(MSG_KEYDOWN, VK_RETURN);
-    ToGame(MSG_KEYDOWN, VK_DOWN);
-    ToDialog(MSG_KEYUP, VK_LEFT);
-    ToDialog(MSG_SYSKEYUP, VK_RETURN); // let go with Alt held
-    ToDialog(MSG_KEYDOWN, VK_ESCAPE);
+    ToGame(KeyEvent(EVENT_KEY_DOWN, VK_LEFT));
+    ToGame(KeyEvent(EVENT_KEY_DOWN, VK_RETURN));
+    ToGame(KeyEvent(EVENT_KEY_DOWN, VK_DOWN));
+    ToDialog(KeyEvent(EVENT_KEY_UP, VK_LEFT));
+    ToDialog(KeyEvent(EVENT_KEY_UP, VK_RETURN, KEY_FROM_KEYBOARD, true)); // let go with Alt held
+    ToDialog(KeyEvent(EVENT_KEY_DOWN, VK_ESCAPE));
     RunAndGoOn();
     EXPECT_EQ(InputState.HeldKeys, KEY_DOWN) << "Down is still held; Left and Enter are not";
 }
 
 TEST_F(DialogOverGameTest, ThePenLiftedAfterGoingDownOnTheGameIsTheGames) {
     // The wrench tapped: the dialog opens with the pen still down.
-    ToGame(MSG_PENDOWN, 0, PackPosition(Buttons.Table[BUTTON_OPTIONS].x + 8, 8));
+    ToGame(PenEvent(EVENT_PEN_DOWN, 0, Buttons.Table[BUTTON_OPTIONS].x + 8, 8));
     ASSERT_EQ(InputState.HeldKeys, MOUSE_DOWN);
-    ToDialog(MSG_PENUP, 0, On(IDOK)); // lifted where OK now is: OK was not pressed
-    ToDialog(MSG_KEYDOWN, VK_ESCAPE);
+    ToDialog(On(EVENT_PEN_UP, IDOK)); // lifted where OK now is: OK was not pressed
+    ToDialog(KeyEvent(EVENT_KEY_DOWN, VK_ESCAPE));
     RunAndGoOn();
     EXPECT_EQ(InputState.HeldKeys, 0) << "the pen is up";
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Flow.KeyRepeat[i], i == 2 ? 1 : 0) << "cancelled";

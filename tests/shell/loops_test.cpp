@@ -32,7 +32,7 @@ namespace {
 
 struct Arrival {
     uint64_t time;
-    Message message;
+    Event event;
 };
 
 // Random input over `seconds`: keys held for a while or only a moment (a
@@ -51,19 +51,19 @@ std::vector<Arrival> RandomInput(uint32_t seed, int32_t seconds, int32_t width, 
         const uint32_t key = keys[random() % (sizeof keys / sizeof keys[0])];
         const uint64_t hold = 5 + random() % (roll < 50 ? 300 : 1500);
         if (roll < 70) {
-            input.push_back({t, Message{MainWindow, MSG_KEYDOWN, key, 0}});
-            input.push_back({t + hold, Message{MainWindow, MSG_KEYUP, key, 0}});
+            input.push_back({t, KeyEvent(EVENT_KEY_DOWN, key)});
+            input.push_back({t + hold, KeyEvent(EVENT_KEY_UP, key)});
         } else if (roll < 85) {
-            input.push_back({t, Message{MainWindow, MSG_KEYDOWN, key, KEY_FROM_TOUCH}});
-            input.push_back({t + hold % 60, Message{MainWindow, MSG_KEYUP, key, KEY_FROM_TOUCH}});
+            input.push_back({t, KeyEvent(EVENT_KEY_DOWN, key, KEY_FROM_TOUCH)});
+            input.push_back({t + hold % 60, KeyEvent(EVENT_KEY_UP, key, KEY_FROM_TOUCH)});
         } else if (roll < 97) {
-            const int32_t at = PackPosition(static_cast<int32_t>(random() % width),
-                                            static_cast<int32_t>(random() % height));
-            input.push_back({t, Message{MainWindow, MSG_PENDOWN, 0, at}});
-            input.push_back({t + hold, Message{MainWindow, MSG_PENUP, 0, at}});
+            const auto x = static_cast<int32_t>(random() % width);
+            const auto y = static_cast<int32_t>(random() % height);
+            input.push_back({t, PenEvent(EVENT_PEN_DOWN, 0, x, y)});
+            input.push_back({t + hold, PenEvent(EVENT_PEN_UP, 0, x, y)});
         } else {
-            input.push_back({t, Message{MainWindow, MSG_SHOWWINDOW, 0, 0}});
-            input.push_back({t + hold, Message{MainWindow, MSG_SHOWWINDOW, 1, 0}});
+            input.push_back({t, ShownEvent(false)});
+            input.push_back({t + hold, ShownEvent(true)});
         }
         // Mostly busy, with spells of quiet up to ten seconds.
         t += 1 + (random() % 10 == 0 ? random() % 10000 : random() % 600);
@@ -138,31 +138,31 @@ Run RunLoop(const std::vector<Arrival>& input, uint64_t end, bool sleeping, int3
             break;
         }
         // Whatever has arrived by now is in the queue.
-        while (next < input.size() && input[next].time <= now) QueuePost(input[next++].message);
+        while (next < input.size() && input[next].time <= now) QueuePost(input[next++].event);
         HeadlessSetClock(now);
-        Message m{};
+        Event m{};
         int32_t wait = -1;
-        // With input waiting, a timer message holds only ticks slept through
+        // With input waiting, a timer event holds only ticks slept through
         // (their time came before the input's); otherwise its last tick is
         // the one due now.
         const bool inputWaiting = QueueCount() > 0;
-        if (LoopLook(now, MainWindow, PaintWanted, &m, &wait)) {
-            if (m.message == MSG_TIMER) {
-                const uint64_t slept = m.lParam > 0 ? static_cast<uint64_t>(m.lParam) : 0;
+        if (LoopLook(now, PaintWanted, &m, &wait)) {
+            if (m.kind == EVENT_TIMER) {
+                const uint64_t slept = m.slept > 0 ? static_cast<uint64_t>(m.slept) : 0;
                 if (!sleeping) {
                     EXPECT_EQ(slept, 0u);
                 }
                 run.ticks += slept + 1;
                 if (!inputWaiting) run.dueTickTime[run.ticks] = now;
             }
-            if (!TranslateAccelerator(m)) PlatformDispatchMessage(m);
-            if (m.message == MSG_TIMER) {
+            if (!TranslateAccelerator(m)) PlatformDispatchEvent(m);
+            if (m.kind == EVENT_TIMER) {
                 run.afterTick[run.ticks] = GameState();
                 if (!sleeping) TimerSleep(MainWindow, GameTimerId, 0, now);
                 if (modeBefore != MODE_GAMEOVER && Flow.Mode == MODE_GAMEOVER) ++run.games;
                 modeBefore = Flow.Mode;
             }
-            if (m.message == MSG_PAINT) run.shown.emplace_back(now, PictureHash());
+            if (m.kind == EVENT_PAINT) run.shown.emplace_back(now, PictureHash());
             HeadlessSound sounds[16];
             const int32_t n = HeadlessTakeSounds(sounds, 16);
             for (int32_t i = 0; i < n; ++i) run.sounds.emplace_back(now, sounds[i].name);

@@ -84,9 +84,7 @@ class RedrawTest : public ::testing::TestWithParam<std::pair<int, int>> {
     void TearDown() override {
         if (PlatformWindowAlive(MainWindow)) PlatformDestroyWindow(MainWindow);
     }
-    static void Send(uint32_t message, uint32_t wParam, int32_t lParam = 0) {
-        PlatformDispatchMessage(Message{MainWindow, message, wParam, lParam});
-    }
+    static void Send(const Event& e) { PlatformDispatchEvent(e); }
 };
 
 TEST_P(RedrawTest, TheWholePictureFromTheStateEqualsThePictureDrawnPieceByPiece) {
@@ -100,9 +98,9 @@ TEST_P(RedrawTest, TheWholePictureFromTheStateEqualsThePictureDrawnPieceByPiece)
     for (int step = 0; step < 12000 && PlatformWindowAlive(MainWindow); ++step) {
         const uint32_t roll = random() % 100;
         if (roll < 6) {
-            Send(MSG_KEYDOWN, keys[random() % 8]);
+            Send(KeyEvent(EVENT_KEY_DOWN, keys[random() % 8]));
         } else if (roll < 12) {
-            Send(MSG_KEYUP, keys[random() % 8]);
+            Send(KeyEvent(EVENT_KEY_UP, keys[random() % 8]));
         } else if (roll < 14) {
             // Below the top row of buttons, where Quit and Options stand.
             const auto top = static_cast<int32_t>(20 * Layout.Scale);
@@ -110,18 +108,19 @@ TEST_P(RedrawTest, TheWholePictureFromTheStateEqualsThePictureDrawnPieceByPiece)
                 static_cast<int32_t>(random() % static_cast<uint32_t>(Layout.WindowWidth));
             const auto y = top + static_cast<int32_t>(
                                      random() % static_cast<uint32_t>(Layout.WindowHeight - top));
-            Send(MSG_PENDOWN, 1, PackPosition(x, y));
+            Send(PenEvent(EVENT_PEN_DOWN, 0, x, y));
         } else if (roll < 16) {
-            Send(MSG_PENUP, 0);
+            Send(PenEvent(EVENT_PEN_UP, 0, 0, 0));
         } else {
             // Hold the drop: pairs come down fast, and games end often.
-            if (Flow.Mode == MODE_PLAY && random() % 4 == 0) Send(MSG_KEYDOWN, VK_DOWN);
-            Send(MSG_TIMER, GameTimerId);
+            if (Flow.Mode == MODE_PLAY && random() % 4 == 0)
+                Send(KeyEvent(EVENT_KEY_DOWN, VK_DOWN));
+            Send(TimerEvent(GameTimerId, 0));
             // Never a pause for long.
             if (Flow.Mode == MODE_PLAY && Flow.FallStep == 0 && random() % 20 == 0) {
-                Send(MSG_KEYDOWN, VK_SPACE);
-                Send(MSG_TIMER, GameTimerId);
-                Send(MSG_KEYUP, VK_SPACE);
+                Send(KeyEvent(EVENT_KEY_DOWN, VK_SPACE));
+                Send(TimerEvent(GameTimerId, 0));
+                Send(KeyEvent(EVENT_KEY_UP, VK_SPACE));
             }
             // Each kind of screen the first time it is met, then now and then.
             if (kinds.count(Kind()) != 0 && random() % OneIn != 0) continue;
@@ -180,19 +179,17 @@ TEST(Redraw, TheTitlesPressedOptionsButtonIsDrawnAgain) {
     SetSettingsPath("");
     HeadlessSetWindowSize(320, 240);
     ASSERT_EQ(CreateMainWindow(), 1);
-    const auto send = [](uint32_t message, uint32_t wParam) {
-        PlatformDispatchMessage(Message{MainWindow, message, wParam, 0});
-    };
-    for (int i = 0; i < 3; ++i) send(MSG_TIMER, GameTimerId);
-    send(MSG_KEYDOWN, VK_O);
-    send(MSG_TIMER, GameTimerId);
+    const auto send = [](const Event& e) { PlatformDispatchEvent(e); };
+    for (int i = 0; i < 3; ++i) send(TimerEvent(GameTimerId, 0));
+    send(KeyEvent(EVENT_KEY_DOWN, VK_O));
+    send(TimerEvent(GameTimerId, 0));
     ASSERT_EQ(Flow.Mode, MODE_TITLE);
     ASSERT_EQ(Buttons.PendingButton, BUTTON_OPTIONS);
     const Region r = Compared();
     const std::vector<uint32_t> drawn = Copy(r);
     DrawGame();
     EXPECT_EQ(Copy(r), drawn) << "the pressed Options button is lost by a redraw";
-    send(MSG_KEYUP, VK_O);
+    send(KeyEvent(EVENT_KEY_UP, VK_O));
     PlatformDestroyWindow(MainWindow);
 }
 

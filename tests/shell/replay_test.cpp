@@ -31,9 +31,7 @@ struct Recorded {
     std::vector<uint32_t> states; // after each of its ticks
 };
 
-void Send(uint32_t message, uint32_t wParam = 0, int32_t lParam = 0) {
-    PlatformDispatchMessage(Message{MainWindow, message, wParam, lParam});
-}
+void Send(const Event& e) { PlatformDispatchEvent(e); }
 
 std::string Code() {
     static char text[ReplayMaxText];
@@ -76,39 +74,37 @@ TEST_F(ReplayTest, EveryGamesReplayGoesThroughEveryStateItWentThrough) {
     for (int32_t step = 0; step < 60000 && games.size() < 40; ++step) {
         const uint32_t roll = random() % 1000;
         if (roll < 60) {
-            Send(MSG_KEYDOWN, keys[random() % 8]);
+            Send(KeyEvent(EVENT_KEY_DOWN, keys[random() % 8]));
         } else if (roll < 130) {
-            Send(MSG_KEYUP, keys[random() % 8]);
+            Send(KeyEvent(EVENT_KEY_UP, keys[random() % 8]));
         } else if (roll < 150) {
             // A tap on one of the panel's buttons, or a touch control.
             const Button& b = Buttons.Table[BUTTON_PAUSE + random() % 5];
             if (random() % 2 == 0) {
-                Send(MSG_PENDOWN, 1, PackPosition(b.x * Layout.Scale + 3, b.y * Layout.Scale + 3));
-                Send(MSG_PENUP, 0);
+                Send(PenEvent(EVENT_PEN_DOWN, 0, b.x * Layout.Scale + 3, b.y * Layout.Scale + 3));
+                Send(PenEvent(EVENT_PEN_UP, 0, 0, 0));
             } else {
-                Send(MSG_KEYDOWN, b.key, KEY_FROM_TOUCH);
-                Send(MSG_KEYUP, b.key, KEY_FROM_TOUCH);
+                Send(KeyEvent(EVENT_KEY_DOWN, b.key, KEY_FROM_TOUCH));
+                Send(KeyEvent(EVENT_KEY_UP, b.key, KEY_FROM_TOUCH));
             }
             ++taps;
         } else if (roll < 153 && Flow.Mode == MODE_PLAY) {
             // The Options dialog, answered.
             for (int32_t i = 0; i < 4; ++i)
-                HeadlessQueueModalMessage(Message{MainWindow, MSG_SETCHECK,
-                                                  static_cast<uint32_t>(random() % 2),
-                                                  IDC_REPEAT_FIRST + i});
-            HeadlessQueueModalMessage(
-                Message{MainWindow, MSG_COMMAND, static_cast<uint32_t>(random() % 2 + 1), 0});
-            Send(MSG_KEYDOWN, VK_O);
-            Send(MSG_TIMER, GameTimerId);
+                HeadlessQueueModalEvent(
+                    CheckEvent(IDC_REPEAT_FIRST + i, static_cast<uint32_t>(random() % 2)));
+            HeadlessQueueModalEvent(CommandEvent(static_cast<uint32_t>(random() % 2 + 1)));
+            Send(KeyEvent(EVENT_KEY_DOWN, VK_O));
+            Send(TimerEvent(GameTimerId, 0));
             if (ReplayRecording()) now.states.push_back(GameDigest());
-            Send(MSG_KEYUP, VK_O);
+            Send(KeyEvent(EVENT_KEY_UP, VK_O));
             ++dialogs;
         } else if (roll < 156) {
-            Send(MSG_SHOWWINDOW, 0);
+            Send(ShownEvent(false));
             ++hides;
         } else if (roll < 158 && ReplayRecording()) {
             // Ended as a signal ends it, and started again on the kept game.
-            Send(MSG_CLOSE);
+            Send(MakeEvent(EVENT_CLOSE));
             now.code = Code();
             games.push_back(now);
             now = Recorded{};
@@ -116,8 +112,9 @@ TEST_F(ReplayTest, EveryGamesReplayGoesThroughEveryStateItWentThrough) {
             ++resumes;
         } else {
             const bool recording = ReplayRecording();
-            if (Flow.Mode == MODE_PLAY && random() % 3 == 0) Send(MSG_KEYDOWN, VK_DOWN);
-            Send(MSG_TIMER, GameTimerId);
+            if (Flow.Mode == MODE_PLAY && random() % 3 == 0)
+                Send(KeyEvent(EVENT_KEY_DOWN, VK_DOWN));
+            Send(TimerEvent(GameTimerId, 0));
             if (recording) now.states.push_back(GameDigest());
             if (recording && !ReplayRecording()) {
                 now.code = Code();
@@ -128,9 +125,9 @@ TEST_F(ReplayTest, EveryGamesReplayGoesThroughEveryStateItWentThrough) {
         if (!PlatformWindowAlive(MainWindow)) Start();
         // Never paused for long.
         if (Flow.Mode == MODE_PLAY && Flow.FallStep == 0 && random() % 30 == 0) {
-            Send(MSG_KEYDOWN, VK_SPACE);
-            Send(MSG_TIMER, GameTimerId);
-            Send(MSG_KEYUP, VK_SPACE);
+            Send(KeyEvent(EVENT_KEY_DOWN, VK_SPACE));
+            Send(TimerEvent(GameTimerId, 0));
+            Send(KeyEvent(EVENT_KEY_UP, VK_SPACE));
             if (ReplayRecording()) now.states.push_back(GameDigest());
         }
     }
@@ -163,13 +160,13 @@ TEST_F(ReplayTest, EveryGamesReplayGoesThroughEveryStateItWentThrough) {
 // it does not end where it says; it never crashes or plays on silently.
 TEST_F(ReplayTest, AChangedCharacterIsFound) {
     Start();
-    for (int i = 0; i < 3; ++i) Send(MSG_TIMER, GameTimerId);
-    Send(MSG_KEYDOWN, VK_RETURN);
-    Send(MSG_TIMER, GameTimerId);
-    Send(MSG_KEYUP, VK_RETURN);
+    for (int i = 0; i < 3; ++i) Send(TimerEvent(GameTimerId, 0));
+    Send(KeyEvent(EVENT_KEY_DOWN, VK_RETURN));
+    Send(TimerEvent(GameTimerId, 0));
+    Send(KeyEvent(EVENT_KEY_UP, VK_RETURN));
     for (int i = 0; i < 300; ++i) {
-        Send(i % 9 == 0 ? MSG_KEYDOWN : MSG_KEYUP, i % 2 == 0 ? VK_LEFT : VK_UP);
-        Send(MSG_TIMER, GameTimerId);
+        Send(KeyEvent(i % 9 == 0 ? EVENT_KEY_DOWN : EVENT_KEY_UP, i % 2 == 0 ? VK_LEFT : VK_UP));
+        Send(TimerEvent(GameTimerId, 0));
     }
     const std::string code = Code();
     ASSERT_FALSE(code.empty());

@@ -11,6 +11,7 @@
 #include "shell/app.h"
 #include "shell/saved_game.h"
 #include "shell/settings.h"
+#include "tests/support/events.h"
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -79,17 +80,15 @@ class KeptGameTest : public ::testing::Test {
         SetGamePath(game.c_str());
         ASSERT_EQ(CreateMainWindow(), 1);
     }
-    static void Send(uint32_t message, uint32_t wParam = 0) {
-        PlatformDispatchMessage(Message{MainWindow, message, wParam, 0});
-    }
+    static void Send(const Event& e) { PlatformDispatchEvent(e); }
     static void Tick(int32_t n = 1) {
         for (int32_t i = 0; i < n && PlatformWindowAlive(MainWindow); ++i)
-            Send(MSG_TIMER, GameTimerId);
+            Send(TimerEvent(GameTimerId, 0));
     }
     static void Press(uint32_t key) {
-        Send(MSG_KEYDOWN, key);
+        Send(KeyEvent(EVENT_KEY_DOWN, key));
         Tick();
-        Send(MSG_KEYUP, key);
+        Send(KeyEvent(EVENT_KEY_UP, key));
         Tick();
     }
     void StartPlaying() {
@@ -108,9 +107,9 @@ class KeptGameTest : public ::testing::Test {
     }
     // Down held until the pair has locked and the next one is dealt.
     static void DropPair() {
-        Send(MSG_KEYDOWN, VK_DOWN);
+        Send(KeyEvent(EVENT_KEY_DOWN, VK_DOWN));
         TickWhile(MODE_PLAY);
-        Send(MSG_KEYUP, VK_DOWN);
+        Send(KeyEvent(EVENT_KEY_UP, VK_DOWN));
         TickWhile(MODE_RESOLVE);
     }
     static Bytes Picture() {
@@ -140,24 +139,25 @@ TEST_F(KeptGameTest, ANewPairAndAPauseAreCheckpointsAndNothingElseWrites) {
     Press(VK_SPACE);
     EXPECT_EQ(ReadAll(game), paused) << "going on writes nothing";
     // Hidden, the game pauses, and that is kept too.
-    Send(MSG_SHOWWINDOW, 0);
+    Send(ShownEvent(false));
     EXPECT_EQ(Flow.FallStep, 0);
     EXPECT_EQ(Word(ReadAll(game), AtFallStep), 0);
 }
 
 TEST_F(KeptGameTest, EveryEndThePlayerDidNotChooseKeepsTheGameAsItIs) {
-    const uint32_t ends[] = {MSG_CLOSE, MSG_COMMAND, MSG_ENDSESSION};
-    for (const uint32_t end : ends) {
+    const Event ends[] = {MakeEvent(EVENT_CLOSE), CommandEvent(CMD_CLOSE),
+                          MakeEvent(EVENT_END_SESSION)};
+    for (const Event& end : ends) {
         std::remove(game.c_str());
         StartPlaying();
         Press(VK_LEFT);
         Press(VK_LEFT);
         ASSERT_EQ(Board.Pair.PairColumn, 1);
-        Send(end, end == MSG_COMMAND ? CMD_CLOSE : 0);
+        Send(end);
         const Bytes kept = ReadAll(game);
-        ASSERT_EQ(kept.size(), static_cast<size_t>(SnapshotSize)) << "end " << end;
-        EXPECT_EQ(Word(kept, AtColumn), 1) << "end " << end << ": the game as it was then";
-        EXPECT_TRUE(Exists(settings)) << "end " << end << ": the settings are saved too";
+        ASSERT_EQ(kept.size(), static_cast<size_t>(SnapshotSize)) << "end " << What(end);
+        EXPECT_EQ(Word(kept, AtColumn), 1) << "end " << What(end) << ": the game as it was then";
+        EXPECT_TRUE(Exists(settings)) << "end " << What(end) << ": the settings are saved too";
     }
 }
 
@@ -173,7 +173,7 @@ TEST_F(KeptGameTest, ThePlayersQuitAndTheGamesEndThrowItAway) {
 
     // The quit button tapped in play is Escape.
     StartPlaying();
-    Send(MSG_KEYDOWN, VK_ESCAPE);
+    Send(KeyEvent(EVENT_KEY_DOWN, VK_ESCAPE));
     Tick();
     EXPECT_FALSE(Exists(game)) << "the quit button";
 
@@ -217,7 +217,7 @@ TEST_F(KeptGameTest, AGameThatEndsIsThrownAwayAndANewRecordSavedAtOnce) {
     EXPECT_FALSE(Exists(settings)) << "a record is saved once, not on every tick";
     EXPECT_TRUE(PlatformWindowAlive(MainWindow));
     // Closed at game over, nothing comes back.
-    Send(MSG_CLOSE);
+    Send(MakeEvent(EVENT_CLOSE));
     EXPECT_FALSE(Exists(game));
 
     // A game that ends below the record does not save the settings then.
@@ -242,7 +242,7 @@ TEST_F(KeptGameTest, AGameThatEndsIsThrownAwayAndANewRecordSavedAtOnce) {
 TEST_F(KeptGameTest, AGameThatCannotBeThrownAwayIsNotOfferedAndFailuresAreSaid) {
     StartPlaying();
     DropPair();
-    Send(MSG_CLOSE); // kept, as at a signal
+    Send(MakeEvent(EVENT_CLOSE)); // kept, as at a signal
     ASSERT_TRUE(Exists(game));
     const std::string saidIn = MakeScratchFolder("vantle-kept-said");
     const std::string said = saidIn + "/stderr";
@@ -284,9 +284,9 @@ TEST_F(KeptGameTest, AKeptGameComesBackPausedWithThePictureOfTheGamePausedBySpac
     // Kept as a signal would keep it now; then the same game goes on
     // uninterrupted, Space pressed on the next tick, drawn piece by piece.
     ASSERT_TRUE(SaveGame());
-    Send(MSG_KEYDOWN, VK_SPACE);
+    Send(KeyEvent(EVENT_KEY_DOWN, VK_SPACE));
     Tick();
-    Send(MSG_KEYUP, VK_SPACE);
+    Send(KeyEvent(EVENT_KEY_UP, VK_SPACE));
     const Bytes uninterrupted = Picture();
 
     Start();
@@ -319,7 +319,7 @@ TEST_F(KeptGameTest, ADamagedOrForeignFileGivesTheTitleAndIsReplacedAtTheNextSav
     ASSERT_EQ(mkdir(game.c_str(), 0700), 0);
     StartPlaying();
     DropPair();
-    Send(MSG_CLOSE);
+    Send(MakeEvent(EVENT_CLOSE));
     struct stat info {};
     EXPECT_TRUE(stat(game.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
     rmdir(game.c_str());

@@ -22,15 +22,14 @@
 
 namespace {
 // Delivers a message the way the game's loop does: accelerators first.
-void Deliver(uint32_t message, uint32_t wParam, int32_t lParam) {
-    const Message m{MainWindow, message, wParam, lParam};
-    if (!TranslateAccelerator(m)) PlatformDispatchMessage(m);
+void Deliver(const Event& e) {
+    if (!TranslateAccelerator(e)) PlatformDispatchEvent(e);
 }
 
-// Messages the game posted to itself (a close after the dialog, say).
+// Events the game posted to itself (a close after the dialog, say).
 void DeliverPosted() {
-    Message m{};
-    while (PlatformWindowAlive(MainWindow) && HeadlessTakePosted(&m)) PlatformDispatchMessage(m);
+    Event e{};
+    while (PlatformWindowAlive(MainWindow) && HeadlessTakePosted(&e)) PlatformDispatchEvent(e);
 }
 
 // Whether the pair is on the screen now: in play, and in the resolve tick
@@ -107,18 +106,18 @@ struct Run {
 int32_t RunCommand(Run& run, const ScriptCommand& c) {
     const RunOptions& options = *run.options;
     switch (c.kind) {
-    case SIM_DOWN: Deliver(MSG_KEYDOWN, c.args[0], 0); break;
-    case SIM_UP: Deliver(MSG_KEYUP, c.args[0], 0); break;
+    case SIM_DOWN: Deliver(KeyEvent(EVENT_KEY_DOWN, c.args[0])); break;
+    case SIM_UP: Deliver(KeyEvent(EVENT_KEY_UP, c.args[0])); break;
     case SIM_PEN:
-        Deliver(MSG_PENDOWN, 1,
-                PackPosition(static_cast<int32_t>(c.args[0]), static_cast<int32_t>(c.args[1])));
+        Deliver(PenEvent(EVENT_PEN_DOWN, 0, static_cast<int32_t>(c.args[0]),
+                         static_cast<int32_t>(c.args[1])));
         break;
-    case SIM_PENUP: Deliver(MSG_PENUP, 0, 0); break;
-    case SIM_COMMAND: Deliver(MSG_COMMAND, c.args[0], 0); break;
+    case SIM_PENUP: Deliver(PenEvent(EVENT_PEN_UP, 0, 0, 0)); break;
+    case SIM_COMMAND: Deliver(CommandEvent(static_cast<int32_t>(c.args[0]))); break;
     case SIM_TICK:
         for (uint32_t i = 0; i < c.args[0] && PlatformWindowAlive(MainWindow); ++i) {
             ++run.ticks;
-            Deliver(MSG_TIMER, GameTimerId, 0);
+            Deliver(TimerEvent(GameTimerId, 0));
             DeliverPosted();
             if (options.afterTick != nullptr) options.afterTick(options.context);
         }
@@ -127,9 +126,9 @@ int32_t RunCommand(Run& run, const ScriptCommand& c) {
         // The answer the next Options dialog gets: its four boxes as
         // given, then OK or CANCEL.
         for (int32_t i = 0; i < 4; ++i)
-            HeadlessQueueModalMessage(
-                Message{MainWindow, MSG_SETCHECK, c.args[i], IDC_REPEAT_FIRST + i});
-        HeadlessQueueModalMessage(Message{MainWindow, MSG_COMMAND, c.args[4], 0});
+            HeadlessQueueModalEvent(
+                CheckEvent(IDC_REPEAT_FIRST + i, static_cast<int32_t>(c.args[i])));
+        HeadlessQueueModalEvent(CommandEvent(static_cast<int32_t>(c.args[4])));
         break;
     case SIM_CELL: {
         const auto col = static_cast<int32_t>(c.args[0]), row = static_cast<int32_t>(c.args[1]);
@@ -168,7 +167,7 @@ int32_t RunCommand(Run& run, const ScriptCommand& c) {
     case SIM_CLOSE: PlatformDestroyWindow(MainWindow); break;
     // As an ending signal: the window is asked to close, as the desktop
     // asks it, and the game in progress is kept with the settings.
-    case SIM_SUSPEND: PlatformDispatchMessage(Message{MainWindow, MSG_CLOSE, 0, 0}); break;
+    case SIM_SUSPEND: PlatformDispatchEvent(MakeEvent(EVENT_CLOSE)); break;
     default: break;
     }
     DeliverPosted();

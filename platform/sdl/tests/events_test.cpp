@@ -3,6 +3,7 @@
 // events are made up here; nothing opens a window or sleeps.
 #include "platform/sdl/desktop.h"
 #include "platform/timers.h"
+#include "tests/support/events.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,12 @@ namespace {
 
 constexpr PenScale SameSize{640, 480, 640, 480, 640, 480};
 
-std::vector<Message> Translate(const SDL_Event& event, const PenScale& scale = SameSize,
-                               PenState* pen = nullptr) {
+std::vector<Event> Translate(const SDL_Event& event, const PenScale& scale = SameSize,
+                             PenState* pen = nullptr) {
     PenState own{};
-    Message out[2]{};
+    Event out[2]{};
     const int32_t n = TranslateEvent(event, scale, pen != nullptr ? pen : &own, out);
-    return std::vector<Message>(out, out + n);
+    return std::vector<Event>(out, out + n);
 }
 
 // Where a key is on a US keyboard (SDL names a key and its place alike).
@@ -43,20 +44,20 @@ SDL_Event Key(uint32_t type, SDL_Keycode sym, uint16_t mod = KMOD_NONE, uint8_t 
 }
 
 // The single message a key event gives, or a message numbered 0 for none.
-Message One(const SDL_Event& e) {
-    const std::vector<Message> m = Translate(e);
-    if (m.size() != 1) return Message{0, 0, 0, 0};
+Event One(const SDL_Event& e) {
+    const std::vector<Event> m = Translate(e);
+    if (m.size() != 1) return Event{};
     return m[0];
 }
 
 uint32_t DownCode(SDL_Keycode sym, uint16_t mod = KMOD_NONE) {
-    const Message m = One(Key(SDL_KEYDOWN, sym, mod));
-    return m.message == MSG_KEYDOWN ? m.wParam : 0;
+    const Event m = One(Key(SDL_KEYDOWN, sym, mod));
+    return m.kind == EVENT_KEY_DOWN && !m.alt ? m.key : 0;
 }
 
 uint32_t DownCodeAt(SDL_Scancode place, SDL_Keycode sym) {
-    const Message m = One(KeyAt(SDL_KEYDOWN, place, sym));
-    return m.message == MSG_KEYDOWN ? m.wParam : 0;
+    const Event m = One(KeyAt(SDL_KEYDOWN, place, sym));
+    return m.kind == EVENT_KEY_DOWN && !m.alt ? m.key : 0;
 }
 
 SDL_Event Mouse(uint32_t type, int32_t x, int32_t y, uint8_t button = SDL_BUTTON_LEFT,
@@ -130,18 +131,18 @@ TEST(KeyTranslation, KeysThatTypeNothingHaveTheOldCodes) {
                 {SDLK_VOLUMEUP, 0xAF},    {SDLK_AUDIOPLAY, 0xB3}};
     for (const auto& k : keys) {
         EXPECT_EQ(DownCode(k.sym), k.code) << SDL_GetKeyName(k.sym);
-        const Message up = One(Key(SDL_KEYUP, k.sym));
-        EXPECT_EQ(up.message, MSG_KEYUP) << SDL_GetKeyName(k.sym);
-        EXPECT_EQ(up.wParam, k.code) << SDL_GetKeyName(k.sym);
+        const Event up = One(Key(SDL_KEYUP, k.sym));
+        EXPECT_EQ(What(up), "key up") << SDL_GetKeyName(k.sym);
+        EXPECT_EQ(up.key, k.code) << SDL_GetKeyName(k.sym);
     }
     // Alt itself: a system key going down (Alt is held by then), a plain
     // one going up.
-    Message m = One(Key(SDL_KEYDOWN, SDLK_LALT, KMOD_LALT));
-    EXPECT_EQ(m.message, MSG_SYSKEYDOWN);
-    EXPECT_EQ(m.wParam, 18u);
+    Event m = One(Key(SDL_KEYDOWN, SDLK_LALT, KMOD_LALT));
+    EXPECT_EQ(What(m), "alt key down");
+    EXPECT_EQ(m.key, 18u);
     m = One(Key(SDL_KEYUP, SDLK_LALT));
-    EXPECT_EQ(m.message, MSG_KEYUP);
-    EXPECT_EQ(m.wParam, 18u);
+    EXPECT_EQ(What(m), "key up");
+    EXPECT_EQ(m.key, 18u);
 }
 
 TEST(KeyTranslation, TheKeypadFollowsNumLock) {
@@ -166,12 +167,12 @@ TEST(KeyTranslation, KeysWithoutAnOldCodeComeWithOneOfTheirOwn) {
     for (SDL_Keycode k : {SDLK_POWER, SDLK_UNDO, SDLK_MODE, SDLK_KBDILLUMUP}) {
         const SDL_Scancode place = PlaceOf(k);
         ASSERT_NE(place, SDL_SCANCODE_UNKNOWN) << SDL_GetKeyName(k);
-        const Message down = One(Key(SDL_KEYDOWN, k));
-        EXPECT_EQ(down.message, MSG_KEYDOWN) << SDL_GetKeyName(k);
-        EXPECT_EQ(down.wParam, 0x100u + place) << SDL_GetKeyName(k);
-        const Message up = One(Key(SDL_KEYUP, k));
-        EXPECT_EQ(up.message, MSG_KEYUP) << SDL_GetKeyName(k);
-        EXPECT_EQ(up.wParam, 0x100u + place) << SDL_GetKeyName(k);
+        const Event down = One(Key(SDL_KEYDOWN, k));
+        EXPECT_EQ(What(down), "key down") << SDL_GetKeyName(k);
+        EXPECT_EQ(down.key, 0x100u + place) << SDL_GetKeyName(k);
+        const Event up = One(Key(SDL_KEYUP, k));
+        EXPECT_EQ(What(up), "key up") << SDL_GetKeyName(k);
+        EXPECT_EQ(up.key, 0x100u + place) << SDL_GetKeyName(k);
     }
     // A key whose place SDL does not know either.
     EXPECT_EQ(DownCodeAt(SDL_SCANCODE_UNKNOWN, 0x40000F00), 0x100u);
@@ -199,36 +200,35 @@ TEST(KeyTranslation, LettersOfAnotherScriptAreTheLetterInTheirPlace) {
 }
 
 TEST(KeyTranslation, UpDownAndAutoRepeat) {
-    Message m = One(Key(SDL_KEYDOWN, SDLK_DOWN));
-    EXPECT_EQ(m.window, DesktopWindow);
-    EXPECT_EQ(m.message, MSG_KEYDOWN);
+    Event m = One(Key(SDL_KEYDOWN, SDLK_DOWN));
+    EXPECT_EQ(What(m), "key down");
     m = One(Key(SDL_KEYDOWN, SDLK_DOWN, KMOD_NONE, 1));
-    EXPECT_EQ(m.message, MSG_KEYDOWN) << "a repeat is a further key-down";
-    EXPECT_EQ(m.wParam, 40u);
+    EXPECT_EQ(What(m), "key down") << "a repeat is a further key-down";
+    EXPECT_EQ(m.key, 40u);
     m = One(Key(SDL_KEYUP, SDLK_DOWN));
-    EXPECT_EQ(m.message, MSG_KEYUP);
-    EXPECT_EQ(m.wParam, 40u);
+    EXPECT_EQ(What(m), "key up");
+    EXPECT_EQ(m.key, 40u);
 }
 
 TEST(KeyTranslation, AltMakesSystemKeys) {
-    Message m = One(Key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT));
-    EXPECT_EQ(m.message, MSG_SYSKEYDOWN);
-    EXPECT_EQ(m.wParam, 0x73u) << "Alt+F4, the accelerator for closing";
+    Event m = One(Key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT));
+    EXPECT_EQ(What(m), "alt key down");
+    EXPECT_EQ(m.key, 0x73u) << "Alt+F4, the accelerator for closing";
     m = One(Key(SDL_KEYUP, SDLK_F4, KMOD_RALT));
-    EXPECT_EQ(m.message, MSG_SYSKEYUP);
+    EXPECT_EQ(What(m), "alt key up");
     // Alt let go first: the key comes up as a plain key.
-    EXPECT_EQ(One(Key(SDL_KEYUP, SDLK_F4)).message, MSG_KEYUP);
+    EXPECT_EQ(What(One(Key(SDL_KEYUP, SDLK_F4))), "key up");
     // AltGr (Ctrl+Alt) types characters: plain keys.
-    EXPECT_EQ(One(Key(SDL_KEYDOWN, SDLK_q, KMOD_LCTRL | KMOD_RALT)).message, MSG_KEYDOWN);
+    EXPECT_EQ(What(One(Key(SDL_KEYDOWN, SDLK_q, KMOD_LCTRL | KMOD_RALT))), "key down");
 }
 
 TEST(KeyTranslation, AltSlashAlsoTypesItsCharacter) {
-    const std::vector<Message> m = Translate(Key(SDL_KEYDOWN, SDLK_SLASH, KMOD_LALT));
+    const std::vector<Event> m = Translate(Key(SDL_KEYDOWN, SDLK_SLASH, KMOD_LALT));
     ASSERT_EQ(m.size(), 2u);
-    EXPECT_EQ(m[0].message, MSG_SYSKEYDOWN);
-    EXPECT_EQ(m[0].wParam, 0xBFu);
-    EXPECT_EQ(m[1].message, MSG_SYSCHAR);
-    EXPECT_EQ(m[1].wParam, 47u) << "what the accelerator table matches";
+    EXPECT_EQ(What(m[0]), "alt key down");
+    EXPECT_EQ(m[0].key, 0xBFu);
+    EXPECT_EQ(What(m[1]), "alt character");
+    EXPECT_EQ(m[1].key, 47u) << "what the accelerator table matches";
     // Without Alt it is a plain key with no character message; going up,
     // no character either.
     EXPECT_EQ(Translate(Key(SDL_KEYDOWN, SDLK_SLASH)).size(), 1u);
@@ -239,14 +239,14 @@ TEST(PenTranslation, TheLeftButtonIsThePenInRealPixels) {
     // A high-DPI window: 320 x 240 in the mouse's units, 640 x 480 pixels.
     const PenScale hiDpi{320, 240, 640, 480, 640, 480};
     PenState pen{};
-    std::vector<Message> m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 10, 20), hiDpi, &pen);
+    std::vector<Event> m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 10, 20), hiDpi, &pen);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].message, MSG_PENDOWN);
-    EXPECT_EQ(m[0].lParam, PackPosition(20, 40));
+    EXPECT_EQ(What(m[0]), "pen down");
+    EXPECT_EQ(At(m[0]), std::make_pair(20, 40));
     m = Translate(Mouse(SDL_MOUSEBUTTONUP, 319, 239), hiDpi, &pen);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].message, MSG_PENUP);
-    EXPECT_EQ(m[0].lParam, PackPosition(638, 478));
+    EXPECT_EQ(What(m[0]), "pen up");
+    EXPECT_EQ(At(m[0]), std::make_pair(638, 478));
 
     // Other buttons are not the pen.
     EXPECT_TRUE(Translate(Mouse(SDL_MOUSEBUTTONDOWN, 1, 1, SDL_BUTTON_RIGHT), hiDpi, &pen).empty());
@@ -254,16 +254,16 @@ TEST(PenTranslation, TheLeftButtonIsThePenInRealPixels) {
     m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 5, 5), SameSize, &pen);
     m = Translate(Mouse(SDL_MOUSEBUTTONUP, -30, 900), SameSize, &pen);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].lParam, PackPosition(0, 479));
+    EXPECT_EQ(At(m[0]), std::make_pair(0, 479));
 }
 
 TEST(PenTranslation, ATouchIsThePenOnceOnly) {
     PenState pen{};
     // A finger at fractions of the window.
-    std::vector<Message> m = Translate(Finger(SDL_FINGERDOWN, 3, 0.5f, 0.25f), SameSize, &pen);
+    std::vector<Event> m = Translate(Finger(SDL_FINGERDOWN, 3, 0.5f, 0.25f), SameSize, &pen);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].message, MSG_PENDOWN);
-    EXPECT_EQ(m[0].lParam, PackPosition(320, 120));
+    EXPECT_EQ(What(m[0]), "pen down");
+    EXPECT_EQ(At(m[0]), std::make_pair(320, 120));
     // The mouse events SDL makes of the touch are not delivered again, nor
     // is a second finger, nor the mouse while the finger is down.
     EXPECT_TRUE(Translate(Mouse(SDL_MOUSEBUTTONDOWN, 320, 120, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID),
@@ -274,8 +274,8 @@ TEST(PenTranslation, ATouchIsThePenOnceOnly) {
     EXPECT_TRUE(Translate(Finger(SDL_FINGERUP, 4, 0.1f, 0.1f), SameSize, &pen).empty());
     m = Translate(Finger(SDL_FINGERUP, 3, 1.0f, 1.0f), SameSize, &pen);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].message, MSG_PENUP);
-    EXPECT_EQ(m[0].lParam, PackPosition(639, 479));
+    EXPECT_EQ(What(m[0]), "pen up");
+    EXPECT_EQ(At(m[0]), std::make_pair(639, 479));
     EXPECT_FALSE(pen.down);
     // Touches SDL makes of the mouse are not the pen either.
     EXPECT_TRUE(Translate(Finger(SDL_FINGERDOWN, 1, 0.5f, 0.5f, SDL_MOUSE_TOUCHID), SameSize, &pen)
@@ -287,37 +287,36 @@ TEST(PenTranslation, AResizedWindowMapsThroughThePictureItShows) {
     // 500 x 375 from window row 162, black above and below.
     const PenScale tall{500, 700, 500, 700, 640, 480};
     PenState pen{};
-    std::vector<Message> m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 250, 162 + 187), tall, &pen);
+    std::vector<Event> m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 250, 162 + 187), tall, &pen);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].lParam, PackPosition(320, 239));
+    EXPECT_EQ(At(m[0]), std::make_pair(320, 239));
     // Above the picture: its top edge.
     m = Translate(Mouse(SDL_MOUSEBUTTONUP, 10, 100), tall, &pen);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].lParam, PackPosition(12, 0));
+    EXPECT_EQ(At(m[0]), std::make_pair(12, 0));
     // A touch at fractions of the window goes the same way.
     m = Translate(Finger(SDL_FINGERDOWN, 3, 0.5f, 0.5f), tall, &pen);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].lParam, PackPosition(320, 240));
+    EXPECT_EQ(At(m[0]), std::make_pair(320, 240));
 
     // Twice as wide in the mouse's units as in pixels, and wider than the
     // picture: 1280 x 480 pixels show it at x 320.
     const PenScale wide{640, 240, 1280, 480, 640, 480};
     m = Translate(Mouse(SDL_MOUSEBUTTONDOWN, 160 + 5, 120), wide);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].lParam, PackPosition(10, 240));
+    EXPECT_EQ(At(m[0]), std::make_pair(10, 240));
 }
 
 TEST(WindowTranslation, CloseRequestsAndSignalsAskTheWindowToClose) {
     SDL_Event quit{};
     quit.type = SDL_QUIT;
-    Message m = One(quit);
-    EXPECT_EQ(m.message, MSG_CLOSE);
-    EXPECT_EQ(m.window, DesktopWindow);
+    Event m = One(quit);
+    EXPECT_EQ(What(m), "close");
 
     SDL_Event close{};
     close.type = SDL_WINDOWEVENT;
     close.window.event = SDL_WINDOWEVENT_CLOSE;
-    EXPECT_EQ(One(close).message, MSG_CLOSE);
+    EXPECT_EQ(What(One(close)), "close");
 
     SDL_Event exposed = close;
     exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
@@ -332,15 +331,13 @@ TEST(WindowTranslation, HidingOrMinimisingTellsTheWindowItIsOutOfSight) {
     e.type = SDL_WINDOWEVENT;
     for (const uint8_t hidden : {SDL_WINDOWEVENT_HIDDEN, SDL_WINDOWEVENT_MINIMIZED}) {
         e.window.event = hidden;
-        const Message m = One(e);
-        EXPECT_EQ(m.message, MSG_SHOWWINDOW) << int{hidden};
-        EXPECT_EQ(m.wParam, 0u) << int{hidden};
+        const Event m = One(e);
+        EXPECT_EQ(What(m), "hidden") << int{hidden};
     }
     for (const uint8_t shown : {SDL_WINDOWEVENT_SHOWN, SDL_WINDOWEVENT_RESTORED}) {
         e.window.event = shown;
-        const Message m = One(e);
-        EXPECT_EQ(m.message, MSG_SHOWWINDOW) << int{shown};
-        EXPECT_EQ(m.wParam, 1u) << int{shown};
+        const Event m = One(e);
+        EXPECT_EQ(What(m), "shown") << int{shown};
     }
 }
 
@@ -362,14 +359,13 @@ TEST(WindowTimer, ALateTickDoesNotBurst) {
 
     const uint64_t start = SDL_GetTicks64();
     PlatformSetTimer(DesktopWindow, 1, 70);
-    Message m{};
+    Event m{};
     EXPECT_FALSE(TimerTake(start + 10, &m)) << "not due yet";
     const uint64_t late = start + 1000; // a second of blocked loop
     ASSERT_TRUE(TimerTake(late, &m));
-    EXPECT_EQ(m.message, MSG_TIMER);
-    EXPECT_EQ(m.wParam, 1u);
-    EXPECT_EQ(m.window, DesktopWindow);
-    EXPECT_FALSE(TimerTake(late, &m)) << "one message however late";
+    EXPECT_EQ(What(m), "timer");
+    EXPECT_EQ(m.timer, 1u);
+    EXPECT_FALSE(TimerTake(late, &m)) << "one event however late";
     EXPECT_FALSE(TimerTake(late + 69, &m));
     EXPECT_EQ(TimerWait(late), 70);
     EXPECT_TRUE(TimerTake(late + 70, &m));

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Game controllers as keys: controller events made up here go through the
-// translation and come out as the key messages of the keys they stand in
+// translation and come out as the key events of the keys they stand in
 // for; then a virtual controller, plugged in while the queue runs, plays
-// through the real message queue.
+// through the real event queue.
 #include "platform/sdl/desktop.h"
 
 #include <gtest/gtest.h>
@@ -14,32 +14,32 @@ namespace {
 constexpr SDL_JoystickID First = 3, Second = 9;
 
 struct Key {
-    uint32_t message, code;
+    EventKind kind;
+    uint32_t code;
 };
 
-bool operator==(const Key& a, const Key& b) { return a.message == b.message && a.code == b.code; }
+bool operator==(const Key& a, const Key& b) { return a.kind == b.kind && a.code == b.code; }
 
 std::ostream& operator<<(std::ostream& out, const Key& k) {
-    return out << (k.message == MSG_KEYDOWN ? "down "
-                   : k.message == MSG_KEYUP ? "up "
+    return out << (k.kind == EVENT_KEY_DOWN ? "down "
+                   : k.kind == EVENT_KEY_UP ? "up "
                                             : "? ")
                << k.code;
 }
 
 const std::vector<Key> None;
-Key Down(uint32_t code) { return Key{MSG_KEYDOWN, code}; }
-Key Up(uint32_t code) { return Key{MSG_KEYUP, code}; }
+Key Down(uint32_t code) { return Key{EVENT_KEY_DOWN, code}; }
+Key Up(uint32_t code) { return Key{EVENT_KEY_UP, code}; }
 
-// The keys one event gives; every message must be a flagged key message of
-// the game's window.
+// The keys one event gives; every one must be a key event from a
+// controller.
 std::vector<Key> Translate(PadState* pad, const SDL_Event& event) {
-    Message out[PadMaxMessages]{};
+    Event out[PadMaxEvents]{};
     const int32_t n = TranslatePadEvent(event, pad, out);
     std::vector<Key> keys;
     for (int32_t i = 0; i < n; ++i) {
-        EXPECT_EQ(out[i].window, DesktopWindow);
-        EXPECT_EQ(out[i].lParam, KEY_FROM_PAD) << "message " << i;
-        keys.push_back(Key{out[i].message, out[i].wParam});
+        EXPECT_EQ(out[i].source, KEY_FROM_PAD) << "event " << i;
+        keys.push_back(Key{out[i].kind, out[i].key});
     }
     return keys;
 }
@@ -210,20 +210,20 @@ TEST(PadDevices, KeyboardAndMouseEventsAreNotTheControllers) {
     key.type = SDL_KEYDOWN;
     key.key.keysym.sym = SDLK_LEFT;
     EXPECT_EQ(Translate(&pad, key), None);
-    // And a controller event gives no message of the keyboard's kind.
+    // And a controller event gives no event of the keyboard's kind.
     PenState pen{};
-    Message out[2]{};
+    Event out[2]{};
     EXPECT_EQ(TranslateEvent(Button(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A),
                              PenScale{640, 480, 640, 480, 640, 480}, &pen, out),
               0);
 }
 
-// The messages the queue hands out until a timer message comes (set
-// beforehand, so that a controller that says nothing cannot hang the test).
-std::vector<Message> DrainUntilTimer() {
-    std::vector<Message> got;
-    Message m{};
-    while (PlatformGetMessage(&m) && m.message != MSG_TIMER) got.push_back(m);
+// The events the queue hands out until a timer's comes (set beforehand,
+// so that a controller that says nothing cannot hang the test).
+std::vector<Event> DrainUntilTimer() {
+    std::vector<Event> got;
+    Event e{};
+    while (PlatformGetEvent(&e) && e.kind != EVENT_TIMER) got.push_back(e);
     return got;
 }
 
@@ -252,25 +252,25 @@ TEST(PadQueue, AControllerPluggedInWhileRunningPlaysAtOnce) {
 
     // A, then the stick pushed left.
     SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
-    std::vector<Message> got = DrainUntilTimer();
+    std::vector<Event> got = DrainUntilTimer();
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].message, MSG_KEYDOWN);
-    EXPECT_EQ(got[0].wParam, 13u);
-    EXPECT_EQ(got[0].lParam, KEY_FROM_PAD);
+    EXPECT_EQ(got[0].kind, EVENT_KEY_DOWN);
+    EXPECT_EQ(got[0].key, 13u);
+    EXPECT_EQ(got[0].source, KEY_FROM_PAD);
     SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, -30000);
     got = DrainUntilTimer();
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].message, MSG_KEYDOWN);
-    EXPECT_EQ(got[0].wParam, 37u);
+    EXPECT_EQ(got[0].kind, EVENT_KEY_DOWN);
+    EXPECT_EQ(got[0].key, 37u);
 
     // Pulled out with both held: both come up, and it is closed.
     SDL_JoystickDetachVirtual(index);
     got = DrainUntilTimer();
     ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].message, MSG_KEYUP);
-    EXPECT_EQ(got[0].wParam, 37u);
-    EXPECT_EQ(got[1].message, MSG_KEYUP);
-    EXPECT_EQ(got[1].wParam, 13u);
+    EXPECT_EQ(got[0].kind, EVENT_KEY_UP);
+    EXPECT_EQ(got[0].key, 37u);
+    EXPECT_EQ(got[1].kind, EVENT_KEY_UP);
+    EXPECT_EQ(got[1].key, 13u);
     EXPECT_EQ(SDL_GameControllerFromInstanceID(id), nullptr);
     PlatformKillTimer(DesktopWindow, 7);
 }
