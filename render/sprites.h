@@ -4,6 +4,8 @@
 // unchanged.
 #pragma once
 
+#include "res/ids.h"
+
 #include <cstdint>
 
 struct SpriteRect {
@@ -12,11 +14,6 @@ struct SpriteRect {
 
 constexpr int32_t SpriteSheetWidth = 144;
 constexpr int32_t SpriteSheetHeight = 198;
-
-// Bitmap resource ids.
-constexpr int32_t BITMAP_SPRITES = 112;
-constexpr int32_t BITMAP_TITLE = 113;
-constexpr int32_t BITMAP_PLAY = 114;
 
 // Digit d (0..9): black on white, drawn with And.
 constexpr SpriteRect DigitSprite(int32_t d) { return {8 * d, 0, 8, 12}; }

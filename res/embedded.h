@@ -3,19 +3,10 @@
 // template, accelerator table and strings of res/.
 #pragma once
 
+#include "res/ids.h"
+
 #include <cstddef>
 #include <cstdint>
-
-// Resource kinds, numbered as the old platform numbered them; waves are the
-// named kind "WAVE".
-enum ResourceKind : int32_t {
-    RES_BITMAP = 2,
-    RES_DIALOG = 5,
-    RES_STRING = 6,
-    RES_ACCELERATOR = 9,
-    RES_ICON_GROUP = 14,
-    RES_WAVE = 256,
-};
 
 struct EmbeddedResource {
     int32_t Kind;

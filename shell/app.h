@@ -4,14 +4,12 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "res/ids.h"
 
 #include <cstdint>
 
 constexpr uint32_t GameTimerId = 1;
 constexpr uint32_t TickMilliseconds = 70;
-constexpr int32_t ICON_GAME = 101;
-constexpr int32_t ACCELERATORS_GAME = 3;
-constexpr int32_t STRING_TITLE = 1;
 
 extern Window MainWindow;
 

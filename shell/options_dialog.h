@@ -3,12 +3,10 @@
 // held. Check boxes 1002..1005 stand for rotation, left, drop and right.
 #pragma once
 
+#include "res/ids.h"
 #include "shell/dialog.h"
 
-constexpr int32_t DIALOG_OPTIONS = 103;
-constexpr int32_t IDC_REPEAT_FIRST = 1002;
-
-int32_t OptionsDialogProc(Dialog* dialog, uint32_t message, uint32_t wParam, int32_t lParam);
+int32_t OptionsDialogProc(Dialog* dialog, const Event& event);
 
 // Runs the Options dialog over the window, from its template resource.
 void RunOptionsDialog(Window window);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/gen-assets/templates.h"
 
+#include "res/ids.h"
+
 #include <cstdint>
 
 namespace {
@@ -25,9 +27,12 @@ constexpr uint32_t PushButton = 0x50010000; // child, visible, tab stop
 // The four key-repeat choices in the order rotation, left, down, right,
 // then the frame round them and the two buttons.
 constexpr DialogItem Items[] = {
-    {CheckBox, 10, 20, 37, 9, 1002, u"Rotation"},   {CheckBox, 50, 20, 37, 9, 1003, u"Left"},
-    {CheckBox, 10, 30, 37, 9, 1004, u"Down"},       {CheckBox, 50, 30, 37, 9, 1005, u"Right"},
-    {GroupBox, 5, 5, 90, 40, 65535, u"Key Repeat"}, {PushButton, 5, 50, 40, 15, 1, u"OK"},
+    {CheckBox, 10, 20, 37, 9, IDC_REPEAT_FIRST, u"Rotation"},
+    {CheckBox, 50, 20, 37, 9, IDC_REPEAT_FIRST + 1, u"Left"},
+    {CheckBox, 10, 30, 37, 9, IDC_REPEAT_FIRST + 2, u"Down"},
+    {CheckBox, 50, 30, 37, 9, IDC_REPEAT_FIRST + 3, u"Right"},
+    {GroupBox, 5, 5, 90, 40, 65535, u"Key Repeat"},
+    {PushButton, 5, 50, 40, 15, 1, u"OK"},
     {PushButton, 55, 50, 40, 15, 2, u"CANCEL"},
 };
 
