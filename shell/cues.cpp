@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/cues.h"
 
-#include "game/flow.h"
 #include "platform/platform.h"
 
 void PlayCue(int32_t cue) {
-    if (!SoundOn()) return;
     switch (cue) {
     case CUE_STOP: PlatformStopSound(); break;
     case CUE_LAND: PlatformPlayWave("WAVE3"); break;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three sounds of the game, gated by the sound switch (only exactly 1 is
-// on, and a stop request is gated too).
+// The three sounds of the game. The rules ask for a sound only while the
+// sound switch is on (SoundOn); a stop may come at any time.
 #pragma once
 
 #include "game/report.h"
