@@ -7,8 +7,8 @@ mergeInto(LibraryManager.library, {
   js_offer_dialog: function (text) {
     var form = document.getElementById("options");
     if (!form) return;
-    var touch = (navigator.maxTouchPoints || 0) > 0 ||
-      (window.matchMedia && window.matchMedia("(any-pointer: coarse)").matches);
+    var touch =
+      (navigator.maxTouchPoints || 0) > 0 || (window.matchMedia && window.matchMedia("(any-pointer: coarse)").matches);
     if (!touch) return;
     var lines = UTF8ToString(text).split("\n");
     var title = lines.shift();

@@ -6,17 +6,16 @@ mergeInto(LibraryManager.library, {
     var pads = navigator.getGamepads();
     var n = 0;
     for (var i = 0; pads && i < pads.length && n < max; i++) {
-        var p = pads[i];
-        if (!p || !p.connected) continue;
-        var bits = 0;
-        for (var b = 0; b < p.buttons.length && b < 17; b++)
-            if (p.buttons[b].pressed) bits |= 1 << b;
-        var at = (out >> 2) + n * 4;
-        HEAP32[at] = p.index;
-        HEAP32[at + 1] = bits;
-        HEAP32[at + 2] = Math.round(Math.max(-1, Math.min(1, p.axes[0] || 0)) * 32767);
-        HEAP32[at + 3] = Math.round(Math.max(-1, Math.min(1, p.axes[1] || 0)) * 32767);
-        n++;
+      var p = pads[i];
+      if (!p || !p.connected) continue;
+      var bits = 0;
+      for (var b = 0; b < p.buttons.length && b < 17; b++) if (p.buttons[b].pressed) bits |= 1 << b;
+      var at = (out >> 2) + n * 4;
+      HEAP32[at] = p.index;
+      HEAP32[at + 1] = bits;
+      HEAP32[at + 2] = Math.round(Math.max(-1, Math.min(1, p.axes[0] || 0)) * 32767);
+      HEAP32[at + 3] = Math.round(Math.max(-1, Math.min(1, p.axes[1] || 0)) * 32767);
+      n++;
     }
     return n;
   },

@@ -7,19 +7,19 @@ mergeInto(LibraryManager.library, {
   js_restore_folder: function (folder) {
     var dir = UTF8ToString(folder);
     try {
-        for (var i = 0; i < localStorage.length; i++) {
-            var key = localStorage.key(i);
-            if (key.indexOf("vantle:") != 0) continue;
-            var name = key.substring(7);
-            var hex = localStorage.getItem(key);
-            if (name == "" || name.indexOf("/") >= 0 || name == "." || name == "..") continue;
-            if (hex == null || hex.length % 2 != 0 || hex.length > 262144 || hex.replace(/[0-9a-f]/g, "").length != 0) continue;
-            var bytes = new Uint8Array(hex.length / 2);
-            for (var j = 0; j < bytes.length; j++) bytes[j] = parseInt(hex.substr(2 * j, 2), 16);
-            FS.writeFile(dir + name, bytes);
-        }
-    } catch (e) {
-    }
+      for (var i = 0; i < localStorage.length; i++) {
+        var key = localStorage.key(i);
+        if (key.indexOf("vantle:") != 0) continue;
+        var name = key.substring(7);
+        var hex = localStorage.getItem(key);
+        if (name == "" || name.indexOf("/") >= 0 || name == "." || name == "..") continue;
+        if (hex == null || hex.length % 2 != 0 || hex.length > 262144 || hex.replace(/[0-9a-f]/g, "").length != 0)
+          continue;
+        var bytes = new Uint8Array(hex.length / 2);
+        for (var j = 0; j < bytes.length; j++) bytes[j] = parseInt(hex.substr(2 * j, 2), 16);
+        FS.writeFile(dir + name, bytes);
+      }
+    } catch (e) {}
   },
   // The folder's files into storage. A key whose file is not here stays: it
   // may be another tab's (its game in progress); the game takes out a file's
@@ -27,17 +27,18 @@ mergeInto(LibraryManager.library, {
   js_save_folder: function (folder) {
     var dir = UTF8ToString(folder);
     try {
-        var names = FS.readdir(dir);
-        for (var i = 0; i < names.length; i++) {
-            var path = dir + names[i];
-            if (names[i] == "." || names[i] == ".." || !FS.isFile(FS.stat(path).mode)) continue;
-            var bytes = FS.readFile(path);
-            var hex = "";
-            for (var j = 0; j < bytes.length; j++) hex += (bytes[j] | 256).toString(16).substring(1);
-            try { localStorage.setItem("vantle:" + names[i], hex); } catch (e) {}
-        }
-    } catch (e) {
-    }
+      var names = FS.readdir(dir);
+      for (var i = 0; i < names.length; i++) {
+        var path = dir + names[i];
+        if (names[i] == "." || names[i] == ".." || !FS.isFile(FS.stat(path).mode)) continue;
+        var bytes = FS.readFile(path);
+        var hex = "";
+        for (var j = 0; j < bytes.length; j++) hex += (bytes[j] | 256).toString(16).substring(1);
+        try {
+          localStorage.setItem("vantle:" + names[i], hex);
+        } catch (e) {}
+      }
+    } catch (e) {}
   },
   // One file of the folder from storage, as it is there now (another tab may
   // have saved it since this page was loaded); a file storage does not hold,
@@ -46,13 +47,12 @@ mergeInto(LibraryManager.library, {
     var p = UTF8ToString(path);
     var name = UTF8ToString(file);
     try {
-        var hex = localStorage.getItem("vantle:" + name);
-        if (hex == null || hex.length % 2 != 0 || hex.length > 262144 || hex.replace(/[0-9a-f]/g, "").length != 0) return;
-        var bytes = new Uint8Array(hex.length / 2);
-        for (var j = 0; j < bytes.length; j++) bytes[j] = parseInt(hex.substr(2 * j, 2), 16);
-        FS.writeFile(p, bytes);
-    } catch (e) {
-    }
+      var hex = localStorage.getItem("vantle:" + name);
+      if (hex == null || hex.length % 2 != 0 || hex.length > 262144 || hex.replace(/[0-9a-f]/g, "").length != 0) return;
+      var bytes = new Uint8Array(hex.length / 2);
+      for (var j = 0; j < bytes.length; j++) bytes[j] = parseInt(hex.substr(2 * j, 2), 16);
+      FS.writeFile(p, bytes);
+    } catch (e) {}
   },
   // One file of the folder into storage, or its key taken out when the file
   // is gone.
@@ -60,19 +60,17 @@ mergeInto(LibraryManager.library, {
     var p = UTF8ToString(path);
     var name = UTF8ToString(file);
     try {
-        var bytes = null;
-        try {
-            if (FS.isFile(FS.stat(p).mode)) bytes = FS.readFile(p);
-        } catch (e) {
-        }
-        if (bytes == null) {
-            localStorage.removeItem("vantle:" + name);
-            return;
-        }
-        var hex = "";
-        for (var j = 0; j < bytes.length; j++) hex += (bytes[j] | 256).toString(16).substring(1);
-        localStorage.setItem("vantle:" + name, hex);
-    } catch (e) {
-    }
+      var bytes = null;
+      try {
+        if (FS.isFile(FS.stat(p).mode)) bytes = FS.readFile(p);
+      } catch (e) {}
+      if (bytes == null) {
+        localStorage.removeItem("vantle:" + name);
+        return;
+      }
+      var hex = "";
+      for (var j = 0; j < bytes.length; j++) hex += (bytes[j] | 256).toString(16).substring(1);
+      localStorage.setItem("vantle:" + name, hex);
+    } catch (e) {}
   },
 });

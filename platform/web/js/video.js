@@ -13,22 +13,34 @@ mergeInto(LibraryManager.library, {
     var inset = { top: 0, right: 0, bottom: 0, left: 0 };
     var probe = document.getElementById("safe");
     if (probe) {
-        var cs = getComputedStyle(probe);
-        inset = { top: parseFloat(cs.paddingTop) || 0, right: parseFloat(cs.paddingRight) || 0,
-                  bottom: parseFloat(cs.paddingBottom) || 0, left: parseFloat(cs.paddingLeft) || 0 };
+      var cs = getComputedStyle(probe);
+      inset = {
+        top: parseFloat(cs.paddingTop) || 0,
+        right: parseFloat(cs.paddingRight) || 0,
+        bottom: parseFloat(cs.paddingBottom) || 0,
+        left: parseFloat(cs.paddingLeft) || 0,
+      };
     }
     var pageW = document.documentElement.clientWidth || window.innerWidth;
     var pageH = document.documentElement.clientHeight || window.innerHeight;
-    var x0 = inset.left, y0 = inset.top;
+    var x0 = inset.left,
+      y0 = inset.top;
     var w = Math.max(1, pageW - inset.left - inset.right);
     var h = Math.max(1, pageH - inset.top - inset.bottom);
     var portrait = h >= w;
-    var pw = portrait ? 240 : 320, ph = portrait ? 320 : 240;
+    var pw = portrait ? 240 : 320,
+      ph = portrait ? 320 : 240;
     // Device pixels, so that the picture's edges fall on the device's.
-    var dw = Math.floor(w * ratio), dh = Math.floor(h * ratio);
-    var cw = dw, ch = Math.floor(dw * ph / pw);
-    if (ch > dh) { ch = dh; cw = Math.floor(dh * pw / ph); }
-    cw = Math.max(1, cw); ch = Math.max(1, ch);
+    var dw = Math.floor(w * ratio),
+      dh = Math.floor(h * ratio);
+    var cw = dw,
+      ch = Math.floor((dw * ph) / pw);
+    if (ch > dh) {
+      ch = dh;
+      cw = Math.floor((dh * pw) / ph);
+    }
+    cw = Math.max(1, cw);
+    ch = Math.max(1, ch);
     var left = Math.round((x0 + (w - cw / ratio) / 2) * ratio) / ratio;
     var top = Math.round((y0 + (h - ch / ratio) / 2) * ratio) / ratio;
     c.style.left = left + "px";
@@ -40,31 +52,35 @@ mergeInto(LibraryManager.library, {
     // The touch controls: two pads, beside the picture in landscape (one
     // for each thumb), side by side below it in portrait; only on a page
     // that can be touched, and only in a band large enough for them.
-    var touch = (navigator.maxTouchPoints || 0) > 0 ||
-                (window.matchMedia && window.matchMedia("(any-pointer: coarse)").matches);
-    var move = document.getElementById("pad-move"), turn = document.getElementById("pad-turn");
+    var touch =
+      (navigator.maxTouchPoints || 0) > 0 || (window.matchMedia && window.matchMedia("(any-pointer: coarse)").matches);
+    var move = document.getElementById("pad-move"),
+      turn = document.getElementById("pad-turn");
     if (!move || !turn) return portrait ? 1 : 0;
-    var place = function(pad, l, t, pw2, ph2) {
-        var show = touch && pw2 >= 100 && ph2 >= 100;
-        pad.style.display = show ? "grid" : "none";
-        if (!show) return;
-        pad.style.left = l + "px";
-        pad.style.top = t + "px";
-        pad.style.width = pw2 + "px";
-        pad.style.height = ph2 + "px";
+    var place = function (pad, l, t, pw2, ph2) {
+      var show = touch && pw2 >= 100 && ph2 >= 100;
+      pad.style.display = show ? "grid" : "none";
+      if (!show) return;
+      pad.style.left = l + "px";
+      pad.style.top = t + "px";
+      pad.style.width = pw2 + "px";
+      pad.style.height = ph2 + "px";
     };
-    var picW = cw / ratio, picH = ch / ratio;
+    var picW = cw / ratio,
+      picH = ch / ratio;
     if (portrait) {
-        var bandTop = top + picH, band = y0 + h - bandTop;
-        var height = Math.min(band, 200);
-        place(move, x0, bandTop + band - height, w / 2, height);
-        place(turn, x0 + w / 2, bandTop + band - height, w / 2, height);
+      var bandTop = top + picH,
+        band = y0 + h - bandTop;
+      var height = Math.min(band, 200);
+      place(move, x0, bandTop + band - height, w / 2, height);
+      place(turn, x0 + w / 2, bandTop + band - height, w / 2, height);
     } else {
-        var leftBand = left - x0, rightBand = x0 + w - (left + picW);
-        var bandW = Math.min(leftBand, rightBand, 240);
-        var padH = Math.min(h, 320);
-        place(move, left - bandW, y0 + h - padH, bandW, padH);
-        place(turn, left + picW, y0 + h - padH, bandW, padH);
+      var leftBand = left - x0,
+        rightBand = x0 + w - (left + picW);
+      var bandW = Math.min(leftBand, rightBand, 240);
+      var padH = Math.min(h, 320);
+      place(move, left - bandW, y0 + h - padH, bandW, padH);
+      place(turn, left + picW, y0 + h - padH, bandW, padH);
     }
     // The page's offers go where the picture and the controls leave room.
     if (Module.vantleLaidOut) Module.vantleLaidOut();
@@ -84,7 +100,7 @@ mergeInto(LibraryManager.library, {
     var c = document.getElementById("screen");
     if (c.width != width) c.width = width;
     if (c.height != height) c.height = height;
-    Module.vantleContext = c.getContext("2d", {alpha: false});
+    Module.vantleContext = c.getContext("2d", { alpha: false });
     Module.vantleContext.imageSmoothingEnabled = false;
   },
   js_put_rows: function (pixels, width, top, rows) {
@@ -99,23 +115,28 @@ mergeInto(LibraryManager.library, {
     Module.vantleAwake = awake != 0;
     var held = Module.vantleWakeLock;
     if (!awake) {
-        if (held && held !== "asking") held.release().catch(function() {});
-        if (held !== "asking") Module.vantleWakeLock = null;
-        return;
+      if (held && held !== "asking") held.release().catch(function () {});
+      if (held !== "asking") Module.vantleWakeLock = null;
+      return;
     }
     if (held || !navigator.wakeLock || document.visibilityState != "visible") return;
     Module.vantleWakeLock = "asking";
-    navigator.wakeLock.request("screen").then(function(lock) {
+    navigator.wakeLock.request("screen").then(
+      function (lock) {
         if (!Module.vantleAwake) {
-            Module.vantleWakeLock = null;
-            lock.release().catch(function() {});
-            return;
+          Module.vantleWakeLock = null;
+          lock.release().catch(function () {});
+          return;
         }
         Module.vantleWakeLock = lock;
-        lock.addEventListener("release", function() {
-            if (Module.vantleWakeLock === lock) Module.vantleWakeLock = null;
+        lock.addEventListener("release", function () {
+          if (Module.vantleWakeLock === lock) Module.vantleWakeLock = null;
         });
-    }, function() { Module.vantleWakeLock = null; });
+      },
+      function () {
+        Module.vantleWakeLock = null;
+      },
+    );
   },
   js_show_ended: function () {
     var c = document.getElementById("screen");
