@@ -264,13 +264,11 @@ class PuppeteerPage {
       }
       return JSON.parse(r.result.value);
     }
-    r = await this.page
-      .mainFrame()
-      .browsingContext.defaultRealm.evaluate(expression, true, {
-        userActivation: false,
-        resultOwnership: 'none',
-        serializationOptions: {},
-      });
+    r = await this.page.mainFrame().browsingContext.defaultRealm.evaluate(expression, true, {
+      userActivation: false,
+      resultOwnership: 'none',
+      serializationOptions: {},
+    });
     if (r.type === 'exception') throw new Error(`page script failed: ${r.exceptionDetails.text}`);
     return JSON.parse(r.result.value);
   }
