@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Key codes: the old platform's virtual-key numbers, which every key message
+// Key codes: the old platform's virtual-key numbers, which every key event
 // carries whichever system the key came from. Letters are their upper-case
 // character codes ('A' to 'Z'), the digit keys '0' to '9'. A letter key is
 // the letter it types; on a layout whose letters are not Latin (Russian,

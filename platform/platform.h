@@ -5,7 +5,7 @@
 // file, provides all of them, and a program links exactly one: the desktop
 // one on SDL2 (sdl/), the browser one on Emscripten (web/), and a headless
 // one (headless/: no window, no clock, sound recorded) that the runner and
-// the tests drive message by message.
+// the tests drive event by event.
 // What the backends share and no library needs (resources, decoding the
 // game's own files, the stretch, the message queue and timers, controllers'
 // keys, and the player's small files through the POSIX file calls every
@@ -123,7 +123,7 @@ using WindowProcedure = int32_t (*)(Window window, const Event& event);
 constexpr int32_t PenFingers = 10;
 
 // The window: borderless, at the system's default place and size (on a
-// desktop, the whole usable screen). The create message reaches `procedure`
+// desktop, the whole usable screen). The create event reaches `procedure`
 // before this returns; 0 when no window can be made.
 Window PlatformCreateWindow(const char* title, WindowProcedure procedure);
 // The drawing area in real pixels.
@@ -133,7 +133,7 @@ void PlatformShowWindow(Window window);
 void PlatformUpdateWindow(Window window);
 // Marks the whole window for repainting, without erasing.
 void PlatformInvalidate(Window window);
-// The destroy message reaches the procedure before this returns.
+// The destroy event reaches the procedure before this returns.
 void PlatformDestroyWindow(Window window);
 bool PlatformWindowAlive(Window window);
 

@@ -73,7 +73,7 @@ Window PlatformCreateWindow(const char* title, WindowProcedure procedure) {
     // SDL's own framebuffer over X shared memory: the accelerated one would
     // load the whole OpenGL stack to show a few hundred thousand pixels.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // Closing the window is a message to the game, not the end of SDL.
+    // Closing the window is an event to the game, not the end of SDL.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // A puzzle left at its title screen need not keep the screen awake.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SDL events as the game's messages, and the window timer's cadence. The
+// SDL events as the game's events, and the window timer's cadence. The
 // events are made up here; nothing opens a window or sleeps.
 #include "platform/sdl/desktop.h"
 #include "platform/timers.h"
@@ -43,7 +43,7 @@ SDL_Event Key(uint32_t type, SDL_Keycode sym, uint16_t mod = KMOD_NONE, uint8_t 
     return KeyAt(type, PlaceOf(sym), sym, mod, repeat);
 }
 
-// The single message a key event gives, or a message numbered 0 for none.
+// The single event an SDL key event gives, or one of kind EVENT_NONE for none.
 Event One(const SDL_Event& e) {
     const std::vector<Event> m = Translate(e);
     if (m.size() != 1) return Event{};
@@ -229,7 +229,7 @@ TEST(KeyTranslation, AltSlashAlsoTypesItsCharacter) {
     EXPECT_EQ(m[0].key, 0xBFu);
     EXPECT_EQ(What(m[1]), "alt character");
     EXPECT_EQ(m[1].key, 47u) << "what the accelerator table matches";
-    // Without Alt it is a plain key with no character message; going up,
+    // Without Alt it is a plain key with no character event; going up,
     // no character either.
     EXPECT_EQ(Translate(Key(SDL_KEYDOWN, SDLK_SLASH)).size(), 1u);
     EXPECT_EQ(Translate(Key(SDL_KEYUP, SDLK_SLASH, KMOD_LALT)).size(), 1u);
@@ -320,7 +320,7 @@ TEST(WindowTranslation, CloseRequestsAndSignalsAskTheWindowToClose) {
 
     SDL_Event exposed = close;
     exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
-    EXPECT_TRUE(Translate(exposed).empty()) << "a repaint is not a queued message";
+    EXPECT_TRUE(Translate(exposed).empty()) << "a repaint is not a queued event";
     SDL_Event motion{};
     motion.type = SDL_MOUSEMOTION;
     EXPECT_TRUE(Translate(motion).empty());
