@@ -2,13 +2,13 @@
 #include "shell/app.h"
 
 #include "game/flow.h"
+#include "game/report.h"
 #include "input/buttons.h"
 #include "input/input_state.h"
 #include "platform/resources.h"
 #include "render/buttons.h"
 #include "render/draw.h"
 #include "render/layout.h"
-#include "shell/cues.h"
 #include "shell/paint.h"
 #include "shell/replays.h"
 #include "shell/saved_game.h"
@@ -77,7 +77,9 @@ bool KeepEverything(bool ending) {
 void OnDestroy(Window window) {
     const bool kept = KeepEverything(true);
     PlatformKillTimer(window, GameTimerId);
-    PlayCue(CUE_STOP);
+    // A sound still playing stops, as the rules ask for sounds: only with
+    // the sound switch on.
+    PlaySound(CUE_STOP);
     ReleaseScreen();
     // An end the player did not choose (a signal, a logout) that could keep
     // nothing says so in its exit code, as the lines on standard error did.

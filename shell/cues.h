@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three sounds of the game. The rules ask for a sound only while the
-// sound switch is on (SoundOn); a stop may come at any time.
+// The three sounds of the game, and a stop, as the rules ask for them
+// (PlaySound, which asks only while the sound switch is on).
 #pragma once
 
 #include "game/report.h"
