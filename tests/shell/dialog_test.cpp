@@ -206,7 +206,7 @@ class ModalDialogTest : public ::testing::Test {
 
 TEST_F(ModalDialogTest, CheckStatesAndACommandSentToItAnswerIt) {
     for (int32_t i = 0; i < 4; ++i)
-        HeadlessQueueModalEvent(CheckEvent(IDC_REPEAT_FIRST + i, static_cast<uint32_t>(i % 2)));
+        HeadlessQueueModalEvent(CheckEvent(IDC_REPEAT_FIRST + i, i % 2));
     HeadlessQueueModalEvent(CommandEvent(IDOK));
     EXPECT_EQ(Run(), IDOK);
     const int32_t taken[4] = {0, 1, 0, 1};

@@ -81,7 +81,8 @@ TEST_F(ReplayTest, EveryGamesReplayGoesThroughEveryStateItWentThrough) {
             // A tap on one of the panel's buttons, or a touch control.
             const Button& b = Buttons.Table[BUTTON_PAUSE + random() % 5];
             if (random() % 2 == 0) {
-                Send(PenEvent(EVENT_PEN_DOWN, 0, b.x * Layout.Scale + 3, b.y * Layout.Scale + 3));
+                Send(PenEvent(EVENT_PEN_DOWN, 0, static_cast<int32_t>(b.x * Layout.Scale + 3),
+                              static_cast<int32_t>(b.y * Layout.Scale + 3)));
                 Send(PenEvent(EVENT_PEN_UP, 0, 0, 0));
             } else {
                 Send(KeyEvent(EVENT_KEY_DOWN, b.key, KEY_FROM_TOUCH));
@@ -92,8 +93,8 @@ TEST_F(ReplayTest, EveryGamesReplayGoesThroughEveryStateItWentThrough) {
             // The Options dialog, answered.
             for (int32_t i = 0; i < 4; ++i)
                 HeadlessQueueModalEvent(
-                    CheckEvent(IDC_REPEAT_FIRST + i, static_cast<uint32_t>(random() % 2)));
-            HeadlessQueueModalEvent(CommandEvent(static_cast<uint32_t>(random() % 2 + 1)));
+                    CheckEvent(IDC_REPEAT_FIRST + i, static_cast<int32_t>(random() % 2)));
+            HeadlessQueueModalEvent(CommandEvent(static_cast<int32_t>(random() % 2 + 1)));
             Send(KeyEvent(EVENT_KEY_DOWN, VK_O));
             Send(TimerEvent(GameTimerId, 0));
             if (ReplayRecording()) now.states.push_back(GameDigest());
