@@ -24,8 +24,9 @@ struct KeepingState {
     bool playerQuit;    // the player ended the game: nothing is kept
     bool continueGiven; // a game brought from elsewhere, to play on
     uint8_t continued[SnapshotSize];
+    bool offered; // the paused game is offered to be taken elsewhere
 };
-KeepingState Keeping{{}, MODE_TITLE, 1, 0, false, false, {}};
+KeepingState Keeping{{}, MODE_TITLE, 1, 0, false, false, {}, false};
 
 // A game taken back goes on paused; its panel's score has been paid, and
 // so counts towards the record even if the settings were never saved with
@@ -40,10 +41,9 @@ void TakeBack() {
 // The game in progress, while it is paused, offered to be taken elsewhere
 // (its saved form as a code); withdrawn when play goes on or ends.
 void OfferGame() {
-    static bool offered = false;
     const bool paused = GameInProgress() && Flow.FallStep == 0 && Flow.Mode == MODE_PLAY;
-    if (paused == offered) return;
-    offered = paused;
+    if (paused == Keeping.offered) return;
+    Keeping.offered = paused;
     uint8_t bytes[SnapshotSize];
     char code[Base64Length(SnapshotSize) + 1] = "";
     if (paused && EncodeGame(bytes) == SnapshotSize)
