@@ -34,7 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
 
+    // What a script writes goes to the fuzzer's own folder, never to the
+    // one it was started in.
     static const std::string shot = FuzzFolder() + "/shot.png";
+    static const std::string replay = FuzzFolder() + "/game.replay";
     uint32_t ticksLeft = MaxTicksPerInput;
     int32_t shots = 0;
     for (ScriptCommand& c : commands) {
@@ -44,6 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else if (c.kind == SIM_SHOT) {
             c.file = shot;
             if (++shots > MaxShotsPerInput) c.kind = SIM_STATE;
+        } else if (c.kind == SIM_REPLAY) {
+            c.file = replay;
         }
     }
 
