@@ -16,6 +16,10 @@
 set -eu
 src=${1:?usage: $0 SOURCE_DIR [PASSED_DIR]}
 passed=${2:-}
+case "$passed" in
+  "" | /*) ;;
+  *) passed="$(pwd)/$passed" ;;
+esac
 
 if ! git -C "$src" rev-parse --verify -q HEAD >/dev/null 2>&1; then
   echo "SKIP: $src is not a git clone"
